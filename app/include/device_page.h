@@ -1,0 +1,151 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+
+// The device pages: one page form per model family, all sharing one member layout.
+// Widgets carry the object names the window looks up ("mNetworkTab",
+// "mMediaIpAddressLineEdit", ...); the structs below hold typed pointers to them.
+
+// One network tab. prefix is "" (control LAN), "Media" or "Media2".
+struct NetworkTabUi
+{
+    QWidget *tab = nullptr;               // m<prefix>NetworkTab
+    QLabel *macAddressLabel = nullptr;
+    QWidget *networkConfigGroupBox = nullptr;
+    QLabel *gatewayIpLabel = nullptr;
+    QPushButton *applyPushButton = nullptr;  // m<prefix>NetworkConfigApplyPushButton
+    QLineEdit *ipAddressLineEdit = nullptr;
+    QLabel *ipAddressLabel = nullptr;
+    QLineEdit *gatewayIpLineEdit = nullptr;
+    QComboBox *modeComboBox = nullptr;    // "DHCP" (0), "Static" (1)
+    QLabel *modeLabel = nullptr;
+    QLineEdit *subnetMaskLineEdit = nullptr;
+    QLabel *subnetMaskLabel = nullptr;
+    QLabel *modeStatus = nullptr;
+    QLabel *ipAddressStatus = nullptr;
+    QLabel *subnetMaskStatus = nullptr;
+    QLabel *gatewayIpStatus = nullptr;
+    QLabel *upnpEnableLabel = nullptr;
+    QComboBox *upnpEnableComboBox = nullptr;  // "Enable" (0), "Disable" (1)
+    QLabel *upnpEnableStatus = nullptr;
+    QLineEdit *macAddressLineEdit = nullptr;
+    QPushButton *openWebPagePushButton = nullptr;
+    // 25G receiver media tabs only.
+    QLabel *speedLabel = nullptr;
+    QComboBox *speedComboBox = nullptr;   // "10G", "10G FEC74", "25G", "25G FEC74", "25G FEC108"
+    QLabel *speedStatus = nullptr;
+    // Link text of this interface in the picture area (mImageLanStatusLabel,
+    // mImageMediaLanStatusLabel, mImageMedia2LanStatusLabel).
+    QLabel *linkStatusLabel = nullptr;
+};
+
+struct UpdateTabUi
+{
+    QWidget *tab = nullptr;  // mUpdateTab
+    QLineEdit *currVersionLineEdit = nullptr;
+    QLabel *currVersionLabel = nullptr;
+    QProgressBar *progressBar = nullptr;
+    QLabel *progressLabel = nullptr;
+    QPushButton *updatePushButton = nullptr;
+    QLabel *progressMessageLabel = nullptr;
+    QLabel *downloadLabel = nullptr;
+    QLabel *downloadLinkLabel = nullptr;  // null on the unknown-device page
+};
+
+struct InfoTabUi
+{
+    QWidget *tab = nullptr;  // mInfoTab
+    QLabel *nameLabel = nullptr;
+    QLineEdit *nameLineEdit = nullptr;
+    QLabel *typeLabel = nullptr;
+    QLineEdit *typeLineEdit = nullptr;
+    QPushButton *setNamePushButton = nullptr;
+    QLabel *authenticationLabel = nullptr;
+    QLineEdit *authenticationLineEdit = nullptr;
+    QPushButton *disableAuthenticationPushButton = nullptr;
+    QLabel *safebootLabel = nullptr;
+    QLabel *bootloaderLabel = nullptr;
+    QLineEdit *safebootLineEdit = nullptr;
+    QLineEdit *bootloaderLineEdit = nullptr;
+};
+
+enum class PageFamily
+{
+    Unknown,
+    UsbHub,
+    Recorder,
+    Router,
+    ColorProc,
+    OneMediaLan,
+    AudioNet,
+    TwoMediaLans,
+    Rx25g,
+};
+
+// One row of the page table: which page a board ID shows and what it has.
+struct PageSpec
+{
+    QList<uint32_t> boardIds;  // two for the shared 64x64 12G router page; kBoardIdUnknown for the unknown page
+    const char *containerName; // "mRecorderWidget", ...
+    const char *formName;      // "RecorderUi", ...
+    PageFamily family;
+    int mediaLanCount;         // 0, 1 or 2
+    bool keepsUpdateTab;
+    const char *modelPicture;  // resource path of the model's picture
+};
+
+// The page table, in the window's order (unknown device first).
+const QList<PageSpec> &PageTable();
+// The row for a board ID, or nullptr when the ID has no page.
+const PageSpec *FindPageSpec(uint32_t boardId);
+
+// One built page: its container and the typed members of its form.
+class DevicePage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Builds the whole page (tabs, picture area) inside a new container widget.
+    // manufacturingMode shows the safeboot and bootloader fields.
+    DevicePage(const PageSpec &spec, bool manufacturingMode, QWidget *parent = nullptr);
+
+    const PageSpec &spec() const { return mSpec; }
+    QTabWidget *groupBox() const { return mGroupBox; }  // mGroupBox
+    // Interfaces 0 .. mediaLanCount; index = CCmdEngine::eNetIf_t.
+    int networkTabCount() const { return mNetworkTabs.size(); }
+    NetworkTabUi &networkTab(int netIf) { return mNetworkTabs[netIf]; }
+    const NetworkTabUi &networkTab(int netIf) const { return mNetworkTabs[netIf]; }
+    UpdateTabUi &updateTab() { return mUpdateTab; }
+    InfoTabUi &infoTab() { return mInfoTab; }
+    // Removes the Update tab from the tab widget (pages that do not keep it).
+    void removeUpdateTab();
+
+    // Picture area.
+    QLabel *imageSerialNumberLabel() const { return mImageSerialNumberLabel; }
+    QLabel *imageMainLabel() const { return mImageMainLabel; }
+    QLabel *imageUnknownNameLabel() const { return mImageUnknownNameLabel; }  // unknown page only
+    QLabel *imageUsbStatusLabel() const { return mImageUsbStatusLabel; }      // unknown page only
+    QList<QLabel *> pictureLabels() const { return mPictureLabels; }         // every label of the picture area
+
+private:
+    PageSpec mSpec;
+    QTabWidget *mGroupBox = nullptr;
+    QList<NetworkTabUi> mNetworkTabs;
+    UpdateTabUi mUpdateTab;
+    InfoTabUi mInfoTab;
+    QLabel *mImageSerialNumberLabel = nullptr;
+    QLabel *mImageMainLabel = nullptr;
+    QLabel *mImageUnknownNameLabel = nullptr;
+    QLabel *mImageUsbStatusLabel = nullptr;
+    QList<QLabel *> mPictureLabels;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+// Byte transport over one module's serial port. Ports are addressed by their
+// index in the list built by EnumeratePorts; the index stays valid until the
+// next enumeration.
+class CSerialIF
+{
+public:
+    virtual ~CSerialIF() = default;
+
+    virtual void EnumeratePorts() = 0;
+    virtual bool OpenSerialPort(int index) = 0;
+    virtual bool CloseSerialPort() = 0;
+    virtual bool IsOpen() = 0;
+    virtual int GetNumPorts() = 0;
+    virtual int GetPortNumber(int index) { (void)index; return 0; }
+    // Returns the number of bytes read: 0 after a time-out, an error, or with no port open.
+    virtual uint32_t Read(uint8_t *buffer, uint32_t length) = 0;
+    // True only when every byte was written; *written receives the count the system reported.
+    virtual bool Write(const uint8_t *buffer, uint32_t length, uint32_t *written) = 0;
+    virtual void FlushInput() = 0;
+};

@@ -1,0 +1,1 @@
+// Placeholder so the library builds before its first source lands; delete when a real .cpp exists.
