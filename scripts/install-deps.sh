@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake pkg-config ninja-build
+  build-essential cmake pkg-config ninja-build ccache
   qt6-base-dev qt6-serialport-dev libqt6serialport6 libgl-dev
   libudev-dev zlib1g-dev
   libbenchmark-dev
