@@ -47,9 +47,8 @@ public:
 
     // Takes ownership of serialIF. closing (may be null) is the owner's closing flag;
     // a file upload stops when it is set.
-    CCmdEngine(CSerialIF *serialIF, CErrorReportIF *errorReport, CAppIF *appIF,
-               uint32_t boardID, QObject *parent = nullptr,
-               const std::atomic<bool> *closing = nullptr);
+    CCmdEngine(CSerialIF *serialIF, CErrorReportIF *errorReport, CAppIF *appIF, uint32_t boardID,
+        QObject *parent = nullptr, const std::atomic<bool> *closing = nullptr);
     ~CCmdEngine() override;
 
     // Identification and connection.
@@ -96,10 +95,10 @@ public:
     eResult_t GetModuleNetworkConnected(eNetIf_t netIf, bool &connected);
     eResult_t GetModuleUPnPEnabled(eNetIf_t netIf, bool &enabled);
     eResult_t SetModuleUPnPEnabled(eNetIf_t netIf, bool enabled);
-    eResult_t GetModuleDHCPNegotiationRunning(eNetIf_t netIf, bool &running, bool &bound,
-                                              bool &networkRootWarning);
-    eResult_t SetModuleNetworkConfiguration(eNetIf_t netIf, QString ip, QString mask,
-                                            QString gateway, QString speed);
+    eResult_t GetModuleDHCPNegotiationRunning(
+        eNetIf_t netIf, bool &running, bool &bound, bool &networkRootWarning);
+    eResult_t SetModuleNetworkConfiguration(
+        eNetIf_t netIf, QString ip, QString mask, QString gateway, QString speed);
 
     // Update and maintenance commands.
     eResult_t GetModuleUpdateState(uint32_t &state);
@@ -134,10 +133,22 @@ public:
 
     static bool IsKnownBoardID(uint32_t boardID);
 
+    // How ConnectModule turns a product ID into a board ID; tests substitute their own
+    // to reach board IDs the tables never give.
+    using ProductLookup = uint32_t (*)(const QString &productID);
+    void SetProductLookup(ProductLookup lookup) { mProductLookup = lookup; }
+
 public slots:
     void DebugCommandProtocol(QString message, QString messageTxt);
 
 private:
+    // One request/response: sends pkt (and frees it), then receives the reply into value.
+    eResult_t Exchange(pkt_t &pkt, QString &value, uint32_t expectedParamID);
+    // The three address kinds share one implementation each for reads and active reads.
+    eResult_t GetModuleAddress(int kind, eNetIf_t netIf, QString &text, bool dhcpSet);
+    eResult_t GetModuleAddressActive(int kind, eNetIf_t netIf, QString &text);
+    eResult_t SetModuleAddress(int kind, eNetIf_t netIf, const QString &text);
+
     CSerialIF *mSerialIF;
     CErrorReportIF *mErrorReport;
     CAppIF *mAppIF;
@@ -145,10 +156,11 @@ private:
     uint32_t mBoardID;
     CProductFeatures mProductFeatures;
     bool mConnected = false;
-    std::atomic<float> mProgress{0.0f};
+    std::atomic<float> mProgress { 0.0f };
     QString mCommandLog;
     QString mMessageLog;
     bool mLoggingEnabled = false;
+    ProductLookup mProductLookup = &CProductID::GetBoardIDFromProductID;
 };
 
 Q_DECLARE_METATYPE(CCmdEngine::eNetIf_t)
