@@ -1,0 +1,60 @@
+#include "startup.h"
+
+#include "app_settings.h"
+#include "single_application.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+Q_LOGGING_CATEGORY(lcStartup, "trivo.startup", QtInfoMsg)
+
+void SetIdentity()
+{
+    QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganisationName));
+    QCoreApplication::setOrganizationDomain(QString::fromLatin1(kOrganisationDomain));
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
+}
+} // namespace
+
+// The resources live in a static library, whose registration the linker does
+// not pull in by itself. The macro declares a global function, so it is used
+// outside any namespace.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(app);
+}
+
+int RunApplication(int argc, char **argv, std::function<QWidget *()> makeWindow)
+{
+    // The key depends on the application name, which the application object sets.
+    return RunApplication(argc, argv, std::move(makeWindow), QString());
+}
+
+int RunApplication(
+    int argc, char **argv, std::function<QWidget *()> makeWindow, const QString &instanceKey)
+{
+    InitResources();
+    QApplication app(argc, argv);
+    SetIdentity();
+
+    SingleApplication instance(
+        instanceKey.isEmpty() ? SingleApplication::DefaultKey() : instanceKey);
+    if (instance.isRunning()) {
+        const bool delivered
+            = instance.sendMessage(QStringLiteral("hi"), kInstanceMessageTimeoutMs);
+        qCDebug(lcStartup).noquote() << "RunApplication() - already running; message"
+                                     << (delivered ? "delivered" : "not delivered");
+        return delivered ? 0 : 1;
+    }
+
+    QPointer<QWidget> window = makeWindow ? makeWindow() : nullptr;
+    if (window.isNull())
+        return 0;
+    instance.setActivationWindow(window);
+    const int exitCode = app.exec();
+    delete window.data();
+    return exitCode;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Time a second instance waits for the first to take its message.
+constexpr int kInstanceMessageTimeoutMs = 5000;
+
+// Everything of main after the command line: application object and identity,
+// the single-instance guard, the main window and the event loop. makeWindow is
+// called only in the first instance; the window shows itself. A null window ends
+// the program at once with exit code 0.
+int RunApplication(int argc, char **argv, std::function<QWidget *()> makeWindow);
+
+// The same with an explicit instance key instead of the one for this user.
+int RunApplication(
+    int argc, char **argv, std::function<QWidget *()> makeWindow, const QString &instanceKey);

@@ -1,0 +1,135 @@
+#include "linux_app_if.h"
+
+#include "port_enumeration.h"
+#include "posix_serial_if.h"
+#include "udev_monitor.h"
+
+#include <QDir>
+#include <QLoggingCategory>
+
+namespace {
+Q_LOGGING_CATEGORY(lcAppIf, "trivo.platform", QtInfoMsg)
+
+#define TRIVO_STRINGIFY_VALUE(x) #x
+#define TRIVO_STRINGIFY(x) TRIVO_STRINGIFY_VALUE(x)
+// A missing or empty definition both read as "" and so as an unknown part.
+#ifdef TRIVO_VERSION_MAJOR
+constexpr const char kVersionMajor[] = TRIVO_STRINGIFY(TRIVO_VERSION_MAJOR);
+#else
+constexpr const char kVersionMajor[] = "";
+#endif
+#ifdef TRIVO_VERSION_MINOR
+constexpr const char kVersionMinor[] = TRIVO_STRINGIFY(TRIVO_VERSION_MINOR);
+#else
+constexpr const char kVersionMinor[] = "";
+#endif
+#ifdef TRIVO_VERSION_PATCH
+constexpr const char kVersionPatch[] = TRIVO_STRINGIFY(TRIVO_VERSION_PATCH);
+#else
+constexpr const char kVersionPatch[] = "";
+#endif
+#ifdef TRIVO_VERSION_TWEAK
+constexpr const char kVersionTweak[] = TRIVO_STRINGIFY(TRIVO_VERSION_TWEAK);
+#else
+constexpr const char kVersionTweak[] = "";
+#endif
+
+constexpr char kFontStyle[] = "font: 9pt \"Arial\";";
+constexpr char kWidgetStyleSheet[]
+    = "QComboBox{ margin: 3px; padding-left: 5px; } QSpinBox{ margin: 2px; padding-left: 5px; } "
+      "QPushButton { max-height: 20px; }";
+} // namespace
+
+std::optional<unsigned> ParseVersionPart(const char *text)
+{
+    if (text == nullptr)
+        return std::nullopt;
+    bool ok = false;
+    const unsigned value = QString::fromLatin1(text).toUInt(&ok, 10);
+    return ok ? std::optional<unsigned>(value) : std::nullopt;
+}
+
+QString FormatAppVersion(std::optional<unsigned> major, std::optional<unsigned> minor,
+    std::optional<unsigned> patch, std::optional<unsigned> tweak)
+{
+    if (!major || !minor || !patch || !tweak)
+        return QStringLiteral("0.0.0.0");
+    return QStringLiteral("v%1.%2.%3.%4").arg(*major).arg(*minor).arg(*patch).arg(*tweak);
+}
+
+LinuxAppIF::LinuxAppIF(QObject *parent)
+    : CAppIF(parent)
+{
+    // Device changes are reported to the main window only; any other owner gets none.
+    if (parent == nullptr || !parent->isWidgetType())
+        return;
+    mParentWidget = parent;
+
+    mUdevMonitor = new UdevMonitor(this);
+    connect(mUdevMonitor, &UdevMonitor::deviceAdded, this, &CAppIF::DeviceAddedSignal);
+    connect(mUdevMonitor, &UdevMonitor::deviceRemoved, this, &CAppIF::DeviceRemovedSignal);
+
+    mExtraPortWatcher = new DirectoryEntryWatcher(ExtraPortSpecs(), this);
+    connect(mExtraPortWatcher, &DirectoryEntryWatcher::entryAdded, this,
+        [this] { emit DeviceAddedSignal(); });
+    connect(mExtraPortWatcher, &DirectoryEntryWatcher::entryRemoved, this,
+        [this] { emit DeviceRemovedSignal(); });
+}
+
+LinuxAppIF::~LinuxAppIF() = default;
+
+bool LinuxAppIF::IsUdevActive() const
+{
+    return mUdevMonitor != nullptr && mUdevMonitor->isActive();
+}
+
+void LinuxAppIF::NotifyModuleTypeChanged()
+{
+    emit ChangeModuleTypeSignal();
+}
+
+void LinuxAppIF::NotifyNewConnection()
+{
+    emit NewConnectionSignal();
+}
+
+void LinuxAppIF::DisConnection()
+{
+    qCDebug(lcAppIf).noquote() << "DisConnection";
+}
+
+bool LinuxAppIF::IsManufacturingMode()
+{
+    return GetStartMode() == 1;
+}
+
+CSerialIF *LinuxAppIF::CreateSerialIF()
+{
+    return new CPosixSerialIF;
+}
+
+QString LinuxAppIF::GetWorkingDirectory()
+{
+    return QDir::currentPath();
+}
+
+QString LinuxAppIF::GetFontStyle()
+{
+    return QString::fromLatin1(kFontStyle);
+}
+
+QString LinuxAppIF::GetWidgetStyleSheet()
+{
+    return QString::fromLatin1(kWidgetStyleSheet);
+}
+
+QString LinuxAppIF::GetLabelStyle()
+{
+    return GetFontStyle();
+}
+
+QString LinuxAppIF::GetAppVersion()
+{
+    return FormatAppVersion(ParseVersionPart(kVersionMajor), ParseVersionPart(kVersionMinor),
+        ParseVersionPart(kVersionPatch), ParseVersionPart(kVersionTweak));
+}
