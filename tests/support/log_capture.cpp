@@ -1,13 +1,14 @@
 #include "log_capture.h"
 
 #include <QMutexLocker>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 QMutex gMutex;
 QStringList gLines;
 LogCapture *gActive = nullptr;
-}  // namespace
+} // namespace
 
 LogCapture::LogCapture()
 {
@@ -75,15 +76,18 @@ StderrCapture::~StderrCapture()
 
 QString StderrCapture::text()
 {
+    // Read through the descriptor: the FILE's cached offset goes stale once fd 2 has
+    // appended behind its back, so a second call used to miss new output.
     fflush(stderr);
-    const long end = ftell(mTmp);
+    const int fd = fileno(mTmp);
+    struct stat st
+    {
+    };
     QByteArray data;
-    if (end > 0) {
-        data.resize(end);
-        rewind(mTmp);
-        const size_t got = fread(data.data(), 1, size_t(end), mTmp);
-        data.resize(int(got));
-        fseek(mTmp, 0, SEEK_END);
+    if (fstat(fd, &st) == 0 && st.st_size > 0) {
+        data.resize(qsizetype(st.st_size));
+        const ssize_t got = pread(fd, data.data(), size_t(st.st_size), 0);
+        data.resize(got > 0 ? qsizetype(got) : 0);
     }
     return QString::fromLocal8Bit(data);
 }

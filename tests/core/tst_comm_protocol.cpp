@@ -1,0 +1,544 @@
+#include "comm_protocol.h"
+#include "fake_serial_if.h"
+#include "log_capture.h"
+#include "protocol_test_util.h"
+
+#include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <QtTest>
+
+using ptest::be32;
+using ptest::wireFrame;
+
+namespace {
+
+QByteArray pidc(quint32 id, quint32 status, quint32 type, const QByteArray &rest)
+{
+    return be32(id) + be32(status) + be32(type) + rest;
+}
+
+uint32_t typeOf(const QByteArray &chars)
+{
+    uint32_t v;
+    std::memcpy(&v, chars.constData(), 4);
+    return v;
+}
+
+QByteArray paramReply(quint32 id, quint32 status, const QByteArray &rest)
+{
+    return be32(id) + be32(status) + rest;
+}
+
+} // namespace
+
+class TestCommProtocol : public QObject
+{
+    Q_OBJECT
+
+private:
+    FakeSerialIF mPort;
+    CCommProtocol *mProto = nullptr;
+    QString mStartupStderr;
+
+private slots:
+    void initTestCase()
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("trivo.protocol.debug=true"));
+        StderrCapture err;
+        mProto = new CCommProtocol(&mPort, nullptr);
+        mStartupStderr = err.text();
+    }
+
+    void cleanupTestCase() { delete mProto; }
+
+    void init()
+    {
+        mPort.input.clear();
+        mPort.output.clear();
+        mPort.writes.clear();
+        mPort.setOpen(true);
+        mPort.maxReadChunk = 0;
+        mPort.disconnectAfterReadBytes = -1;
+        mPort.totalRead = 0;
+    }
+
+    void builtInTablePassesCheck()
+    {
+        QVERIFY2(mStartupStderr.isEmpty(), qPrintable(mStartupStderr));
+        QVERIFY(CCommProtocol::checkDescriptorTable(CCommProtocol::descriptorTable()));
+        QCOMPARE(int(CCommProtocol::descriptorTable().size()), 20);
+        QCOMPARE(int(CCommProtocol::replyTable().size()), 12);
+    }
+
+    void knownFrames_data()
+    {
+        QTest::addColumn<QByteArray>("built");
+        QTest::addColumn<QByteArray>("expected");
+
+        pkt_t p;
+        mProto->makePktWord(&p, PktType("HWDY"), 2u);
+        QTest::newRow("HWDY version 2") << CCommProtocol::frame(
+            &p) << QByteArray::fromHex("48574459 00000004 00000002 4E1158DD");
+        mProto->freePkt(&p);
+
+        mProto->makeEmptyPkt(&p, PktType("HURU"));
+        QTest::newRow("HURU has no length field") << CCommProtocol::frame(
+            &p) << QByteArray("HURU") + be32(ptest::zcrc(QByteArray("HURU") + QByteArray(4, '\0')));
+
+        const QByteArray name("eParamID_SysName");
+        mProto->makePktBytes(&p, PktType("PGNM"), uint32_t(name.size() + 1),
+            reinterpret_cast<const uint8_t *>(name.constData()));
+        QTest::newRow("PGNM name with NUL")
+            << CCommProtocol::frame(&p) << wireFrame("PGNM", name + QByteArray(1, '\0'));
+        mProto->freePkt(&p);
+
+        const uint32_t words[] = { 0x109, 0xC0A80001 };
+        mProto->makePktWords(&p, PktType("PSID"), 2, words);
+        QTest::newRow("PSID two words")
+            << CCommProtocol::frame(&p) << wireFrame("PSID", be32(0x109) + be32(0xC0A80001));
+        mProto->freePkt(&p);
+
+        const QByteArray text("host\0", 5);
+        mProto->makePktWordAndBytes(
+            &p, PktType("PSID"), 0x10A, 5, reinterpret_cast<const uint8_t *>(text.constData()));
+        QTest::newRow("PSID word and text")
+            << CCommProtocol::frame(&p) << wireFrame("PSID", be32(0x10A) + text);
+        mProto->freePkt(&p);
+
+        mProto->makePktBytesAndWord(
+            &p, PktType("PSNM"), 5, reinterpret_cast<const uint8_t *>(text.constData()), 7);
+        QTest::newRow("PSNM text then word")
+            << CCommProtocol::frame(&p) << wireFrame("PSNM", text + be32(7));
+        mProto->freePkt(&p);
+
+        mProto->makePktWordsAndBytes(&p, PktType("PSNM"), 0, nullptr, 5,
+            reinterpret_cast<const uint8_t *>(text.constData()));
+        QTest::newRow("PSNM no words") << CCommProtocol::frame(&p) << wireFrame("PSNM", text);
+        mProto->freePkt(&p);
+    }
+
+    void knownFrames()
+    {
+        QFETCH(QByteArray, built);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(built.toHex(' '), expected.toHex(' '));
+    }
+
+    void pgnmFrameIs29Bytes()
+    {
+        pkt_t p;
+        const char name[] = "eParamID_SysName";
+        mProto->makePktBytes(
+            &p, PktType("PGNM"), sizeof name, reinterpret_cast<const uint8_t *>(name));
+        QCOMPARE(CCommProtocol::frame(&p).size(), 29);
+        mProto->freePkt(&p);
+        QVERIFY(p.payload == nullptr);
+        QCOMPARE(p.payloadLen, 0u);
+    }
+
+    // Rebuilding into a used record must release the old payload (LSan watches this).
+    void builderReusesRecord()
+    {
+        pkt_t p;
+        mProto->makePktWord(&p, PktType("PGID"), 1u);
+        mProto->makePktWord(&p, PktType("PGID"), 2u);
+        QCOMPARE(CCommProtocol::frame(&p), wireFrame("PGID", be32(2)));
+        mProto->freePkt(&p);
+    }
+
+    void sendFlushesThenWritesOneFrame()
+    {
+        mPort.queueInput("stale");
+        pkt_t p;
+        mProto->makePktWord(&p, PktType("PGID"), 0x109u);
+        const int flushesBefore = mPort.flushCalls;
+        mProto->sendPkt(&p);
+        QCOMPARE(mPort.flushCalls, flushesBefore + 1);
+        QVERIFY(mPort.input.isEmpty());
+        QCOMPARE(mPort.writes.size(), 1);
+        QCOMPARE(mPort.writes.first(), wireFrame("PGID", be32(0x109)));
+        QVERIFY(p.payload == nullptr);
+    }
+
+    void replyDecoding_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("wire");
+        QTest::addColumn<uint>("expectedId");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("value");
+
+        const uint any = kWildcardParamID;
+        const QByteArray nul(1, '\0');
+        QTest::newRow("PIDC int max")
+            << QByteArray("PGID") << wireFrame("PIDC", pidc(0x109, 0, 0, be32(4294967295u)))
+            << 0x109u << int(eResultOK) << "4294967295";
+        QTest::newRow("PIDC text")
+            << QByteArray("PGNM") << wireFrame("PIDC", pidc(0x109, 0, 1, "Studio A" + nul)) << any
+            << int(eResultOK) << "Studio A";
+        QTest::newRow("PIDC text UTF-8 without NUL")
+            << QByteArray("PGNM") << wireFrame("PIDC", pidc(0x109, 0, 1, "Caf\xc3\xa9")) << any
+            << int(eResultOK) << QString::fromUtf8("Caf\xc3\xa9");
+        QTest::newRow("PIDC empty text")
+            << QByteArray("PSID") << wireFrame("PIDC", pidc(0x109, 0, 1, {})) << 0x109u
+            << int(eResultOK) << "";
+        QTest::newRow("PIDC int without value word")
+            << QByteArray("PGID") << wireFrame("PIDC", pidc(0x109, 0, 0, "ab")) << 0x109u
+            << int(eResultPayloadTooShort) << "untouched";
+        QTest::newRow("PIDC status 1")
+            << QByteArray("PGID") << wireFrame("PIDC", pidc(0x109, 1, 0, be32(5))) << 0x109u
+            << int(eResultGetSetCmdNoSuchParamID) << "untouched";
+        QTest::newRow("PIDC status 2")
+            << QByteArray("PSNM") << wireFrame("PIDC", pidc(0x109, 2, 0, be32(5))) << any
+            << int(eResultGetSetCmdWrongType) << "untouched";
+        QTest::newRow("PIDC status 3")
+            << QByteArray("PGID") << wireFrame("PIDC", pidc(0x109, 3, 0, be32(5))) << 0x109u
+            << int(eResultOK) << "untouched";
+        QTest::newRow("PIDC value type 2")
+            << QByteArray("PGID") << wireFrame("PIDC", pidc(0x109, 0, 2, be32(5))) << 0x109u
+            << int(eResultGetSetCmdInvalidTypeRecvd) << "untouched";
+        QTest::newRow("PIDC other ID")
+            << QByteArray("PGID") << wireFrame("PIDC", pidc(0x108, 0, 0, be32(5))) << 0x109u
+            << int(eResultUnknownError) << "untouched";
+        QTest::newRow("PIDC wildcard")
+            << QByteArray("PGID") << wireFrame("PIDC", pidc(0x108, 0, 0, be32(5))) << any
+            << int(eResultOK) << "5";
+        QTest::newRow("PSTC exact")
+            << QByteArray("PGST") << wireFrame("PSTC", paramReply(0x20, 0, "abc" + nul)) << 0x20u
+            << int(eResultOK) << "abc";
+        QTest::newRow("PSTC empty text")
+            << QByteArray("PGST") << wireFrame("PSTC", paramReply(0x20, 0, {})) << 0x20u
+            << int(eResultOK) << "";
+        QTest::newRow("PSTC longest text")
+            << QByteArray("PGST") << wireFrame("PSTC", paramReply(0x20, 0, QByteArray(16384, 'x')))
+            << 0x20u << int(eResultOK) << QString(16384, 'x');
+        QTest::newRow("PSTC wildcard refused")
+            << QByteArray("PGST") << wireFrame("PSTC", paramReply(0x20, 0, "abc")) << any
+            << int(eResultUnknownError) << "untouched";
+        QTest::newRow("PSTC status 1")
+            << QByteArray("PGST") << wireFrame("PSTC", paramReply(0x20, 1, {})) << 0x20u
+            << int(eResultGetSetCmdNoSuchParamID) << "untouched";
+        QTest::newRow("P32C exact")
+            << QByteArray("PG32") << wireFrame("P32C", paramReply(0x30, 0, be32(77))) << 0x30u
+            << int(eResultOK) << "77";
+        QTest::newRow("P32C wildcard refused")
+            << QByteArray("PS32") << wireFrame("P32C", paramReply(0x30, 0, be32(77))) << any
+            << int(eResultUnknownError) << "untouched";
+        QTest::newRow("P32C status 2")
+            << QByteArray("PG32") << wireFrame("P32C", paramReply(0x30, 2, be32(77))) << 0x30u
+            << int(eResultGetSetCmdWrongType) << "untouched";
+        QTest::newRow("HIYA") << QByteArray("HWDY") << wireFrame("HIYA", be32(1)) << any
+                              << int(eResultOK) << "1";
+        QTest::newRow("DTMI") << QByteArray("EDTM") << wireFrame("DTMI", be32(123456)) << any
+                              << int(eResultOK) << "123456";
+        QTest::newRow("IAMA") << QByteArray("HURU") << wireFrame("IAMA", "RECORDER-PLUS" + nul)
+                              << any << int(eResultOK) << "RECORDER-PLUS";
+        QTest::newRow("2U2!") << QByteArray("YUHU") << wireFrame("2U2!", {}) << any
+                              << int(eResultOK) << "untouched";
+        QTest::newRow("HIYA to PGID") << QByteArray("PGID") << wireFrame("HIYA", be32(2)) << 0x109u
+                                      << int(eResultUnknownResponse) << "untouched";
+        QTest::newRow("request without reply type")
+            << QByteArray("PIDC") << wireFrame("PIDC", pidc(1, 0, 0, be32(1))) << any
+            << int(eResultUnknownResponse) << "untouched";
+
+        const struct
+        {
+            const char *reason;
+            eResult_t result;
+        } nacks[] = {
+            { "TIMEDOUT", eResultTimeout },
+            { "PYLLLONG", eResultPayloadTooLong },
+            { "PYLLSHRT", eResultPayloadTooShort },
+            { "INVLDCRC", eResultInvalidChecksum },
+            { "UNSUPCMD", eResultUnsupportedCmd },
+            { "UNSUPCMX", eResultUnknownError },
+            { "\0\0\0\0\0\0\0\0", eResultUnknownError },
+        };
+        for (const auto &n : nacks)
+            QTest::newRow(qPrintable("NACK " + QByteArray(n.reason).toHex()))
+                << QByteArray("PGID") << wireFrame("NACK", QByteArray(n.reason, 8)) << 0x109u
+                << int(n.result) << "untouched";
+        QTest::newRow("NACK reason cut at NUL")
+            << QByteArray("PGID") << wireFrame("NACK", QByteArray("TIMEDOUT\0", 8)) << 0x109u
+            << int(eResultTimeout) << "untouched";
+        QTest::newRow("NACK short reason")
+            << QByteArray("PGID") << wireFrame("NACK", QByteArray("TIMED\0\0\0", 8)) << 0x109u
+            << int(eResultUnknownError) << "untouched";
+
+        QTest::newRow("PIDC payload too short")
+            << QByteArray("PGID") << wireFrame("PIDC", be32(0x109) + be32(0) + "abc") << 0x109u
+            << int(eResultPayloadTooShort) << "untouched";
+        QTest::newRow("PSTC payload too long")
+            << QByteArray("PGST") << wireFrame("PSTC", paramReply(0x20, 0, QByteArray(16385, 'x')))
+            << 0x20u << int(eResultPayloadTooLong) << "untouched";
+        QTest::newRow("IAMA empty length field")
+            << QByteArray("HURU") << wireFrame("IAMA", {}, true) << any
+            << int(eResultPayloadTooShort) << "untouched";
+
+        QByteArray badCrc = wireFrame("HIYA", be32(2));
+        badCrc[badCrc.size() - 1] = char(badCrc.at(badCrc.size() - 1) ^ 1);
+        QTest::newRow("bad CRC") << QByteArray("HWDY") << badCrc << any
+                                 << int(eResultInvalidChecksum) << "untouched";
+
+        // Same frame, but the CRC was computed over a little-endian length.
+        const QByteArray payload = be32(2);
+        QByteArray le = QByteArray("HIYA") + QByteArray::fromHex("04000000") + payload;
+        QTest::newRow("CRC over little-endian length")
+            << QByteArray("HWDY") << QByteArray("HIYA") + be32(4) + payload + be32(ptest::zcrc(le))
+            << any << int(eResultInvalidChecksum) << "untouched";
+    }
+
+    void replyDecoding()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, wire);
+        QFETCH(uint, expectedId);
+        QFETCH(int, result);
+        QFETCH(QString, value);
+
+        StderrCapture err;
+        mPort.queueInput(wire);
+        QString text = QStringLiteral("untouched");
+        const eResult_t r = mProto->recvPkt(typeOf(request), text, expectedId);
+        QCOMPARE(CCommProtocol::enumToString(r), CCommProtocol::enumToString(result));
+        QCOMPARE(text, value);
+        QVERIFY(mPort.input.isEmpty() || r == eResultPayloadTooLong || r == eResultPayloadTooShort);
+    }
+
+    void messagesPrintFourCharacters()
+    {
+        StderrCapture err;
+        mPort.queueInput(wireFrame("HIYA", be32(2)));
+        QString text;
+        QCOMPARE(mProto->recvPkt(PktType("PGID"), text, 1), eResultUnknownResponse);
+        QVERIFY2(err.text().contains("got unhandled response pkt type of HIYA\n"),
+            qPrintable(err.text()));
+
+        mPort.queueInput(wireFrame("PIDC", pidc(0x108, 0, 0, be32(1))));
+        QCOMPARE(mProto->recvPkt(PktType("PGID"), text, 0x109), eResultUnknownError);
+        QVERIFY2(err.text().contains("Expected 00000109, got 00000108.  Tossing it.\n"),
+            qPrintable(err.text()));
+    }
+
+    void noiseBeforeFrame()
+    {
+        mPort.queueInput(QByteArray("\x00\xffHIY PIDNACPID\x00", 16) + wireFrame("HIYA", be32(2)));
+        mPort.maxReadChunk = 3;
+        QString text;
+        QCOMPARE(mProto->recvPkt(PktType("HWDY"), text, kWildcardParamID), eResultOK);
+        QCOMPARE(text, QStringLiteral("2"));
+    }
+
+    // A damaged reply fails alone: the next request's flush drops what is left of it.
+    void damagedReplyThenGoodExchange_data()
+    {
+        QTest::addColumn<int>("byteIndex");
+        QTest::addColumn<int>("firstResult");
+        QTest::newRow("payload byte") << 12 << int(eResultInvalidChecksum);
+        QTest::newRow("length byte") << 5 << int(eResultPayloadTooLong);
+        QTest::newRow("type byte") << 0 << int(eResultTimeout);
+    }
+
+    void damagedReplyThenGoodExchange()
+    {
+        QFETCH(int, byteIndex);
+        QFETCH(int, firstResult);
+
+        FakeSerialIF port;
+        CCommProtocol proto(&port, nullptr);
+        int calls = 0;
+        port.setResponder([&](const QByteArray &) {
+            QByteArray f = wireFrame("PIDC", pidc(0x109, 0, 0, be32(9)));
+            if (calls++ == 0)
+                f[byteIndex] = char(f[byteIndex] ^ 0x40);
+            return f;
+        });
+        StderrCapture err;
+        for (int expected : { firstResult, int(eResultOK) }) {
+            pkt_t p;
+            proto.makePktWord(&p, PktType("PGID"), 0x109u);
+            proto.sendPkt(&p);
+            QString text = "untouched";
+            QCOMPARE(int(proto.recvPkt(PktType("PGID"), text, 0x109)), expected);
+            QCOMPARE(
+                text, expected == eResultOK ? QStringLiteral("9") : QStringLiteral("untouched"));
+        }
+    }
+
+    void truncatedReplyTimesOut_data()
+    {
+        QTest::addColumn<QByteArray>("wire");
+        QTest::addColumn<int>("phaseMs");
+        QTest::addColumn<QString>("message");
+
+        const QByteArray full = wireFrame("PIDC", pidc(0x109, 0, 0, be32(1)));
+        QTest::newRow("length field") << full.left(6) << 250
+                                      << "Timed out reading payload length.  Wanted 4 bytes, "
+                                         "only got 2 after";
+        QTest::newRow("payload") << full.left(14) << 1250
+                                 << "for pkt type PIDC.  Only 6 of 16 bytes received.\n";
+        QTest::newRow("CRC") << full.left(full.size() - 1) << 250
+                             << "Timed out reading CRC32 after";
+        QTest::newRow("CRC of empty type") << wireFrame("2U2!", {}).left(6) << 250
+                                           << "for pkt type 2U2!. Only 2 of 4 bytes received.\n";
+    }
+
+    void truncatedReplyTimesOut()
+    {
+        QFETCH(QByteArray, wire);
+        QFETCH(int, phaseMs);
+        QFETCH(QString, message);
+
+        StderrCapture err;
+        mPort.queueInput(wire);
+        QString text = "untouched";
+        QElapsedTimer t;
+        t.start();
+        const eResult_t r = mProto->recvPkt(PktType("PGID"), text, 0x109);
+        const qint64 ms = t.elapsed();
+        QCOMPARE(r, eResultTimeout);
+        QCOMPARE(text, QStringLiteral("untouched"));
+        QVERIFY2(ms >= phaseMs && ms < phaseMs + 300, qPrintable(QString::number(ms)));
+        QVERIFY2(err.text().contains(message), qPrintable(err.text()));
+    }
+
+    void silenceTimesOutAfterHeaderHunt()
+    {
+        LogCapture log;
+        QElapsedTimer t;
+        t.start();
+        QString text;
+        QCOMPARE(mProto->recvPkt(PktType("PGID"), text, 0x109), eResultTimeout);
+        QVERIFY(t.elapsed() >= 2000 && t.elapsed() < 2500);
+        QVERIFY(log.contains("Failed to find header after"));
+    }
+
+    void disconnect_data()
+    {
+        QTest::addColumn<QByteArray>("wire");
+        QTest::addColumn<int>("readBytesBeforeUnplug");
+
+        QTest::newRow("before anything") << QByteArray() << 0;
+        QTest::newRow("during noise") << QByteArray("garbagegarbage") << 5;
+        const QByteArray full = wireFrame("PIDC", pidc(0x109, 0, 0, be32(1)));
+        QTest::newRow("during payload") << full << 12;
+        QTest::newRow("during CRC") << full << int(full.size()) - 2;
+    }
+
+    void disconnect()
+    {
+        QFETCH(QByteArray, wire);
+        QFETCH(int, readBytesBeforeUnplug);
+
+        LogCapture log;
+        mPort.queueInput(wire);
+        if (readBytesBeforeUnplug == 0)
+            mPort.setOpen(false);
+        mPort.disconnectAfterReadBytes = readBytesBeforeUnplug;
+        mPort.maxReadChunk = 1;
+        QElapsedTimer t;
+        t.start();
+        QString text = "untouched";
+        QCOMPARE(mProto->recvPkt(PktType("PGID"), text, 0x109), eResultDisconnected);
+        QVERIFY(t.elapsed() < 200);
+        QCOMPARE(text, QStringLiteral("untouched"));
+        QVERIFY(log.contains("device unplug detected, aborting with eNakDisconnected"));
+    }
+
+    void enumToString_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0") << 0 << "eResultOK";
+        QTest::newRow("9") << 9 << "eResultGetSetCmdInvalidTypeRecvd";
+        QTest::newRow("11") << 11 << "eResultDisconnected";
+        QTest::newRow("12") << 12 << "eResultUnknownError";
+        QTest::newRow("13") << 13 << "Missing enum in switch for value + 13 in ";
+        QTest::newRow("-1") << -1 << "Missing enum in switch for value + -1 in ";
+    }
+
+    void enumToString()
+    {
+        QFETCH(int, value);
+        QFETCH(QString, text);
+        const QString got = CCommProtocol::enumToString(value);
+        if (text.startsWith("Missing")) {
+            QVERIFY2(got.startsWith(text), qPrintable(got));
+            QVERIFY(got.contains(
+                QRegularExpression(", line:\\d+, function: CCommProtocol::enumToString$")));
+        } else {
+            QCOMPARE(got, text);
+        }
+    }
+
+    void descriptorCheck_data()
+    {
+        QTest::addColumn<uint>("binary");
+        QTest::addColumn<uint>("min");
+        QTest::addColumn<uint>("max");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("not a multiple of 4")
+            << 6u << 4u << 2u
+            << "*** CCommProtocol: The binary payload length in the pktDesc for ABCD is 6. Must "
+               "be a multiple of 4.\n";
+        QTest::newRow("all three faults")
+            << 8u << 4u << 2u
+            << "*** CCommProtocol: Bad payload length(s) in the pktDesc for ABCD\n"
+               "    binaryPayloadLen is greater than minPayloadLen\n"
+               "    maxPayloadLen is less than minPayloadLen\n"
+               "    binaryPayloadLen is greater than maxPayloadLen\n"
+               "    { binary = 8, min = 4, max = 2 }\n";
+        QTest::newRow("max below min only")
+            << 0u << 4u << 2u
+            << "*** CCommProtocol: Bad payload length(s) in the pktDesc for ABCD\n"
+               "    maxPayloadLen is less than minPayloadLen\n"
+               "    { binary = 0, min = 4, max = 2 }\n";
+        QTest::newRow("first fine, last faulty")
+            << 4u << 4u << 16u
+            << "*** CCommProtocol: The binary payload length in the pktDesc for ZZZZ is 2. Must "
+               "be a multiple of 4.\n";
+    }
+
+    void descriptorCheck()
+    {
+        QFETCH(uint, binary);
+        QFETCH(uint, min);
+        QFETCH(uint, max);
+        QFETCH(QString, expected);
+
+        // Key order on this host puts "ABCD" before "HWDY" before "ZZZZ"; the check stops at
+        // the first faulty entry, so "ZZZZ" is reported only when "ABCD" passes.
+        CCommProtocol::pktDesc_t first(binary, min, max), good(4, 4, 4), last(2, 0, 0);
+        const CCommProtocol::DescTable table = { { PktType("ABCD"), &first },
+            { PktType("HWDY"), &good }, { PktType("ZZZZ"), &last } };
+        QVERIFY(PktType("ABCD") < PktType("HWDY") && PktType("HWDY") < PktType("ZZZZ"));
+        StderrCapture err;
+        QVERIFY(!CCommProtocol::checkDescriptorTable(table));
+        QCOMPARE(err.text(), expected);
+    }
+
+    void protocolVersion_data()
+    {
+        QTest::addColumn<uint>("asked");
+        QTest::addColumn<uint>("stored");
+        QTest::newRow("0") << 0u << 0u;
+        QTest::newRow("1") << 1u << 1u;
+        QTest::newRow("2") << 2u << 2u;
+        QTest::newRow("3") << 3u << 2u;
+        QTest::newRow("max") << 0xFFFFFFFFu << 2u;
+    }
+
+    void protocolVersion()
+    {
+        QFETCH(uint, asked);
+        QFETCH(uint, stored);
+        CCommProtocol proto(&mPort, nullptr);
+        QCOMPARE(proto.getProtocolVersion(), 2u);
+        QCOMPARE(proto.setProtocolVersion(asked), stored);
+        QCOMPARE(proto.getProtocolVersion(), stored);
+    }
+};
+
+QTEST_MAIN(TestCommProtocol)
+#include "tst_comm_protocol.moc"
