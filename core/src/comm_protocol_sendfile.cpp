@@ -1,0 +1,84 @@
+// File upload: "EDTM" switches the module to a Kermit transfer on the same port.
+
+#include "comm_protocol.h"
+#include "kermit.h"
+#include "serial_if.h"
+
+#include <QLoggingCategory>
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcUpload, "trivo.upload", QtInfoMsg)
+
+} // namespace
+
+bool CCommProtocol::sendFile(const char *path)
+{
+    // The sender's buffers are process-wide: a second upload must not touch them.
+    KermitTransferLock lock;
+    if (!lock.acquired()) {
+        qCDebug(lcUpload).noquote() << "CCommProtocol::sendFile() - another upload is running";
+        return false;
+    }
+    if (mProgress)
+        mProgress->SetProgress(0.0f);
+    // Checked before "EDTM" so that a path the sender cannot take leaves the module alone.
+    if (!path || std::strlen(path) >= size_t(kKermitFileNameBytes) || !mSerialIF)
+        return false;
+
+    pkt_t pkt;
+    makePktWord(&pkt, PktType("EDTM"), uint32_t(0));
+    const QByteArray bytes = frame(&pkt);
+    mSerialIF->FlushInput();
+    uint32_t written = 0;
+    mSerialIF->Write(
+        reinterpret_cast<const uint8_t *>(bytes.constData()), uint32_t(bytes.size()), &written);
+    freePkt(&pkt);
+    QString value;
+    if (recvPkt(PktType("EDTM"), value, kWildcardParamID) != eResultOK)
+        return false;
+
+    // One-entry file list; the transfer record is about 70 KB, so it lives on the heap.
+    auto name = std::make_unique<char[]>(kKermitFileNameBytes);
+    std::strncpy(name.get(), path, kKermitFileNameBytes - 1);
+    name[kKermitFileNameBytes - 1] = 0;
+    char *fileList[2] = { name.get(), nullptr };
+    auto k = std::make_unique<KermitTransfer>();
+    auto status = std::make_unique<KermitStatus>();
+
+    if (kermitInitTransfer(k.get(), status.get(), fileList, mSerialIF) != 0)
+        return false;
+    if (kermitStep(kKermitActionSend, k.get(), -1, 0, "", status.get()) == kKermitResultError)
+        return false;
+
+    for (;;) {
+        if (closing()) {
+            kermitStep(kKermitActionError, k.get(), -1, 0, "User Quit", status.get());
+            return false;
+        }
+        uint8_t *buf = nullptr;
+        const int slot = getRecvSlot(k.get(), &buf);
+        int len = readpkt(k.get(), buf, kKermitRecvBufBytes);
+        if (len < 1) {
+            freeRecvSlot(k.get(), slot);
+            if (len < 0)
+                return false;
+            len = 0;
+        }
+        const int rc = kermitStep(kKermitActionRun, k.get(), slot, len, "", status.get());
+        if (rc == kKermitResultError)
+            return false;
+        if (rc == kKermitResultDone)
+            return true;
+        if (rc == kKermitResultContinue && mProgress) {
+            // An empty file has no fraction to report.
+            const float fraction = status->filesize > 0
+                ? std::min(1.0f, float(status->bytesSoFar) / float(status->filesize))
+                : 0.0f;
+            mProgress->SetProgress(fraction);
+        }
+    }
+}

@@ -1,1 +1,0 @@
-// Placeholder so the library builds before its first source lands; delete when a real .cpp exists.
