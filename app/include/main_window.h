@@ -1,0 +1,182 @@
+#pragma once
+
+#include "cmd_engine.h"
+#include "posix_serial_if.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QMap>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <cstdint>
+
+class CAppIF;
+class CTrivo;
+class DevicePage;
+class DiscoverThread;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSplashScreen;
+class QThread;
+class QTimer;
+class VeltoComboBox;
+struct NetworkTabUi;
+
+using QIntList = QList<int>;
+
+// The program's one window: owns the platform interface, the command engine, the
+// workers, the timers and the device pages; connects to the module chosen in the
+// device combo, polls it every 157 ms and shows its page.
+class MainWindow : public QMainWindow, public CErrorReportIF
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // CErrorReportIF
+    void ReportError(QString message) override;
+
+    void DiscoverModule();
+    void Disconnect();
+    void SelectDevice(int index);
+    void SelectPage(uint32_t boardId);
+    void RefreshPage();
+    void UpdateStatusUi();
+    void GetParameterValuesTrivo();
+
+    // The page shown for a board ID (the unknown-device page for IDs without one).
+    DevicePage *PageForBoardId(uint32_t boardId) const;
+    DevicePage *CurrentPage() const { return PageForBoardId(mBoardId); }
+    uint32_t BoardId() const { return mBoardId; }
+    CCmdEngine *CmdEngine() const { return mCmdEngine; }
+    CTrivo *Device() const { return mDevice; }
+    QComboBox *DeviceComboBox() const;
+    QLabel *GlobalStatusLabel() const { return mGlobalStatusLabel; }
+    QString StatusText() const;
+    bool DiscoveryRunning() const;
+    bool LanEdited(int netIf) const { return mLanEdited[netIf]; }
+    QString LastConnectedSerialNumber() const { return mLastConnectedSerialNumber; }
+    QList<QAction *> Actions() const;
+
+    // Test hooks, applied to the serial interface the next window creates.
+    static void setPortListerForTesting(CPosixSerialIF::PortLister lister);
+
+public slots:
+    void PostAppStatusMessage(QString message);
+    void PostDeviceAddedList(
+        QStringList deviceNameList, QIntList deviceIndexList, QStringList serialIDList);
+    void DeviceAdded();
+    void DeviceRemoved();
+    void ShowErrorDialog(QString message);
+    void DiscoverModuleComplete();
+    void ObtainIpFromDHCPComplete();
+    void ChangeModuleType();
+    void NewConnection();
+    bool Refresh();
+    bool About();
+    bool Manual();
+    void CopyFromQLabel();
+    void StatusTimer();
+    void StartStatusTimer();
+    void StopUpdateTimer();
+    void MainWindowDeviceSelect(int index);
+    void paste();
+    void TrivoGroupBoxChanged(int index);
+    void LanConfigurationModified();
+    void SetEnableState();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void readSettings();
+    void writeSettings();
+    void setupForm();
+    void buildPages();
+    void applyStyles();
+    void Connect(int port);
+    void setStatusText(const QString &text);
+    void clearUpdateProgressMessage();
+    void stopWorker(QThread *worker);
+
+    // Status display helpers.
+    void GenericUpdateStatusUi(int netIf, NetworkTabUi &tab, const char *functionName);
+    void updateAuthenticationField(DevicePage *page);
+    void refreshPageContents(DevicePage *page);
+    void refreshInfoTab(DevicePage *page, const QString &serial, const QString &version);
+    void clearUnknownPage(DevicePage *page);
+    bool dhcpRunning() const;
+    bool updateBusy() const;
+    int NetIfOfWidget(QObject *object) const;
+
+    QWidget *mCentral = nullptr;
+    QLabel *mGlobalStatusLabel = nullptr;
+    VeltoComboBox *mGlobalDeviceComboBox = nullptr;
+    QGroupBox *mRegisterGroupBox = nullptr;
+    QCheckBox *mAutoUpdateCheckBox = nullptr;
+    QPushButton *mUpdateAllButton = nullptr;
+    QLabel *mImageSafebootModeLabel = nullptr;
+    QList<DevicePage *> mPages; // in page-table order, unknown device first
+
+    QMutex mStatusMutex;
+    QMutex mProgressMutex;
+    uint32_t mBoardId = kBoardIdUninitialised;
+    uint32_t mCurrentNetIf = 0;
+    DiscoverThread *mDiscoverThread = nullptr;
+    QThread *mDHCPThread = nullptr; // DHCP lease worker (not built yet)
+    int mManufacturingMode = 0;
+    QString mDeviceNamePref;
+    QString mAppVersion;
+    int mMenuBarHeight = 0;
+    QMenu *mFileMenu = nullptr;
+    QMenu *mEditMenu = nullptr;
+    QMenu *mHelpMenu = nullptr;
+    QAction *mRevertAct = nullptr;
+    QAction *mRefreshAct = nullptr;
+    QAction *mAboutAct = nullptr;
+    QAction *mManualAct = nullptr;
+    QAction *mCutAct = nullptr;
+    QAction *mCopyAct = nullptr;
+    QAction *mPasteAct = nullptr;
+    QMap<uint32_t, DevicePage *> mPageByBoardId;
+    int mCurrentTabIndex = 0;
+    bool mEngineFree = false;
+    QTimer *mStatusTimer = nullptr;
+    QTimer *mUpdateTimer = nullptr;
+    QString mFirmwarePath;
+    QString mUpdateTargetSerial;
+    QString mLastConnectedSerialNumber;
+    std::atomic<bool> mClosing { false };
+    std::atomic<bool> mUpdateInProgress { false };
+    std::atomic<bool> mAwaitingReconnect { false };
+    std::atomic<bool> mUpdateFinished { false };
+    std::atomic<bool> mRebootPending { false };
+    std::atomic<bool> mUpdateAbortPending { false };
+    std::atomic<int> mUpdateResult { 0 };
+    int mProgressMode = 0;
+    QList<QThread *> mUpdateThreads;
+    int mUpdateThreadIndex = 0;
+    int mPendingDiscoveries = 0;
+    bool mLanEdited[3] = { false, false, false };
+    uint32_t mLanModeSeen[3] = { 0, 0, 0 };
+    // Firmware workers (not built yet); the close order already handles them.
+    QThread *mUpdateFirmwareThread = nullptr;
+    QThread *mReconnectThread = nullptr;
+    QThread *mUpdateCleanupThread = nullptr;
+    CAppIF *mAppIF = nullptr;
+    CTrivo *mDevice = nullptr;
+    CCmdEngine *mCmdEngine = nullptr;
+    QSplashScreen *mSplash = nullptr;
+    QList<QLineEdit *> mCopyConnected; // line edits whose copy() the Copy action reaches
+};

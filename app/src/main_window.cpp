@@ -1,0 +1,641 @@
+// Main window: construction, menus, settings, connection lifecycle and close.
+#include "main_window.h"
+
+#include "app_settings.h"
+#include "closing_serial_if.h"
+#include "device_page.h"
+#include "discover_thread.h"
+#include "linux_app_if.h"
+#include "trivo_about.h"
+#include "trivo_device.h"
+#include "velto_combo_box.h"
+#include "window_logging.h"
+#include "window_message_box.h"
+#include "window_rules.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDeadlineTimer>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMutexLocker>
+#include <QPushButton>
+#include <QSplashScreen>
+#include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
+
+Q_LOGGING_CATEGORY(lcWindow, "trivo.window", QtInfoMsg)
+
+static void initAppResources()
+{
+    Q_INIT_RESOURCE(app);
+}
+
+namespace {
+constexpr int kStatusPollMs = 157;
+constexpr int kWorkerStopWaitMs = 2500;
+constexpr int kWindowWidthPx = 709;
+constexpr int kWindowHeightPx = 562; // below the menu bar
+constexpr int kSplashSizePx = 420;
+constexpr int kMaxVisibleDevices = 48;
+constexpr int kRegisterRows = 16;
+const char kWindowTitle[] = "Velto Trivo-Setup";
+const char kIconPath[] = ":/media/images/icon.png";
+
+CPosixSerialIF::PortLister &testPortLister()
+{
+    static CPosixSerialIF::PortLister lister;
+    return lister;
+}
+} // namespace
+
+void MainWindow::setPortListerForTesting(CPosixSerialIF::PortLister lister)
+{
+    testPortLister() = std::move(lister);
+}
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    initAppResources();
+    setWindowIcon(QIcon(QString::fromLatin1(kIconPath)));
+    setWindowTitle(tr(kWindowTitle));
+    mManufacturingMode = GetStartMode();
+
+    // Workers are created once, without parent, and started again for every run.
+    mDiscoverThread = new DiscoverThread;
+
+    QPixmap splash(QString::fromLatin1(kIconPath));
+    if (!splash.isNull())
+        splash = splash.scaled(
+            kSplashSizePx, kSplashSizePx, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    mSplash = new QSplashScreen(splash);
+    mSplash->show();
+
+    buildMenus();
+    readSettings();
+
+    qRegisterMetaType<CCmdEngine::eNetIf_t>("CCmdEngine::eNetIf_t");
+    qRegisterMetaType<QString>("QString");
+    qRegisterMetaType<QIntList>("QIntList");
+    setupForm();
+    connect(
+        mGlobalDeviceComboBox, &QComboBox::activated, this, &MainWindow::MainWindowDeviceSelect);
+    connect(
+        mGlobalDeviceComboBox, &QComboBox::activated, this, &MainWindow::LanConfigurationModified);
+    mGlobalDeviceComboBox->setMaxVisibleItems(kMaxVisibleDevices);
+
+    connect(mDiscoverThread, &DiscoverThread::PostAppStatusMessage, this,
+        &MainWindow::PostAppStatusMessage);
+    // Blocking: the worker continues only after the window has taken the list.
+    connect(mDiscoverThread, &DiscoverThread::PostDeviceAddedList, this,
+        &MainWindow::PostDeviceAddedList, Qt::BlockingQueuedConnection);
+    connect(mDiscoverThread, &QThread::finished, this, &MainWindow::DiscoverModuleComplete);
+
+    buildPages();
+    const QList<QLabel *> labels = findChildren<QLabel *>();
+    for (QLabel *label : labels) {
+        label->setTextInteractionFlags(label->textInteractionFlags() | Qt::TextSelectableByMouse
+            | Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+        label->setCursor(Qt::IBeamCursor);
+    }
+    connect(mCopyAct, &QAction::triggered, this, &MainWindow::CopyFromQLabel);
+    mRegisterGroupBox->hide();
+    mUpdateAllButton->hide();
+    mAutoUpdateCheckBox->hide();
+    setFixedSize(kWindowWidthPx, kWindowHeightPx + mMenuBarHeight);
+    adjustSize();
+    mImageSafebootModeLabel->hide();
+
+    for (DevicePage *page : qAsConst(mPages)) {
+        for (uint32_t id : page->spec().boardIds)
+            mPageByBoardId.insert(id, page);
+    }
+    for (DevicePage *page : qAsConst(mPages))
+        page->setVisible(page == PageForBoardId(kBoardIdUnknown));
+    mBoardId = kBoardIdUnknown;
+    RefreshPage();
+
+    mAppIF = new LinuxAppIF(this);
+    connect(mAppIF, &CAppIF::NewConnectionSignal, this, &MainWindow::NewConnection);
+    connect(mAppIF, &CAppIF::ChangeModuleTypeSignal, this, &MainWindow::ChangeModuleType);
+    connect(mAppIF, &CAppIF::DeviceAddedSignal, this, &MainWindow::DeviceAdded);
+    connect(mAppIF, &CAppIF::DeviceRemovedSignal, this, &MainWindow::DeviceRemoved);
+
+    applyStyles();
+
+    CSerialIF *serial = mAppIF->CreateSerialIF();
+    if (auto *posix = dynamic_cast<CPosixSerialIF *>(serial); posix && testPortLister())
+        posix->SetPortLister(testPortLister());
+    mCmdEngine = new CCmdEngine(
+        new ClosingSerialIF(serial, &mClosing), this, mAppIF, kBoardIdUnknown, this, &mClosing);
+    mDiscoverThread->SetCmdEngine(mCmdEngine);
+
+    DiscoverModule();
+
+    mStatusTimer = new QTimer(this);
+    connect(mStatusTimer, &QTimer::timeout, this, &MainWindow::StatusTimer);
+    mStatusTimer->start(kStatusPollMs);
+    mUpdateTimer = new QTimer(this);
+    connect(mPasteAct, &QAction::triggered, this, &MainWindow::paste);
+}
+
+MainWindow::~MainWindow()
+{
+    // A window destroyed without being closed must not leave a worker on the engine.
+    mClosing = true;
+    mDiscoverThread->SetAbort(true);
+    stopWorker(mDiscoverThread);
+    delete mStatusTimer;
+    delete mUpdateTimer;
+    if (mCmdEngine && mCmdEngine->GetSerialIF())
+        mCmdEngine->GetSerialIF()->CloseSerialPort();
+    delete mCmdEngine;
+    mCmdEngine = nullptr;
+    delete mDevice;
+    mDevice = nullptr;
+    delete mAppIF;
+    mAppIF = nullptr;
+    delete mSplash;
+    delete mDiscoverThread;
+}
+
+void MainWindow::buildMenus()
+{
+    struct ActionRow
+    {
+        QMenu *menu;
+        QAction **action;
+        const char *text;
+        QKeySequence::StandardKey key;
+        const char *statusTip;
+    };
+    mFileMenu = menuBar()->addMenu(tr("&File"));
+    mEditMenu = menuBar()->addMenu(tr("&Edit"));
+    menuBar()->addSeparator();
+    mHelpMenu = menuBar()->addMenu(tr("&Help"));
+
+    const ActionRow rows[] = {
+        { mFileMenu, &mRevertAct, QT_TR_NOOP("&Revert to Factory Settings"),
+            QKeySequence::UnknownKey, nullptr },
+        { mFileMenu, &mRefreshAct, QT_TR_NOOP("&Refresh"), QKeySequence::Refresh,
+            QT_TR_NOOP("Refresh device list") },
+        { mEditMenu, &mCutAct, QT_TR_NOOP("Cu&t"), QKeySequence::Cut,
+            QT_TR_NOOP("Cut the current selection's contents to the clipboard") },
+        { mEditMenu, &mCopyAct, QT_TR_NOOP("&Copy"), QKeySequence::Copy,
+            QT_TR_NOOP("Copy the current selection's contents to the clipboard") },
+        { mEditMenu, &mPasteAct, QT_TR_NOOP("&Paste"), QKeySequence::Paste,
+            QT_TR_NOOP("Paste the clipboard's contents into the current selection") },
+        { mHelpMenu, &mAboutAct, QT_TR_NOOP("&About"), QKeySequence::UnknownKey,
+            QT_TR_NOOP("Show the application's About box") },
+        { mHelpMenu, &mManualAct, QT_TR_NOOP("&Manual"), QKeySequence::UnknownKey,
+            QT_TR_NOOP("Download Converter Manual") },
+    };
+    for (const ActionRow &row : rows) {
+        auto *action = new QAction(tr(row.text), this);
+        if (row.key != QKeySequence::UnknownKey)
+            action->setShortcuts(row.key);
+        if (row.statusTip)
+            action->setStatusTip(tr(row.statusTip));
+        row.menu->addAction(action);
+        *row.action = action;
+        if (row.action == &mRevertAct)
+            mFileMenu->addSeparator();
+    }
+    // Factory reset is not available yet in this program.
+    mRevertAct->setEnabled(false);
+    mRevertAct->setToolTip(tr("Factory reset is not available in this version"));
+    connect(mRefreshAct, &QAction::triggered, this, &MainWindow::Refresh);
+    connect(mAboutAct, &QAction::triggered, this, &MainWindow::About);
+    connect(mManualAct, &QAction::triggered, this, &MainWindow::Manual);
+}
+
+void MainWindow::readSettings()
+{
+    const AppSettings settings = AppSettings::Read(mManufacturingMode == 1);
+    move(settings.position);
+    mCurrentTabIndex = settings.currentTabIndex;
+    mLastConnectedSerialNumber = settings.lastConnectedSerialNumber;
+    mFirmwarePath = settings.firmwarePath;
+    if (mManufacturingMode == 1)
+        mDeviceNamePref = settings.deviceNamePref;
+}
+
+void MainWindow::writeSettings()
+{
+    AppSettings settings;
+    settings.position = pos();
+    settings.currentTabIndex = mCurrentTabIndex;
+    settings.lastConnectedSerialNumber = mLastConnectedSerialNumber;
+    settings.firmwarePath = mFirmwarePath;
+    settings.deviceNamePref = mDeviceNamePref;
+    settings.Write();
+}
+
+void MainWindow::setupForm()
+{
+    // The form is laid out in absolute positions below the menu bar: the central widget
+    // starts under the menu bar, which stands for moving every widget down by its height.
+    mMenuBarHeight = menuBar()->sizeHint().height();
+    mCentral = new QWidget(this);
+    mCentral->setObjectName(QStringLiteral("centralWidget"));
+    setCentralWidget(mCentral);
+
+    mGlobalStatusLabel = new QLabel(tr("Global status information goes here."), mCentral);
+    mGlobalStatusLabel->setObjectName(QStringLiteral("mGlobalStatusLabel"));
+    mGlobalStatusLabel->setGeometry(20, 538, 671, 20);
+    QFont statusFont = mGlobalStatusLabel->font();
+    statusFont.setPointSize(11);
+    mGlobalStatusLabel->setFont(statusFont);
+    mGlobalStatusLabel->setTextFormat(Qt::AutoText);
+    mGlobalStatusLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    mGlobalDeviceComboBox = new VeltoComboBox(mCentral);
+    mGlobalDeviceComboBox->setObjectName(QStringLiteral("mGlobalDeviceComboBox"));
+    mGlobalDeviceComboBox->setGeometry(419, 10, 281, 26);
+    mGlobalDeviceComboBox->setMinimumSize(281, 26);
+
+    mImageSafebootModeLabel = new QLabel(tr("SAFEBOOT MODE"), mCentral);
+    mImageSafebootModeLabel->setObjectName(QStringLiteral("mImageSafebootModeLabel"));
+    mImageSafebootModeLabel->setGeometry(20, 10, 200, 26);
+    mImageSafebootModeLabel->setStyleSheet(QStringLiteral("color: #c0392b; font-weight: bold;"));
+
+    mAutoUpdateCheckBox = new QCheckBox(tr("Auto Update"), mCentral);
+    mAutoUpdateCheckBox->setObjectName(QStringLiteral("mAutoUpdateCheckBox"));
+    mAutoUpdateCheckBox->setGeometry(230, 10, 100, 26);
+    mAutoUpdateCheckBox->setChecked(true);
+    mUpdateAllButton = new QPushButton(tr("Update All"), mCentral);
+    mUpdateAllButton->setObjectName(QStringLiteral("mUpdateAllButton"));
+    mUpdateAllButton->setGeometry(330, 10, 80, 26);
+
+    // Register panel: carried by the form, never shown, connected to nothing.
+    mRegisterGroupBox = new QGroupBox(mCentral);
+    mRegisterGroupBox->setObjectName(QStringLiteral("mRegisterGroupBox"));
+    mRegisterGroupBox->setGeometry(20, 40, 330, 30 + 26 * (kRegisterRows + 1));
+    auto *regHeader = new QLabel(tr("RegNum:"), mRegisterGroupBox);
+    regHeader->setGeometry(10, 20, 60, 20);
+    auto *valueHeader = new QLabel(tr("Value:"), mRegisterGroupBox);
+    valueHeader->setGeometry(130, 20, 60, 20);
+    for (int row = 0; row < kRegisterRows; ++row) {
+        const int y = 46 + 26 * row;
+        const QString n = QString::number(row);
+        auto *number
+            = new QLabel(QStringLiteral("%1").arg(row, 2, 10, QLatin1Char('0')), mRegisterGroupBox);
+        number->setGeometry(10, y, 20, 22);
+        auto *address = new QLineEdit(mRegisterGroupBox);
+        address->setObjectName(QStringLiteral("mAddressLineEdit") + n);
+        address->setGeometry(34, y, 90, 22);
+        auto *value = new QLineEdit(mRegisterGroupBox);
+        value->setObjectName(QStringLiteral("mPokeValueLineEdit") + n);
+        value->setGeometry(130, y, 90, 22);
+        auto *peek = new QLabel(mRegisterGroupBox);
+        peek->setObjectName(QStringLiteral("mPeekValueLabel") + n);
+        peek->setGeometry(226, y, 50, 22);
+        auto *poke = new QPushButton(tr("Poke"), mRegisterGroupBox);
+        poke->setObjectName(QStringLiteral("mPokePushButton") + n);
+        poke->setGeometry(280, y, 44, 22);
+    }
+}
+
+void MainWindow::buildPages()
+{
+    const bool manufacturing = mManufacturingMode == 1;
+    for (const PageSpec &spec : PageTable()) {
+        auto *page = new DevicePage(spec, manufacturing, mCentral);
+        page->setObjectName(QString::fromLatin1(spec.containerName));
+        page->setGeometry(0, 40, kWindowWidthPx, 494);
+        page->hide();
+        mPages << page;
+
+        QTabWidget *tabs = page->groupBox();
+        connect(tabs, &QTabWidget::currentChanged, this, &MainWindow::TrivoGroupBoxChanged);
+        connect(tabs, &QTabWidget::currentChanged, this, &MainWindow::LanConfigurationModified);
+        for (int netIf = 0; netIf < page->networkTabCount(); ++netIf) {
+            NetworkTabUi &tab = page->networkTab(netIf);
+            connect(tab.modeComboBox, &QComboBox::activated, this,
+                &MainWindow::LanConfigurationModified);
+            for (QLineEdit *edit :
+                { tab.ipAddressLineEdit, tab.subnetMaskLineEdit, tab.gatewayIpLineEdit })
+                connect(edit, &QLineEdit::textChanged, this, &MainWindow::LanConfigurationModified);
+            if (netIf == CCmdEngine::eNetIfMedia2 && tab.speedComboBox)
+                connect(tab.speedComboBox, &QComboBox::activated, this,
+                    &MainWindow::LanConfigurationModified);
+            if (netIf > 0)
+                connect(mCopyAct, &QAction::triggered, tab.macAddressLineEdit, &QLineEdit::copy);
+        }
+        InfoTabUi &info = page->infoTab();
+        connect(mCutAct, &QAction::triggered, info.nameLineEdit, &QLineEdit::cut);
+        for (QLineEdit *edit : { page->updateTab().currVersionLineEdit, info.nameLineEdit,
+                 info.authenticationLineEdit })
+            connect(mCopyAct, &QAction::triggered, edit, &QLineEdit::copy);
+        for (QLineEdit *edit : { info.typeLineEdit, info.authenticationLineEdit,
+                 info.safebootLineEdit, info.bootloaderLineEdit })
+            edit->setReadOnly(true);
+        for (int netIf = 0; netIf < page->networkTabCount(); ++netIf)
+            page->networkTab(netIf).macAddressLineEdit->setReadOnly(true);
+
+        {
+            const QSignalBlocker blocker(tabs);
+            tabs->setCurrentIndex(mCurrentTabIndex);
+        }
+        page->updateTab().progressMessageLabel->clear();
+    }
+}
+
+void MainWindow::applyStyles()
+{
+    mAppVersion = mAppIF->GetAppVersion();
+    const QString fontStyle = mAppIF->GetFontStyle();
+    for (QWidget *widget :
+        { static_cast<QWidget *>(this), static_cast<QWidget *>(mGlobalStatusLabel),
+            static_cast<QWidget *>(mUpdateAllButton), static_cast<QWidget *>(mAutoUpdateCheckBox) })
+        widget->setStyleSheet(fontStyle);
+    const QList<QWidget *> registerChildren = mRegisterGroupBox->findChildren<QWidget *>();
+    for (QWidget *child : registerChildren)
+        child->setStyleSheet(child->styleSheet() + fontStyle);
+
+    const QString widgetStyle = mAppIF->GetWidgetStyleSheet();
+    if (!widgetStyle.isEmpty())
+        qApp->setStyleSheet(widgetStyle);
+    const QString labelStyle = mAppIF->GetLabelStyle();
+    for (DevicePage *page : qAsConst(mPages)) {
+        if (!labelStyle.isEmpty())
+            page->setStyleSheet(labelStyle);
+        QTabWidget *tabs = page->groupBox();
+        tabs->setStyleSheet(fontStyle);
+        for (int i = 0; i < tabs->count(); ++i)
+            tabs->widget(i)->setStyleSheet(fontStyle);
+        if (!page->spec().keepsUpdateTab)
+            page->removeUpdateTab();
+    }
+}
+
+DevicePage *MainWindow::PageForBoardId(uint32_t boardId) const
+{
+    if (boardId == kBoardIdUninitialised)
+        boardId = kBoardIdUnknown;
+    DevicePage *page = mPageByBoardId.value(boardId, nullptr);
+    if (!page)
+        page = mPageByBoardId.value(kBoardIdUnknown, mPages.isEmpty() ? nullptr : mPages.first());
+    return page;
+}
+
+QComboBox *MainWindow::DeviceComboBox() const
+{
+    return mGlobalDeviceComboBox;
+}
+
+QString MainWindow::StatusText() const
+{
+    QMutexLocker locker(const_cast<QMutex *>(&mStatusMutex));
+    return mGlobalStatusLabel->text();
+}
+
+bool MainWindow::DiscoveryRunning() const
+{
+    return mDiscoverThread && mDiscoverThread->isRunning();
+}
+
+bool MainWindow::dhcpRunning() const
+{
+    return mDHCPThread && mDHCPThread->isRunning();
+}
+
+bool MainWindow::updateBusy() const
+{
+    return mUpdateInProgress || !mUpdateThreads.isEmpty();
+}
+
+QList<QAction *> MainWindow::Actions() const
+{
+    return { mRevertAct, mRefreshAct, mAboutAct, mManualAct, mCutAct, mCopyAct, mPasteAct };
+}
+
+void MainWindow::ReportError(QString message)
+{
+    qCDebug(lcWindow).noquote() << message;
+}
+
+void MainWindow::setStatusText(const QString &text)
+{
+    QMutexLocker locker(&mStatusMutex);
+    if (mGlobalStatusLabel->text() != text)
+        mGlobalStatusLabel->setText(text);
+}
+
+void MainWindow::PostAppStatusMessage(QString message)
+{
+    setStatusText(message);
+}
+
+void MainWindow::ShowErrorDialog(QString message)
+{
+    WindowMessageBox::critical(this, tr(kWindowTitle), message);
+}
+
+void MainWindow::MainWindowDeviceSelect(int index)
+{
+    if (updateBusy())
+        return;
+    SelectDevice(index);
+}
+
+void MainWindow::SelectDevice(int index)
+{
+    Disconnect();
+    if (index >= 0)
+        Connect(mGlobalDeviceComboBox->itemData(index).toInt());
+    else
+        SelectPage(kBoardIdUninitialised);
+    RefreshPage();
+}
+
+void MainWindow::Connect(int port)
+{
+    if (!mCmdEngine)
+        return;
+    CSerialIF *serial = mCmdEngine->GetSerialIF();
+    serial->OpenSerialPort(port);
+    if (!serial->IsOpen()) {
+        auto *closing = dynamic_cast<ClosingSerialIF *>(serial);
+        auto *posix = dynamic_cast<CPosixSerialIF *>(closing ? closing->Inner() : serial);
+        if (posix && posix->LastOpenError() == CPosixSerialIF::OpenError::PermissionDenied)
+            setStatusText(WindowRules::PermissionDeniedText(posix->PortPath(port)));
+        else
+            setStatusText(WindowRules::ConnectStatusText(false, 0));
+        return;
+    }
+    const int code = mCmdEngine->ConnectModule();
+    if (code >= eConnectWrongModule && code <= eConnectUnknownDevice)
+        serial->CloseSerialPort();
+    setStatusText(WindowRules::ConnectStatusText(true, code));
+}
+
+void MainWindow::Disconnect()
+{
+    qCDebug(lcWindow).noquote() << "Disconnecting from module";
+    if (mAppIF)
+        mAppIF->DisConnection();
+    if (mCmdEngine) {
+        mCmdEngine->GetSerialIF()->CloseSerialPort();
+        mCmdEngine->SetConnected(false);
+    }
+    mUpdateTargetSerial.clear();
+}
+
+void MainWindow::SelectPage(uint32_t boardId)
+{
+    if (boardId == mBoardId)
+        return;
+    // An ID without a page of its own shows the unknown-device page rather than none.
+    DevicePage *target = PageForBoardId(boardId);
+    for (DevicePage *page : qAsConst(mPages))
+        page->setVisible(page == target);
+    mBoardId = boardId;
+}
+
+void MainWindow::ChangeModuleType()
+{
+    if (!mCmdEngine)
+        return;
+    delete mDevice;
+    mDevice = nullptr;
+    const uint32_t boardId = mCmdEngine->GetBoardID();
+    const PageSpec *spec = FindPageSpec(boardId);
+    if (!spec && boardId != kBoardIdUnknown) {
+        WindowMessageBox::warning(this, tr(kWindowTitle),
+            tr("MainWindow::ChangeModuleType(): Unhandled module ID:\n0x%1.")
+                .arg(boardId, 8, 16, QLatin1Char('0')));
+        return;
+    }
+    mDevice = new CTrivo(mCmdEngine, spec ? spec->mediaLanCount : 0);
+}
+
+void MainWindow::NewConnection()
+{
+    if (!mCmdEngine)
+        return;
+    SelectPage(mCmdEngine->GetBoardID());
+    QString serial;
+    if (mCmdEngine->GetModuleSerialNumber(serial) == eResultOK) {
+        if (serial != mLastConnectedSerialNumber)
+            clearUpdateProgressMessage();
+        mLastConnectedSerialNumber = serial;
+    }
+    RefreshPage();
+    for (int i = 0; i < 3; ++i) {
+        mLanEdited[i] = false;
+        mLanModeSeen[i] = 0;
+    }
+}
+
+void MainWindow::clearUpdateProgressMessage()
+{
+    QMutexLocker locker(&mProgressMutex);
+    if (QLabel *label = CurrentPage()->updateTab().progressMessageLabel)
+        label->clear();
+}
+
+void MainWindow::ObtainIpFromDHCPComplete()
+{
+    for (int i = 0; i < 3; ++i) {
+        mLanEdited[i] = false;
+        mLanModeSeen[i] = 0;
+    }
+    StartStatusTimer();
+    RefreshPage();
+}
+
+void MainWindow::StatusTimer()
+{
+    if (mCmdEngine && mCmdEngine->IsConnected() && !DiscoveryRunning())
+        UpdateStatusUi();
+}
+
+void MainWindow::StartStatusTimer()
+{
+    if (mStatusTimer)
+        mStatusTimer->start(kStatusPollMs);
+}
+
+void MainWindow::StopUpdateTimer()
+{
+    if (mUpdateTimer)
+        mUpdateTimer->stop();
+}
+
+bool MainWindow::Refresh()
+{
+    DiscoverModule();
+    return true;
+}
+
+bool MainWindow::About()
+{
+    TrivoAbout about(
+        this, windowIcon(), tr("About Trivo-Setup"), TrivoAbout::BodyText(mAppVersion));
+    about.setWindowModality(Qt::WindowModal);
+    about.exec();
+    return true;
+}
+
+bool MainWindow::Manual()
+{
+    return QDesktopServices::openUrl(QUrl(WindowRules::ManualUrl(mBoardId)));
+}
+
+void MainWindow::CopyFromQLabel()
+{
+    if (auto *label = qobject_cast<QLabel *>(QApplication::focusWidget()))
+        QGuiApplication::clipboard()->setText(label->selectedText());
+}
+
+void MainWindow::paste()
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+        edit->paste();
+}
+
+void MainWindow::stopWorker(QThread *worker)
+{
+    if (!worker)
+        return;
+    QElapsedTimer waited;
+    waited.start();
+    // A worker may be blocked on a call into this window (a blocking queued signal):
+    // deliver such calls while waiting, or the worker could never see its abort flag.
+    while (!worker->wait(QDeadlineTimer(20))) {
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        if (waited.elapsed() >= kWorkerStopWaitMs) {
+            qCWarning(lcWindow).noquote() << "Worker did not stop in time, terminating it";
+            worker->terminate();
+            worker->wait();
+            return;
+        }
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    mClosing = true;
+    if (mUpdateTimer)
+        mUpdateTimer->stop();
+    if (mStatusTimer)
+        mStatusTimer->stop();
+    // The DHCP and firmware workers get their abort flags here once they exist.
+    mDiscoverThread->SetAbort(true);
+    for (QThread *worker : { mDHCPThread, mUpdateFirmwareThread, mReconnectThread,
+             static_cast<QThread *>(mDiscoverThread) })
+        stopWorker(worker);
+    writeSettings();
+    Disconnect();
+    QMainWindow::closeEvent(event);
+}

@@ -1,0 +1,100 @@
+#include "window_rules.h"
+
+#include "product_id.h"
+
+#include <QCoreApplication>
+
+namespace WindowRules {
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("MainWindow", text);
+}
+
+constexpr const char kSupportBaseUrl[] = "https://www.velto.example/support/";
+constexpr const char kOwnSupportUrl[] = "https://www.velto.example/trivo-setup/#support";
+} // namespace
+
+QString ConnectStatusText(bool portOpened, int connectCode)
+{
+    if (!portOpened)
+        return tr("No Device");
+
+    struct Reason
+    {
+        int code;
+        const char *text;
+    };
+    static const Reason kReasons[] = {
+        { 1, QT_TRANSLATE_NOOP("MainWindow", "Wrong module") },
+        { 2, QT_TRANSLATE_NOOP("MainWindow", "Unsupported module") },
+        { 3, QT_TRANSLATE_NOOP("MainWindow", "Connection error") },
+        { 4, QT_TRANSLATE_NOOP("MainWindow", "Connection error") },
+        { 5, QT_TRANSLATE_NOOP("MainWindow", "Protocol mismatch") },
+        { 6, QT_TRANSLATE_NOOP("MainWindow", "Unknown device") },
+    };
+    if (connectCode == 0)
+        return tr("Connected to module");
+    for (const Reason &reason : kReasons) {
+        if (reason.code == connectCode)
+            return tr("Connection to module failed: (") + tr(reason.text) + QStringLiteral(")");
+    }
+    return tr("Unknown connection error");
+}
+
+int SelectDeviceCandidate(const QList<int> &portIndexes, const QStringList &serials,
+    int previousPortIndex, const QString &lastConnectedSerial, bool *serialMatched)
+{
+    if (serialMatched)
+        *serialMatched = false;
+    if (portIndexes.isEmpty())
+        return -1;
+
+    int candidate = 0;
+    for (int i = 0; i < portIndexes.size(); ++i) {
+        if (portIndexes[i] == previousPortIndex)
+            candidate = i;
+    }
+    const int bySerial = serials.indexOf(lastConnectedSerial);
+    if (bySerial >= 0 && bySerial < portIndexes.size()) {
+        candidate = bySerial;
+        if (serialMatched)
+            *serialMatched = true;
+    }
+    return candidate;
+}
+
+QString ModelDisplayName(uint32_t boardId)
+{
+    return CProductID::CanonicalModelName(CProductID::GetModelNameFromBoardID(boardId));
+}
+
+QString InfoTypeText(const QString &displayName, const QString &modelName, uint32_t pcbRevision)
+{
+    if (!modelName.contains(QStringLiteral("10G2")))
+        return displayName;
+    return displayName + QStringLiteral(" version %1").arg(pcbRevision, 2, 10, QLatin1Char('0'));
+}
+
+QString ManualUrlForName(const QString &displayName)
+{
+    return QString::fromLatin1(kSupportBaseUrl)
+        + displayName.toLower().replace(QLatin1Char(' '), QLatin1Char('-'));
+}
+
+QString ManualUrl(uint32_t boardId)
+{
+    if (boardId == kBoardIdUnknown || boardId == kBoardIdUninitialised)
+        return QString::fromLatin1(kOwnSupportUrl);
+    return ManualUrlForName(ModelDisplayName(boardId));
+}
+
+QString PermissionDeniedText(const QString &portPath)
+{
+    return tr("No permission to open %1: add your user to the dialout or plugdev group, or "
+              "install the udev rule from packaging/udev, then plug the module in again.")
+        .arg(portPath);
+}
+
+} // namespace WindowRules

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+// Decisions of the main window that need no widgets, kept apart so they can be
+// checked on their own.
+namespace WindowRules {
+
+// Status line after a connection attempt: portOpened false gives "No Device",
+// otherwise the text for the engine's connection code.
+QString ConnectStatusText(bool portOpened, int connectCode);
+
+// Which entry of a fresh discovery list to select: the last connected serial number
+// wins, then the entry on the previously selected port index, then the first one;
+// -1 for an empty list. serialMatched tells whether the serial number decided.
+int SelectDeviceCandidate(const QList<int> &portIndexes, const QStringList &serials,
+    int previousPortIndex, const QString &lastConnectedSerial, bool *serialMatched = nullptr);
+
+// The name the user sees for a board ID's model (normalised through the product table).
+QString ModelDisplayName(uint32_t boardId);
+
+// Info tab type text: models of the "10G2" generation add their PCB revision.
+QString InfoTypeText(const QString &displayName, const QString &modelName, uint32_t pcbRevision);
+
+// Support page for the module on show (the program's own page when none is known).
+QString ManualUrl(uint32_t boardId);
+QString ManualUrlForName(const QString &displayName);
+
+// Status line when a candidate port exists but may not be opened by this user.
+QString PermissionDeniedText(const QString &portPath);
+
+} // namespace WindowRules
