@@ -92,6 +92,14 @@ enum class PageFamily
     Rx25g,
 };
 
+// Video connectors of a model, which picks the HDMI or SDI labels of its picture.
+enum class PageVideo
+{
+    None,
+    Hdmi,
+    Sdi,
+};
+
 // One row of the page table: which page a board ID shows and what it has.
 struct PageSpec
 {
@@ -102,6 +110,8 @@ struct PageSpec
     int mediaLanCount;         // 0, 1 or 2
     bool keepsUpdateTab;
     const char *modelPicture;  // resource path of the model's picture
+    const char *modelName;     // display name, also the last part of the product page address
+    PageVideo video;
 };
 
 // The page table, in the window's order (unknown device first).
@@ -127,8 +137,10 @@ public:
     const NetworkTabUi &networkTab(int netIf) const { return mNetworkTabs[netIf]; }
     UpdateTabUi &updateTab() { return mUpdateTab; }
     InfoTabUi &infoTab() { return mInfoTab; }
-    // Removes the Update tab from the tab widget (pages that do not keep it).
+    // Removes the Update tab from the tab widget. The constructor already does this for
+    // pages that do not keep it; a second call changes nothing.
     void removeUpdateTab();
+    bool hasUpdateTab() const;
 
     // Picture area.
     QLabel *imageSerialNumberLabel() const { return mImageSerialNumberLabel; }

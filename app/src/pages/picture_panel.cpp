@@ -1,0 +1,129 @@
+#include "page_families.h"
+#include "page_parts.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+namespace {
+
+// The picture area: the common background, drawn to the panel's size under its labels.
+class PicturePanel : public QWidget
+{
+public:
+    PicturePanel()
+        : mBackground(kBackgroundPicture)
+    {
+        setObjectName("mImagePanel");
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(rect(), mBackground);
+    }
+
+private:
+    QPixmap mBackground;
+};
+
+QString translated(const char *text)
+{
+    return QCoreApplication::translate("DevicePage", text);
+}
+
+} // namespace
+
+PicturePanelUi BuildPicturePanel(const PageSpec &spec)
+{
+    PicturePanelUi ui;
+    ui.panel = new PicturePanel;
+
+    const auto addLabel = [&](const char *name, const QString &text) {
+        auto *label = new QLabel(text);
+        if (name) {
+            label->setObjectName(name);
+            ui.namedLabels.insert(name, label);
+        }
+        ui.labels.append(label);
+        return label;
+    };
+
+    ui.serialNumberLabel = addLabel("mImageSerialNumberLabel", "Version: 0.0.0  Sn: 00000000");
+    ui.mainLabel = addLabel("mImageMainLabel", QString());
+    ui.mainLabel->setPixmap(QPixmap(spec.modelPicture));
+    ui.mainLabel->setFixedSize(kPictureWidthPx, kPictureHeightPx);
+    ui.mainLabel->setToolTip(spec.modelName);
+
+    const QList<PictureItem> items = PictureItemsFor(spec);
+    int connectorCount = 0;
+    for (const PictureItem &item : items)
+        connectorCount += item.role == PictureRole::Connector ? 1 : 0;
+    const int slotWidth = ConnectorSlotWidthPx(connectorCount);
+
+    // Captions sit in the same slots the artwork drew the connectors in.
+    auto *captions = new QWidget;
+    captions->setFixedWidth(kPictureWidthPx);
+    auto *captionRow = new QHBoxLayout(captions);
+    captionRow->setContentsMargins(0, 0, 0, 0);
+    captionRow->setSpacing(0);
+    captionRow->addSpacing(kPictureNameWidthPx);
+
+    auto *statusRow = new QHBoxLayout;
+    statusRow->setSpacing(6);
+    const QPixmap led = TraitsFor(spec.family).ledPicture
+        ? QPixmap(TraitsFor(spec.family).ledPicture)
+        : QPixmap();
+
+    for (const PictureItem &item : items) {
+        switch (item.role) {
+        case PictureRole::Connector: {
+            QLabel *label = addLabel(item.name, translated(item.text));
+            label->setFixedWidth(slotWidth);
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            label->setWordWrap(true);
+            captionRow->addWidget(label);
+            break;
+        }
+        case PictureRole::Status:
+            statusRow->addWidget(addLabel(nullptr, translated(item.caption)));
+            statusRow->addWidget(addLabel(item.name, translated(item.text)));
+            statusRow->addSpacing(10);
+            break;
+        case PictureRole::Led: {
+            statusRow->addWidget(addLabel(item.name, translated(item.text)));
+            QLabel *ledLabel = addLabel(item.caption, QString());
+            ledLabel->setPixmap(led);
+            statusRow->addWidget(ledLabel);
+            statusRow->addSpacing(10);
+            break;
+        }
+        case PictureRole::Plain:
+            statusRow->addWidget(addLabel(item.name, translated(item.text)));
+            statusRow->addSpacing(10);
+            break;
+        case PictureRole::Hidden: {
+            QLabel *label = addLabel(item.name, translated(item.text));
+            label->setParent(ui.panel);
+            label->hide();
+            break;
+        }
+        }
+    }
+    captionRow->addStretch(1);
+    statusRow->addStretch(1);
+
+    auto *column = new QVBoxLayout(ui.panel);
+    column->setContentsMargins(8, 6, 8, 6);
+    column->setSpacing(3);
+    column->addWidget(ui.serialNumberLabel);
+    column->addWidget(ui.mainLabel, 0, Qt::AlignHCenter);
+    column->addWidget(captions, 0, Qt::AlignHCenter);
+    column->addLayout(statusRow);
+    return ui;
+}
