@@ -1,0 +1,807 @@
+#include "engine_fixture.h"
+
+#include <QLoggingCategory>
+#include <QtTest>
+#include <functional>
+
+using M = ModuleSim;
+using E = CCmdEngine;
+
+namespace {
+
+constexpr uint32_t kNumericBoard = BOARD_RX_10G2_HDMI;
+constexpr uint32_t kNameBoard = BOARD_ROUTER_32X32;
+const E::eNetIf_t kBadNetIf = E::eNetIf_t(5);
+
+// One typed operation; out shows what the caller sees afterwards.
+using Operation = std::function<eResult_t(CCmdEngine &, QString &out)>;
+
+QString flag(bool b)
+{
+    return b ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+Operation readText(eResult_t (E::*get)(QString &))
+{
+    return [get](E &e, QString &out) {
+        out = "unchanged";
+        return (e.*get)(out);
+    };
+}
+
+Operation readNetText(eResult_t (E::*get)(E::eNetIf_t, QString &), E::eNetIf_t netIf)
+{
+    return [get, netIf](E &e, QString &out) {
+        out = "unchanged";
+        return (e.*get)(netIf, out);
+    };
+}
+
+Operation readAddress(
+    eResult_t (E::*get)(E::eNetIf_t, QString &, bool), E::eNetIf_t netIf, bool dhcpSet)
+{
+    return [get, netIf, dhcpSet](E &e, QString &out) {
+        out = "unchanged";
+        return (e.*get)(netIf, out, dhcpSet);
+    };
+}
+
+Operation readNetBool(eResult_t (E::*get)(E::eNetIf_t, bool &), E::eNetIf_t netIf)
+{
+    return [get, netIf](E &e, QString &out) {
+        bool value = true;
+        const eResult_t rc = (e.*get)(netIf, value);
+        out = flag(value);
+        return rc;
+    };
+}
+
+// Loads a module's parameters: keys "0x..." are IDs, others names; a value "!n" is status n.
+void load(ModuleSim &sim, const QVariantMap &params)
+{
+    for (auto it = params.begin(); it != params.end(); ++it) {
+        const QString v = it.value().toString();
+        const bool status = it.value().typeId() == QMetaType::QString && v.startsWith('!');
+        if (it.key().startsWith("0x")) {
+            const uint32_t id = it.key().toUInt(nullptr, 16);
+            if (status)
+                sim.idStatus[id] = v.mid(1).toUInt();
+            else
+                sim.byID[id] = it.value();
+        } else if (status) {
+            sim.nameStatus[it.key()] = v.mid(1).toUInt();
+        } else {
+            sim.byName[it.key()] = it.value();
+        }
+    }
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Operation)
+
+class TestEngineQueries : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void typedOperation_data();
+    void typedOperation();
+    void activeAddress_data();
+    void activeAddress();
+    void dhcpProgress_data();
+    void dhcpProgress();
+    void networkConfiguration_data();
+    void networkConfiguration();
+    void updateCommands_data();
+    void updateCommands();
+};
+
+void TestEngineQueries::initTestCase()
+{
+    QLoggingCategory::setFilterRules("trivo.engine=true");
+}
+
+// Which requests each operation sends, on which board kind, and what it returns.
+void TestEngineQueries::typedOperation_data()
+{
+    QTest::addColumn<uint>("board");
+    QTest::addColumn<Operation>("op");
+    QTest::addColumn<QVariantMap>("params");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QStringList>("requests");
+    QTest::addColumn<QStringList>("log");
+
+    const uint num = kNumericBoard;
+    const uint nam = kNameBoard;
+
+    // Name and serial number fall back from one form to the other.
+    QTest::newRow("name by ID") << num << readText(&E::GetModuleName)
+                                << QVariantMap { { "0x108", "Studio" } } << int(eResultOK)
+                                << "Studio" << QStringList { "PGID 0x108" } << QStringList {};
+    QTest::newRow("name, no such ID")
+        << num << readText(&E::GetModuleName)
+        << QVariantMap { { "0x108", "!1" }, { "eParamID_SysName", "Hall" } } << int(eResultOK)
+        << "Hall" << QStringList { "PGID 0x108", "PGNM eParamID_SysName" } << QStringList {};
+    QTest::newRow("name, wrong type")
+        << nam << readText(&E::GetModuleName)
+        << QVariantMap { { "0x108", "!2" }, { "eParamID_SysName", "Hall" } } << int(eResultOK)
+        << "Hall" << QStringList { "PGID 0x108", "PGNM eParamID_SysName" } << QStringList {};
+    QTest::newRow("name, empty by ID, fallback fails")
+        << num << readText(&E::GetModuleName)
+        << QVariantMap { { "0x108", "" }, { "eParamID_SysName", "!1" } }
+        << int(eResultGetSetCmdNoSuchParamID) << ""
+        << QStringList { "PGID 0x108", "PGNM eParamID_SysName" } << QStringList {};
+    QTest::newRow("serial") << num << readText(&E::GetModuleSerialNumber)
+                            << QVariantMap { { "eParamID_FormattedSerialNumber", "1T0001" } }
+                            << int(eResultOK) << "1T0001"
+                            << QStringList { "PGNM eParamID_FormattedSerialNumber" }
+                            << QStringList {};
+    QTest::newRow("serial not set")
+        << num << readText(&E::GetModuleSerialNumber)
+        << QVariantMap { { "eParamID_FormattedSerialNumber", "0" }, { "0x2000002", "RAW42" } }
+        << int(eResultOK) << "RAW42"
+        << QStringList { "PGNM eParamID_FormattedSerialNumber", "PGID 0x2000002" }
+        << QStringList {};
+    QTest::newRow("serial, no such name, fallback fails")
+        << nam << readText(&E::GetModuleSerialNumber)
+        << QVariantMap { { "eParamID_FormattedSerialNumber", "!1" }, { "0x2000002", "!2" } }
+        << int(eResultGetSetCmdWrongType) << "unchanged"
+        << QStringList { "PGNM eParamID_FormattedSerialNumber", "PGID 0x2000002" }
+        << QStringList {};
+
+    const Operation rename = [](E &e, QString &out) {
+        out = "unchanged";
+        return e.SetModuleName("New", out);
+    };
+    const Operation renameEmpty = [](E &e, QString &out) {
+        out = "unchanged";
+        return e.SetModuleName("", out);
+    };
+    QTest::newRow("rename by ID") << num << rename << QVariantMap { { "0x108", "Old" } }
+                                  << int(eResultOK) << "New" << QStringList { "PSID 0x108" }
+                                  << QStringList {};
+    QTest::newRow("rename, wrong type")
+        << nam << rename << QVariantMap { { "0x108", "!2" }, { "eParamID_SysName", "Old" } }
+        << int(eResultOK) << "New" << QStringList { "PSID 0x108", "PSNM eParamID_SysName" }
+        << QStringList {};
+    QTest::newRow("rename to empty writes both")
+        << num << renameEmpty << QVariantMap { { "0x108", "Old" }, { "eParamID_SysName", "Old" } }
+        << int(eResultOK) << "" << QStringList { "PSID 0x108", "PSNM eParamID_SysName" }
+        << QStringList {};
+
+    // Versions and plain values.
+    QTest::newRow("software version, numeric")
+        << num << readText(&E::GetModuleSWVersion) << QVariantMap { { "0x201", "5.1.0" } }
+        << int(eResultOK) << "5.1.0" << QStringList { "PGID 0x201" } << QStringList {};
+    QTest::newRow("software version, by name")
+        << nam << readText(&E::GetModuleSWVersion)
+        << QVariantMap { { "eParamID_SWVersion", "2.0" } } << int(eResultOK) << "2.0"
+        << QStringList { "PGNM eParamID_SWVersion" } << QStringList {};
+    QTest::newRow("safeboot version")
+        << nam << readText(&E::GetModuleSafebootVersion) << QVariantMap { { "0x204", "1.1" } }
+        << int(eResultOK) << "1.1" << QStringList { "PGID 0x204" } << QStringList {};
+    QTest::newRow("bootloader version")
+        << num << readText(&E::GetModuleBootloaderVersion) << QVariantMap { { "0x205", "0.9" } }
+        << int(eResultOK) << "0.9" << QStringList { "PGID 0x205" } << QStringList {};
+    QTest::newRow("pcb revision") << num << Operation([](E &e, QString &out) {
+        uint32_t v = 99;
+        const eResult_t rc = e.GetModulePCBRevision(v);
+        out = QString::number(v);
+        return rc;
+    }) << QVariantMap { { "eParamID_PCB_Revision", 4u } }
+                                  << int(eResultOK) << "4"
+                                  << QStringList { "PGNM eParamID_PCB_Revision" } << QStringList {};
+    QTest::newRow("safeboot mode")
+        << nam << Operation([](E &e, QString &out) {
+               uint32_t v = 99;
+               const eResult_t rc = e.GetModuleSafebootMode(v);
+               out = QString::number(v);
+               return rc;
+           })
+        << QVariantMap { { "eParamID_SafebootMode", 1u } } << int(eResultOK) << "1"
+        << QStringList { "PGNM eParamID_SafebootMode" } << QStringList {};
+
+    // Idle: only the recorders can be busy.
+    const Operation idle = [](E &e, QString &out) {
+        bool v = false;
+        const eResult_t rc = e.GetModuleIdle(v);
+        out = flag(v);
+        return rc;
+    };
+    const QVariantMap recorder { { "product", "RECORDER" } };
+    QTest::newRow("idle, not a recorder")
+        << nam << idle << QVariantMap { { "product", "DECODER" } } << int(eResultOK) << "true"
+        << QStringList { "HURU" } << QStringList {};
+    QTest::newRow("idle, recorder 3/1")
+        << num << idle
+        << QVariantMap { { "product", "RECORDER-PLUS" }, { "0x7d011e0a", 3u },
+               { "0x7d011f0a", 1u } }
+        << int(eResultOK) << "true" << QStringList { "HURU", "PGID 0x7d011e0a", "PGID 0x7d011f0a" }
+        << QStringList {};
+    QTest::newRow("idle, recording")
+        << num << idle
+        << QVariantMap { { "product", "RECORDER" }, { "0x7d011e0a", 2u }, { "0x7d011f0a", 1u } }
+        << int(eResultOK) << "false" << QStringList { "HURU", "PGID 0x7d011e0a", "PGID 0x7d011f0a" }
+        << QStringList {};
+    QTest::newRow("idle, streaming")
+        << num << idle
+        << QVariantMap { { "product", "RECORDER" }, { "0x7d011e0a", 1u }, { "0x7d011f0a", 4u } }
+        << int(eResultOK) << "false" << QStringList { "HURU", "PGID 0x7d011e0a", "PGID 0x7d011f0a" }
+        << QStringList {};
+    QTest::newRow("idle, stream state missing")
+        << num << idle
+        << QVariantMap { { "product", "RECORDER" }, { "0x7d011e0a", 1u }, { "0x7d011f0a", "!1" } }
+        << int(eResultGetSetCmdNoSuchParamID) << "false"
+        << QStringList { "HURU", "PGID 0x7d011e0a", "PGID 0x7d011f0a" }
+        << QStringList { errorLinePattern(eResultGetSetCmdNoSuchParamID, "0x7d011f0a",
+                             "CCmdEngine::GetIntParamByID"),
+               errorLinePattern(eResultGetSetCmdNoSuchParamID,
+                   "CommonConfig::eParamID_ReplicatorStreamState", "CCmdEngine::GetModuleIdle") };
+    QTest::newRow("idle, product ID fails")
+        << num << idle << QVariantMap { { "product", "!UNSUPCMD" } } << int(eResultUnsupportedCmd)
+        << "false" << QStringList { "HURU" }
+        << QStringList { errorLinePattern(
+               eResultUnsupportedCmd, "GetModuleProductID()", "CCmdEngine::GetModuleIdle") };
+
+    // Boolean reads become false on failure.
+    const Operation auth = [](E &e, QString &out) {
+        bool v = true;
+        const eResult_t rc = e.GetModuleAuthenticationEnabled(v);
+        out = flag(v);
+        return rc;
+    };
+    QTest::newRow("authentication on")
+        << nam << auth << QVariantMap { { "eParamID_Authentication", 7u } } << int(eResultOK)
+        << "true" << QStringList { "PGNM eParamID_Authentication" } << QStringList {};
+    QTest::newRow("authentication unknown")
+        << num << auth << QVariantMap { { "eParamID_Authentication", "!1" } }
+        << int(eResultGetSetCmdNoSuchParamID) << "false"
+        << QStringList { "PGNM eParamID_Authentication" }
+        << QStringList { errorLinePattern(eResultGetSetCmdNoSuchParamID, "eParamID_Authentication",
+                             "CCmdEngine::GetIntParamByName"),
+               errorLinePattern(eResultGetSetCmdNoSuchParamID, "eParamID_Authentication",
+                   "CCmdEngine::GetModuleAuthenticationEnabled") };
+    QTest::newRow("media link up")
+        << num << readNetBool(&E::GetModuleNetworkConnected, E::eNetIfMedia)
+        << QVariantMap { { "eParamID_MediaNetworkConnected", 1u } } << int(eResultOK) << "true"
+        << QStringList { "PGNM eParamID_MediaNetworkConnected" } << QStringList {};
+    QTest::newRow("media 2 link unknown")
+        << nam << readNetBool(&E::GetModuleNetworkConnected, E::eNetIfMedia2)
+        << QVariantMap { { "eParamID_Media2NetworkConnected", "!1" } }
+        << int(eResultGetSetCmdNoSuchParamID) << "false"
+        << QStringList { "PGNM eParamID_Media2NetworkConnected" }
+        << QStringList { errorLinePattern(eResultGetSetCmdNoSuchParamID,
+                             "eParamID_Media2NetworkConnected", "CCmdEngine::GetIntParamByName"),
+               errorLinePattern(eResultGetSetCmdNoSuchParamID, "eParamID_Media2NetworkConnected",
+                   "CCmdEngine::GetModuleNetworkConnected") };
+    QTest::newRow("control UPnP") << num << readNetBool(&E::GetModuleUPnPEnabled, E::eNetIfControl)
+                                  << QVariantMap { { "0x10d", 1u } } << int(eResultOK) << "true"
+                                  << QStringList { "PGID 0x10d" } << QStringList {};
+    QTest::newRow("control UPnP missing is logged")
+        << num << readNetBool(&E::GetModuleUPnPEnabled, E::eNetIfControl) << QVariantMap {}
+        << int(eResultGetSetCmdNoSuchParamID) << "false" << QStringList { "PGID 0x10d" }
+        << QStringList { errorLinePattern(
+               eResultGetSetCmdNoSuchParamID, "0x0000010d", "CCmdEngine::GetIntParamByID") };
+    QTest::newRow("media UPnP missing is silent")
+        << nam << readNetBool(&E::GetModuleUPnPEnabled, E::eNetIfMedia) << QVariantMap {}
+        << int(eResultGetSetCmdNoSuchParamID) << "false" << QStringList { "PGID 0x3d" }
+        << QStringList {};
+    QTest::newRow("media 2 UPnP") << nam << readNetBool(&E::GetModuleUPnPEnabled, E::eNetIfMedia2)
+                                  << QVariantMap { { "0x97", 0u } } << int(eResultOK) << "false"
+                                  << QStringList { "PGID 0x97" } << QStringList {};
+
+    // Writes.
+    QTest::newRow("UPnP off reports its failure")
+        << num
+        << Operation([](E &e, QString &) { return e.SetModuleUPnPEnabled(E::eNetIfMedia2, false); })
+        << QVariantMap { { "0x97", "!1" } } << int(eResultGetSetCmdNoSuchParamID) << ""
+        << QStringList { "PSID 0x97" } << QStringList {};
+    QTest::newRow("authentication off")
+        << nam << Operation([](E &e, QString &) { return e.SetModuleAuthenticationEnabled(false); })
+        << QVariantMap { { "eParamID_Authentication", 1u } } << int(eResultOK) << ""
+        << QStringList { "PSNM eParamID_Authentication" } << QStringList {};
+    QTest::newRow("password reset")
+        << num << Operation([](E &e, QString &) { return e.ResetModulePassword(); })
+        << QVariantMap { { "eParamID_SystemPassword", "secret" } } << int(eResultOK) << ""
+        << QStringList { "PSNM eParamID_SystemPassword" } << QStringList {};
+    QTest::newRow("DHCP mode on media 2")
+        << num << Operation([](E &e, QString &) { return e.SetModuleIpState(E::eNetIfMedia2, 1); })
+        << QVariantMap { { "eParamID_Media2IPConfig", 2u } } << int(eResultOK) << ""
+        << QStringList { "PSNM eParamID_Media2IPConfig" } << QStringList {};
+
+    // Per-interface reads: the numeric board by ID, the name-based board by name.
+    const QVariantMap addresses { { "0x102", "10.0.0.2" }, { "0x2b", "10.1.0.2" },
+        { "0x85", "10.2.0.2" }, { "0x105", "10.0.0.5" }, { "0x2f", "10.1.0.5" },
+        { "0x89", "10.2.0.5" }, { "0x103", "255.0.0.0" }, { "0x8a", "255.255.0.0" },
+        { "0x2e", "10.1.0.1" }, { "0x107", "10.0.0.1" }, { "eParamID_IPAddress_3", 0xC0A80003u },
+        { "eParamID_IPAddress_2", 0xC0A80002u }, { "eParamID_SubnetMask_2", 0xFFFFFF00u },
+        { "eParamID_DefaultGateway_3", 0xC0A800FEu } };
+    QTest::newRow("address, control, static, numeric")
+        << num << readAddress(&E::GetModuleIpAddress, E::eNetIfControl, false) << addresses
+        << int(eResultOK) << "10.0.0.2" << QStringList { "PGID 0x102" } << QStringList {};
+    QTest::newRow("address, media, static, numeric")
+        << num << readAddress(&E::GetModuleIpAddress, E::eNetIfMedia, false) << addresses
+        << int(eResultOK) << "10.1.0.2" << QStringList { "PGID 0x2b" } << QStringList {};
+    QTest::newRow("address, media 2, DHCP, numeric")
+        << num << readAddress(&E::GetModuleIpAddress, E::eNetIfMedia2, true) << addresses
+        << int(eResultOK) << "10.2.0.5" << QStringList { "PGID 0x89" } << QStringList {};
+    QTest::newRow("address, media, static, by name")
+        << nam << readAddress(&E::GetModuleIpAddress, E::eNetIfMedia, false) << addresses
+        << int(eResultOK) << "192.168.0.3" << QStringList { "PGNM eParamID_IPAddress_3" }
+        << QStringList {};
+    QTest::newRow("address, control, DHCP, by name")
+        << nam << readAddress(&E::GetModuleIpAddress, E::eNetIfControl, true) << addresses
+        << int(eResultOK) << "192.168.0.2" << QStringList { "PGNM eParamID_IPAddress_2" }
+        << QStringList {};
+    QTest::newRow("mask, control, static, numeric")
+        << num << readAddress(&E::GetModuleSubnetMask, E::eNetIfControl, false) << addresses
+        << int(eResultOK) << "255.0.0.0" << QStringList { "PGID 0x103" } << QStringList {};
+    QTest::newRow("mask, media 2, DHCP, numeric")
+        << num << readAddress(&E::GetModuleSubnetMask, E::eNetIfMedia2, true) << addresses
+        << int(eResultOK) << "255.255.0.0" << QStringList { "PGID 0x8a" } << QStringList {};
+    QTest::newRow("mask, DHCP, by name")
+        << nam << readAddress(&E::GetModuleSubnetMask, E::eNetIfMedia2, true) << addresses
+        << int(eResultOK) << "255.255.255.0" << QStringList { "PGNM eParamID_SubnetMask_2" }
+        << QStringList {};
+    QTest::newRow("mask, unsupported interface")
+        << num << readAddress(&E::GetModuleSubnetMask, kBadNetIf, false) << addresses
+        << int(eResultGetSetCmdNoSuchParamID) << "unchanged" << QStringList { "PGID 0xdeadbeef" }
+        << QStringList { "^Unsupported netIf 5 in CCmdEngine::GetModuleSubnetMask$" };
+    QTest::newRow("gateway, media, DHCP, numeric")
+        << num << readAddress(&E::GetModuleGateway, E::eNetIfMedia, true) << addresses
+        << int(eResultOK) << "10.1.0.1" << QStringList { "PGID 0x2e" } << QStringList {};
+    QTest::newRow("gateway, control, DHCP, numeric")
+        << num << readAddress(&E::GetModuleGateway, E::eNetIfControl, true) << addresses
+        << int(eResultOK) << "10.0.0.1" << QStringList { "PGID 0x107" } << QStringList {};
+    QTest::newRow("gateway, static, by name")
+        << nam << readAddress(&E::GetModuleGateway, E::eNetIfControl, false) << addresses
+        << int(eResultOK) << "192.168.0.254" << QStringList { "PGNM eParamID_DefaultGateway_3" }
+        << QStringList {};
+    QTest::newRow("address, unsupported interface")
+        << num << readAddress(&E::GetModuleIpAddress, kBadNetIf, true) << addresses
+        << int(eResultGetSetCmdNoSuchParamID) << "unchanged" << QStringList { "PGID 0xdeadbeef" }
+        << QStringList {};
+
+    QTest::newRow("MAC, media 2") << nam << readNetText(&E::GetModuleMACAddress, E::eNetIfMedia2)
+                                  << QVariantMap { { "eParamID_Media2MACAddress",
+                                         "00:11:22:33:44:55" } }
+                                  << int(eResultOK) << "00:11:22:33:44:55"
+                                  << QStringList { "PGNM eParamID_Media2MACAddress" }
+                                  << QStringList {};
+    QTest::newRow("MAC, control") << num << readNetText(&E::GetModuleMACAddress, E::eNetIfControl)
+                                  << QVariantMap { { "eParamID_MACAddress", "00:aa" } }
+                                  << int(eResultOK) << "00:aa"
+                                  << QStringList { "PGNM eParamID_MACAddress" } << QStringList {};
+    QTest::newRow("speed, media") << num << readNetText(&E::GetModuleSpeedActual, E::eNetIfMedia)
+                                  << QVariantMap { { "eParamID_MediaSpeed_Actual", "10G" } }
+                                  << int(eResultOK) << "10G"
+                                  << QStringList { "PGNM eParamID_MediaSpeed_Actual" }
+                                  << QStringList {};
+    QTest::newRow("speed, control asks with an empty name")
+        << num << readNetText(&E::GetModuleSpeedActual, E::eNetIfControl) << QVariantMap {}
+        << int(eResultGetSetCmdNoSuchParamID) << "unchanged" << QStringList { "PGNM " }
+        << QStringList {};
+    QTest::newRow("IP mode, media 2")
+        << nam << Operation([](E &e, QString &out) {
+               uint32_t v = 0;
+               const eResult_t rc = e.GetModuleIpState(E::eNetIfMedia2, v);
+               out = QString::number(v);
+               return rc;
+           })
+        << QVariantMap { { "eParamID_Media2IPConfig", 1u } } << int(eResultOK) << "1"
+        << QStringList { "PGNM eParamID_Media2IPConfig" } << QStringList {};
+}
+
+void TestEngineQueries::typedOperation()
+{
+    QFETCH(uint, board);
+    QFETCH(Operation, op);
+    QFETCH(QVariantMap, params);
+    QFETCH(int, result);
+    QFETCH(QString, out);
+    QFETCH(QStringList, requests);
+    QFETCH(QStringList, log);
+
+    EngineRig rig(board);
+    const QString product = params.take("product").toString();
+    if (product.startsWith('!'))
+        rig.sim.scripted["HURU"] = { M::nack(qPrintable(product.mid(1))) };
+    else if (!product.isEmpty())
+        rig.sim.productID = product;
+    load(rig.sim, params);
+
+    LogCapture capture;
+    QString got;
+    QCOMPARE(int(op(rig.engine, got)), result);
+    QCOMPARE(got, out);
+    QCOMPARE(rig.sim.subjects(), requests);
+    COMPARE_LOG_LINES(capture.lines(), log);
+}
+
+void TestEngineQueries::activeAddress_data()
+{
+    QTest::addColumn<uint>("board");
+    QTest::addColumn<int>("kind"); // 0 address, 1 mask, 2 gateway
+    QTest::addColumn<int>("netIf");
+    QTest::addColumn<QVariant>("mode"); // invalid: the mode read fails
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QStringList>("requests");
+    QTest::addColumn<QStringList>("log");
+
+    const uint nam = kNameBoard;
+    const uint num = kNumericBoard;
+    QTest::newRow("by name, DHCP mode")
+        << nam << 0 << 1 << QVariant(1u) << int(eResultOK) << "192.168.1.2"
+        << QStringList { "PGNM eParamID_MediaIPConfig", "PGNM eParamID_IPAddress_2" }
+        << QStringList {};
+    QTest::newRow("by name, static mode")
+        << nam << 0 << 1 << QVariant(2u) << int(eResultOK) << "192.168.1.3"
+        << QStringList { "PGNM eParamID_MediaIPConfig", "PGNM eParamID_IPAddress_3" }
+        << QStringList {};
+    QTest::newRow("by name, mode 0 counts as static")
+        << nam << 1 << 0 << QVariant(0u) << int(eResultOK) << "255.255.255.3"
+        << QStringList { "PGNM eParamID_IPConfig", "PGNM eParamID_SubnetMask_3" } << QStringList {};
+    QTest::newRow("by name, gateway, DHCP")
+        << nam << 2 << 2 << QVariant(1u) << int(eResultOK) << "192.168.1.102"
+        << QStringList { "PGNM eParamID_Media2IPConfig", "PGNM eParamID_DefaultGateway_2" }
+        << QStringList {};
+    QTest::newRow("by name, mode unreadable")
+        << nam << 2 << 0 << QVariant() << int(eResultGetSetCmdNoSuchParamID) << "unchanged"
+        << QStringList { "PGNM eParamID_IPConfig" }
+        << QStringList { errorLinePattern(eResultGetSetCmdNoSuchParamID, "eParamID_IPConfig",
+                             "CCmdEngine::GetIntParamByName"),
+               errorLinePattern(eResultGetSetCmdNoSuchParamID, "GetModuleIpState()",
+                   "CCmdEngine::GetModuleGatewayActive") };
+    QTest::newRow("numeric, media") << num << 0 << 1 << QVariant() << int(eResultOK) << "text 0x2f"
+                                    << QStringList { "PGID 0x2f" } << QStringList {};
+    QTest::newRow("numeric, control mask")
+        << num << 1 << 0 << QVariant() << int(eResultOK) << "text 0x106"
+        << QStringList { "PGID 0x106" } << QStringList {};
+    QTest::newRow("numeric, media 2 gateway")
+        << num << 2 << 2 << QVariant() << int(eResultOK) << "text 0x88"
+        << QStringList { "PGID 0x88" } << QStringList {};
+    QTest::newRow("numeric, bad interface, address")
+        << num << 0 << 9 << QVariant() << int(eResultGetSetCmdNoSuchParamID) << "unchanged"
+        << QStringList { "PGID 0xdeadbeef" }
+        << QStringList { "^Unsupported netIf 9 in CCmdEngine::GetModuleIpAddressActive$" };
+    QTest::newRow("numeric, bad interface, mask")
+        << num << 1 << 9 << QVariant() << int(eResultGetSetCmdNoSuchParamID) << "unchanged"
+        << QStringList { "PGID 0xdeadbeef" }
+        << QStringList { "^Unsupported netIf 9 in CCmdEngine::GetModuleSubnetMaskActive$" };
+    QTest::newRow("numeric, bad interface, gateway is quiet")
+        << num << 2 << 9 << QVariant() << int(eResultGetSetCmdNoSuchParamID) << "unchanged"
+        << QStringList { "PGID 0xdeadbeef" } << QStringList {};
+}
+
+void TestEngineQueries::activeAddress()
+{
+    QFETCH(uint, board);
+    QFETCH(int, kind);
+    QFETCH(int, netIf);
+    QFETCH(QVariant, mode);
+    QFETCH(int, result);
+    QFETCH(QString, out);
+    QFETCH(QStringList, requests);
+    QFETCH(QStringList, log);
+
+    EngineRig rig(board);
+    const char *modeNames[]
+        = { "eParamID_IPConfig", "eParamID_MediaIPConfig", "eParamID_Media2IPConfig" };
+    if (mode.isValid())
+        rig.sim.byName[modeNames[netIf]] = mode;
+    // Static set x.x.x.3 / x.x.x.103, DHCP set x.x.x.2 / x.x.x.102.
+    rig.sim.byName["eParamID_IPAddress_3"] = 0xC0A80103u;
+    rig.sim.byName["eParamID_IPAddress_2"] = 0xC0A80102u;
+    rig.sim.byName["eParamID_SubnetMask_3"] = 0xFFFFFF03u;
+    rig.sim.byName["eParamID_SubnetMask_2"] = 0xFFFFFF02u;
+    rig.sim.byName["eParamID_DefaultGateway_3"] = 0xC0A80167u;
+    rig.sim.byName["eParamID_DefaultGateway_2"] = 0xC0A80166u;
+    for (uint32_t id : { 0x105u, 0x106u, 0x107u, 0x2Eu, 0x2Fu, 0x30u, 0x88u, 0x89u, 0x8Au })
+        rig.sim.byID[id] = QStringLiteral("text 0x%1").arg(id, 0, 16);
+
+    using Active = eResult_t (E::*)(E::eNetIf_t, QString &);
+    const Active getters[] = { &E::GetModuleIpAddressActive, &E::GetModuleSubnetMaskActive,
+        &E::GetModuleGatewayActive };
+    LogCapture capture;
+    QString got = "unchanged";
+    QCOMPARE(int((rig.engine.*getters[kind])(E::eNetIf_t(netIf), got)), result);
+    QCOMPARE(got, out);
+    QCOMPARE(rig.sim.subjects(), requests);
+    COMPARE_LOG_LINES(capture.lines(), log);
+}
+
+void TestEngineQueries::dhcpProgress_data()
+{
+    QTest::addColumn<uint>("board");
+    QTest::addColumn<int>("netIf");
+    QTest::addColumn<QVariant>("state");
+    QTest::addColumn<QString>("swVersion");
+    QTest::addColumn<QString>("flags"); // running, bound, warning after a call with true, true
+    QTest::addColumn<QStringList>("log");
+
+    const uint num = kNumericBoard;
+    const QString op = "CCmdEngine::GetModuleDHCPNegotiationRunning";
+    QTest::newRow("request") << num << 0 << QVariant("request") << ""
+                             << "true false false" << QStringList {};
+    QTest::newRow("Discover") << num << 1 << QVariant("Discover") << ""
+                              << "true false false" << QStringList {};
+    QTest::newRow("DISABLED") << num << 2 << QVariant("DISABLED") << ""
+                              << "false false false" << QStringList {};
+    QTest::newRow("BOUND") << num << 1 << QVariant("BOUND") << ""
+                           << "false true false" << QStringList {};
+    QTest::newRow("none") << num << 0 << QVariant("none") << "4.0"
+                          << "false false false"
+                          << QStringList { "^\\*\\* Warning: got enetd DHCPState none in " + op
+                                 + "$" };
+    QTest::newRow("None on a network root")
+        << num << 0 << QVariant("None") << "NFS-4.0"
+        << "false false true"
+        << QStringList { "^\\*\\* Warning: got enetd DHCPState None in " + op + "$",
+               "^\\*\\* Are you trying to configure DHCP on a device with an NFS-mounted "
+               "rootfs\\?$" };
+    QTest::newRow("unknown word") << num << 2 << QVariant("renewing") << ""
+                                  << "true true false"
+                                  << QStringList { "^Unknown enetd DHCPState renewing received in "
+                                         + op + "$" };
+
+    const QString sketchy = "^Received sketchy value for networkd NetworkState %1 in " + op + "$";
+    const QString unknown = "^Unknown value for networkd NetworkState %1 received in " + op + "$";
+    const QString expected[] = { "false false false", "true false false", "false false false",
+        "false true false", "false false false", "false false false", "false false false",
+        "false false false", "false true false", "false true false" };
+    for (uint v = 0; v <= 9; ++v) {
+        const bool known = v == 1 || v == 3 || v == 5;
+        const QStringList log = known ? QStringList {}
+            : v >= 8                  ? QStringList { unknown.arg(v) }
+                                      : QStringList { sketchy.arg(v) };
+        QTest::addRow("network state %u", v)
+            << uint(kNameBoard) << int(v % 3) << QVariant(v) << "" << expected[v] << log;
+    }
+}
+
+void TestEngineQueries::dhcpProgress()
+{
+    QFETCH(uint, board);
+    QFETCH(int, netIf);
+    QFETCH(QVariant, state);
+    QFETCH(QString, swVersion);
+    QFETCH(QString, flags);
+    QFETCH(QStringList, log);
+
+    EngineRig rig(board);
+    const char *stateNames[]
+        = { "eParamID_DHCPState", "eParamID_MediaDHCPState", "eParamID_Media2DHCPState" };
+    const bool numeric = board == kNumericBoard;
+    rig.sim.byName[numeric ? stateNames[netIf] : "eParamID_NetworkState"] = state;
+    if (!swVersion.isEmpty())
+        rig.sim.byID[0x201] = swVersion;
+
+    LogCapture capture;
+    bool running = true;
+    bool bound = true;
+    bool warning = true;
+    QCOMPARE(
+        rig.engine.GetModuleDHCPNegotiationRunning(E::eNetIf_t(netIf), running, bound, warning),
+        eResultOK);
+    QCOMPARE(flag(running) + ' ' + flag(bound) + ' ' + flag(warning), flags);
+    COMPARE_LOG_LINES(capture.lines(), log);
+    QCOMPARE(rig.sim.requests.first().name,
+        QString(numeric ? stateNames[netIf] : "eParamID_NetworkState"));
+}
+
+void TestEngineQueries::networkConfiguration_data()
+{
+    QTest::addColumn<uint>("board");
+    QTest::addColumn<int>("netIf");
+    QTest::addColumn<QString>("speed");
+    QTest::addColumn<QVariantMap>("params");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QStringList>("requests");
+    QTest::addColumn<QVariantMap>("written"); // values the module holds afterwards
+    QTest::addColumn<QStringList>("log");
+
+    const QString op = "CCmdEngine::SetModuleNetworkConfiguration";
+    const uint num = kNumericBoard;
+    const uint nam = kNameBoard;
+    QTest::newRow("numeric, media, counter 7 becomes 9")
+        << num << 1 << "1000" << QVariantMap { { "0x33", 7u } } << int(eResultOK)
+        << QStringList { "PSID 0x2b", "PSID 0x2c", "PSID 0x3e", "PSID 0x2d",
+               "PSNM eParamID_MediaIPConfig", "PGID 0x33", "PSID 0x33" }
+        << QVariantMap { { "0x2b", "10.1.2.3" }, { "0x2c", "255.255.0.0" }, { "0x3e", "1000" },
+               { "0x2d", "10.1.0.1" }, { "eParamID_MediaIPConfig", 2u }, { "0x33", 9u } }
+        << QStringList {};
+    QTest::newRow("numeric, control, no speed")
+        << num << 0 << "" << QVariantMap { { "0x10b", 0xFFFFFFFFu } } << int(eResultOK)
+        << QStringList { "PSID 0x102", "PSID 0x103", "PSID 0x104", "PSNM eParamID_IPConfig",
+               "PGID 0x10b", "PSID 0x10b" }
+        << QVariantMap { { "0x102", "10.1.2.3" }, { "0x10b", 1u } } << QStringList {};
+    QTest::newRow("numeric, control has no speed setting")
+        << num << 0 << "100" << QVariantMap { { "0xdeadbeef", "!1" } }
+        << int(eResultGetSetCmdNoSuchParamID)
+        << QStringList { "PSID 0x102", "PSID 0x103", "PSID 0xdeadbeef" } << QVariantMap {}
+        << QStringList { errorLinePattern(eResultGetSetCmdNoSuchParamID, "SetModuleSpeed()", op) };
+    QTest::newRow("numeric, bad interface")
+        << num << 4 << "" << QVariantMap {} << int(eResultOK)
+        << QStringList { "PSID 0xdeadbeef", "PSID 0xdeadbeef", "PSID 0xdeadbeef", "PSNM ",
+               "PGID 0xdeadbeef", "PSID 0xdeadbeef" }
+        << QVariantMap {}
+        << QStringList { "^Unsupported netIf 4 in CCmdEngine::SetModuleSubnetMask$" };
+    QTest::newRow("numeric, media 2, counter unreadable")
+        << num << 2 << "" << QVariantMap { { "0x8d", "!1" } } << int(eResultGetSetCmdNoSuchParamID)
+        << QStringList { "PSID 0x85", "PSID 0x86", "PSID 0x87", "PSNM eParamID_Media2IPConfig",
+               "PGID 0x8d", "PSID 0x8d" }
+        << QVariantMap {}
+        << QStringList { errorLinePattern(eResultGetSetCmdNoSuchParamID, "0x0000008d",
+                             "CCmdEngine::GetIntParamByID"),
+               errorLinePattern(eResultGetSetCmdNoSuchParamID, "SetModuleGateway()", op) };
+    QTest::newRow("by name") << nam << 2 << "" << QVariantMap {} << int(eResultOK)
+                             << QStringList { "PSNM eParamID_IPAddress_3",
+                                    "PSNM eParamID_SubnetMask_3", "PSNM eParamID_DefaultGateway_3",
+                                    "PSNM eParamID_Media2IPConfig", "PSNM eParamID_NetworkCommand" }
+                             << QVariantMap { { "eParamID_IPAddress_3", 0x0A010203u },
+                                    { "eParamID_SubnetMask_3", 0xFFFF0000u },
+                                    { "eParamID_DefaultGateway_3", 0x0A010001u },
+                                    { "eParamID_Media2IPConfig", 2u },
+                                    { "eParamID_NetworkCommand", 2u } }
+                             << QStringList {};
+    QTest::newRow("by name, speed cannot be set")
+        << nam << 1 << "1000" << QVariantMap {} << int(eResultUnknownError)
+        << QStringList { "PSNM eParamID_IPAddress_3", "PSNM eParamID_SubnetMask_3" }
+        << QVariantMap { { "eParamID_IPAddress_3", 0x0A010203u } }
+        << QStringList { errorLinePattern(eResultUnknownError, "SetModuleSpeed()", op) };
+    QTest::newRow("by name, mask refused")
+        << nam << 0 << "" << QVariantMap { { "eParamID_SubnetMask_3", "!2" } }
+        << int(eResultGetSetCmdWrongType)
+        << QStringList { "PSNM eParamID_IPAddress_3", "PSNM eParamID_SubnetMask_3" }
+        << QVariantMap {}
+        << QStringList { errorLinePattern(eResultGetSetCmdWrongType, "eParamID_SubnetMask_3",
+                             "CCmdEngine::SetIntParamByName"),
+               errorLinePattern(eResultGetSetCmdWrongType, "SetModuleSubnetMask()", op) };
+    QTest::newRow("by name, mode refused")
+        << nam << 0 << "" << QVariantMap { { "eParamID_IPConfig", "!1" } }
+        << int(eResultGetSetCmdNoSuchParamID)
+        << QStringList { "PSNM eParamID_IPAddress_3", "PSNM eParamID_SubnetMask_3",
+               "PSNM eParamID_DefaultGateway_3", "PSNM eParamID_IPConfig" }
+        << QVariantMap {}
+        << QStringList { errorLinePattern(eResultGetSetCmdNoSuchParamID, "eParamID_IPConfig",
+                             "CCmdEngine::SetIntParamByName"),
+               "^Network configuration failed$" };
+    QTest::newRow("by name, apply refused")
+        << nam << 0 << "" << QVariantMap { { "eParamID_NetworkCommand", "!1" } }
+        << int(eResultGetSetCmdNoSuchParamID)
+        << QStringList { "PSNM eParamID_IPAddress_3", "PSNM eParamID_SubnetMask_3",
+               "PSNM eParamID_DefaultGateway_3", "PSNM eParamID_IPConfig",
+               "PSNM eParamID_NetworkCommand" }
+        << QVariantMap {}
+        << QStringList { errorLinePattern(eResultGetSetCmdNoSuchParamID, "eParamID_NetworkCommand",
+                             "CCmdEngine::SetIntParamByName"),
+               errorLinePattern(eResultGetSetCmdNoSuchParamID, "SetModuleGateway()", op) };
+}
+
+void TestEngineQueries::networkConfiguration()
+{
+    QFETCH(uint, board);
+    QFETCH(int, netIf);
+    QFETCH(QString, speed);
+    QFETCH(QVariantMap, params);
+    QFETCH(int, result);
+    QFETCH(QStringList, requests);
+    QFETCH(QVariantMap, written);
+    QFETCH(QStringList, log);
+
+    EngineRig rig(board);
+    load(rig.sim, params);
+    LogCapture capture;
+    QCOMPARE(int(rig.engine.SetModuleNetworkConfiguration(
+                 E::eNetIf_t(netIf), "10.1.2.3", "255.255.0.0", "10.1.0.1", speed)),
+        result);
+    QCOMPARE(rig.sim.subjects(), requests);
+    COMPARE_LOG_LINES(capture.lines(), log);
+    for (auto it = written.begin(); it != written.end(); ++it) {
+        const QVariant held = it.key().startsWith("0x")
+            ? rig.sim.byID.value(it.key().toUInt(nullptr, 16))
+            : rig.sim.byName.value(it.key());
+        QCOMPARE(held.toString(), it.value().toString());
+    }
+}
+
+void TestEngineQueries::updateCommands_data()
+{
+    QTest::addColumn<Operation>("op");
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<int>("logLines");
+
+    const auto read = [](eResult_t (E::*get)(uint32_t &)) {
+        return Operation([get](E &e, QString &out) {
+            uint32_t v = 77;
+            const eResult_t rc = (e.*get)(v);
+            out = QString::number(v);
+            return rc;
+        });
+    };
+    const auto pgid = [](uint32_t id) { return M::frame("PGID", M::be32(id)); };
+    const auto psid
+        = [](uint32_t id, uint32_t v) { return M::frame("PSID", M::be32(id) + M::be32(v)); };
+    const struct
+    {
+        const char *name;
+        eResult_t (E::*get)(uint32_t &);
+        uint32_t id;
+    } reads[] = {
+        { "update state", &E::GetModuleUpdateState, 0x206 },
+        { "verification state", &E::GetVerificationState, 0x208 },
+        { "commit state", &E::GetCommitState, 0x20A },
+        { "commit progress", &E::GetCommitProgress, 0x20B },
+        { "update lock", &E::GetUpdateLock, 0x20E },
+    };
+    for (const auto &r : reads) {
+        QTest::addRow("%s", r.name)
+            << read(r.get) << pgid(r.id) << M::pidcInt(r.id, 0, 3) << int(eResultOK) << "3" << 0;
+        QTest::addRow("%s fails", r.name) << read(r.get) << pgid(r.id) << M::pidcInt(r.id, 1, 3)
+                                          << int(eResultGetSetCmdNoSuchParamID) << "77" << 1;
+    }
+    const struct
+    {
+        const char *name;
+        Operation op;
+        uint32_t id;
+        uint32_t value;
+    } writes[] = {
+        { "set update state", [](E &e, QString &) { return e.SetModuleUpdateState(8); }, 0x206, 8 },
+        { "commit", [](E &e, QString &) { return e.CommitFirmware(); }, 0x209, 1 },
+        { "reboot", [](E &e, QString &) { return e.RebootModule(1); }, 0x20C, 1 },
+        { "set update lock", [](E &e, QString &) { return e.SetUpdateLock(0); }, 0x20E, 0 },
+        { "factory reset", [](E &e, QString &) { return e.FactoryReset(); }, 0x63010000, 2 },
+    };
+    for (const auto &w : writes) {
+        QTest::addRow("%s", w.name) << w.op << psid(w.id, w.value) << M::pidcInt(w.id, 0, w.value)
+                                    << int(eResultOK) << "" << 0;
+        QTest::addRow("%s, reply for another ID", w.name)
+            << w.op << psid(w.id, w.value) << M::pidcInt(w.id + 1, 0, w.value)
+            << int(eResultUnknownError) << "" << 0;
+    }
+    const Operation verify
+        = [](E &e, QString &) { return e.RequestFileVerification("/home/u/fw/Trivo 5.1.vlts"); };
+    QTest::newRow("request verification")
+        << verify << M::frame("PSID", M::be32(0x20D) + M::withNul("/home/u/fw/Trivo 5.1.vlts"))
+        << M::pidcText(0x20D, 0, "ok") << int(eResultOK) << "" << 0;
+    const Operation location = [](E &e, QString &out) {
+        out = "unchanged";
+        return e.GetUploadLocation(out);
+    };
+    QTest::newRow("upload location")
+        << location << M::frame("PGST", M::be32(0x20F)) << M::pstc(0x20F, 0, "/tmp/upload")
+        << int(eResultOK) << "/tmp/upload" << 0;
+    QTest::newRow("upload location for another ID")
+        << location << M::frame("PGST", M::be32(0x20F)) << M::pstc(0x20E, 0, "/tmp/upload")
+        << int(eResultUnknownError) << "unchanged" << 1;
+}
+
+void TestEngineQueries::updateCommands()
+{
+    QFETCH(Operation, op);
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, reply);
+    QFETCH(int, result);
+    QFETCH(QString, out);
+    QFETCH(int, logLines);
+
+    EngineRig rig(kNameBoard);
+    rig.sim.scripted[request.left(4)] = { reply };
+    LogCapture capture;
+    QString got;
+    QCOMPARE(int(op(rig.engine, got)), result);
+    QCOMPARE(got, out);
+    QCOMPARE(rig.serial->writes, QList<QByteArray> { request });
+    QCOMPARE(capture.lines().size(), logLines);
+}
+
+QTEST_GUILESS_MAIN(TestEngineQueries)
+#include "tst_engine_queries.moc"
