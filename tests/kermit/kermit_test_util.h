@@ -163,7 +163,7 @@ inline QByteArray decode(const QByteArray &field, const Prefixes &px, bool *ok =
 // (empty: stay silent).
 struct Receiver
 {
-    QByteArray sinitReply = "~* @-#Y3~.?5U"; // our own TIME/EOL choices, all else defaults
+    QByteArray sinitReply = "~* @-#Y3~.!5U"; // TIME 10 s, no window, all else defaults
     Prefixes px;
     int checkType = 1; // agreed block check, applied after the Send-Init exchange
     bool forceType3 = false;
@@ -200,6 +200,7 @@ struct Receiver
             case 'S':
                 applySinit();
                 sinitAcked = true;
+                expectSeq = 1;
                 return packet('Y', p.seq, sinitReply, 1);
             case 'F':
                 fileName = decode(p.data, px);

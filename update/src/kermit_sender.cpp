@@ -229,17 +229,22 @@ void rpar(KermitTransfer *k, const uint8_t *d, int n)
     if (n >= 8) {
         const int t = d[7] - '0';
         k->bct = int16_t(t >= 1 && t <= 3 ? t : 1);
-        if (k->forceType3)
-            k->bct = 3;
+    } else {
+        k->bct = 1; // a receiver that states no check type only knows type 1
     }
+    if (k->forceType3)
+        k->bct = 3;
     if (n >= 9 && isPrefixChar(d[8])) {
         k->rptPrefix = char(d[8]);
         k->rptOn = 1;
     }
-    if (n < 10)
-        return;
     constexpr uint16_t kNegotiated
         = kKermitCapLongPackets | kKermitCapWindows | kKermitCapAttributes;
+    if (n < 10) {
+        // Without CAPAS the receiver has agreed to none of them.
+        k->capas &= uint16_t(~(kNegotiated | 16 | 32));
+        return;
+    }
     const int theirs = kermitUnChar(d[9]);
     k->capas = uint16_t((k->capas & ~(kNegotiated | 16 | 32)) | (k->capas & theirs & kNegotiated));
     int last = 9; // the last CAPAS character; further ones follow while bit 1 is set

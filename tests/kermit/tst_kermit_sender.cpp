@@ -1,0 +1,420 @@
+// Step engine against a scripted receiver: negotiation, whole transfers and faults.
+
+#include "fake_serial_if.h"
+#include "kermit.h"
+#include "kermit_test_util.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// Close calls seen by the test, then the real close.
+QList<int> gCloseModes;
+KermitCloseFileFn gRealClose = nullptr;
+
+int recordingClose(KermitTransfer *k, char code, int mode)
+{
+    gCloseModes.append(mode);
+    return gRealClose(k, code, mode);
+}
+
+QByteArray contentOfKind(const QString &kind, int size)
+{
+    QByteArray b(size, Qt::Uninitialized);
+    auto *rng = QRandomGenerator::global();
+    for (int i = 0; i < size; ++i)
+        b[i] = kind == "all" ? char(i % 256) : char(rng->bounded(256));
+    return b;
+}
+
+} // namespace
+
+class TestKermitSender : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<KermitTransfer> k;
+    KermitStatus st {};
+    std::unique_ptr<FakeSerialIF> port;
+    ktest::Receiver rx;
+    QByteArray path;
+    char *fileList[2] = { nullptr, nullptr };
+
+    // A transfer of 'content' to a fresh scripted receiver.
+    void setUpTransfer(const QByteArray &content, const QByteArray &sinitReply = {})
+    {
+        path = QFile::encodeName(dir.filePath("firmware.vlts"));
+        QFile f(QString::fromLocal8Bit(path));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+        f.close();
+        rx = ktest::Receiver();
+        if (!sinitReply.isNull())
+            rx.sinitReply = sinitReply;
+        port = std::make_unique<FakeSerialIF>();
+        port->setResponder([this](const QByteArray &w) { return rx.respond(w); });
+        kermitResetReaderBuffer();
+        fileList[0] = path.data();
+        QCOMPARE(kermitInitTransfer(k.get(), &st, fileList, port.get()), 0);
+        gCloseModes.clear();
+        gRealClose = k->closef;
+        k->closef = recordingClose;
+    }
+
+    // The loop of the upload: read a reply, hand it to the engine. Stops early (result
+    // 100) when stopState is reached.
+    int drive(int stopState = -1)
+    {
+        if (kermitStep(kKermitActionSend, k.get(), -1, 0, "", &st) < 0)
+            return -1;
+        for (int guard = 0; guard < 100000; ++guard) {
+            if (k->state == stopState)
+                return 100;
+            uint8_t *buf = nullptr;
+            const int slot = getRecvSlot(k.get(), &buf);
+            int len = readpkt(k.get(), buf, kKermitRecvBufBytes);
+            if (len < 1) {
+                freeRecvSlot(k.get(), slot);
+                if (len < 0)
+                    return -1;
+                len = 0;
+            }
+            const int rc = kermitStep(kKermitActionRun, k.get(), slot, len, "", &st);
+            if (rc == kKermitResultError || rc == kKermitResultDone)
+                return rc;
+        }
+        return -2;
+    }
+
+    int countSent(char type, int seq)
+    {
+        int n = 0;
+        for (const ktest::Packet &p : rx.received)
+            n += p.type == type && p.seq == seq;
+        return n;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        k = std::make_unique<KermitTransfer>();
+    }
+    void cleanup() { kermitSetReplyTimeoutOverrideMs(0); }
+
+    // Whole transfers under several negotiated settings.
+    void transfer_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QByteArray>("sinit");
+        QTest::addColumn<int>("checkLen");
+        QTest::addColumn<int>("maxField");
+        QTest::addColumn<bool>("attrs");
+        const QByteArray dflt = "~* @-#Y3~.!5U";
+        QTest::newRow("empty") << "all" << 0 << dflt << 3 << 2037 << true;
+        QTest::newRow("one byte") << "all" << 1 << dflt << 3 << 2037 << true;
+        QTest::newRow("every byte value") << "all" << 4096 << dflt << 3 << 2037 << true;
+        QTest::newRow("random 300k") << "random" << 300000 << dflt << 3 << 2037 << true;
+        QTest::newRow("chkt 1") << "all" << 5000 << QByteArray("~* @-#Y1~.!5U") << 1 << 2039
+                                << true;
+        QTest::newRow("chkt 2") << "all" << 5000 << QByteArray("~* @-#Y2~.!5U") << 2 << 2038
+                                << true;
+        QTest::newRow("chkt 5") << "all" << 5000 << QByteArray("~* @-#Y5~.!5U") << 3 << 2037
+                                << true;
+        QTest::newRow("8th-bit prefix, no repeats")
+            << "random" << 20000 << QByteArray("~* @-#&3 .!5U") << 3 << 2037 << true;
+        QTest::newRow("short packets only")
+            << "random" << 20000 << QByteArray("Y* @-#N3~(") << 3 << 57 - 11 << true;
+        QTest::newRow("bare minimum reply")
+            << "random" << 3000 << QByteArray("~") << 1 << 85 << false;
+        QTest::newRow("maxlx 9") << "all" << 3000 << QByteArray("~* @-#Y3~.! )") << 3 << 49 << true;
+        QTest::newRow("maxlx 5000")
+            << "random" << 30000 << QByteArray("~* @-#Y3~.!T\\") << 3 << 2037 << true;
+    }
+    void transfer()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, size);
+        QFETCH(QByteArray, sinit);
+        QFETCH(int, checkLen);
+        QFETCH(int, maxField);
+        QFETCH(bool, attrs);
+        const QByteArray content = contentOfKind(kind, size);
+        setUpTransfer(content, sinit);
+        QCOMPARE(drive(), int(kKermitResultDone));
+        QVERIFY2(rx.done, rx.types().constData());
+        QCOMPARE(rx.content.size(), content.size());
+        QVERIFY(rx.content == content);
+        QCOMPARE(rx.fileName, path);
+        QCOMPARE(st.filesize, attrs ? size : 0); // known from the attribute step
+        QCOMPARE(st.bytesSoFar, size);
+        QCOMPARE(QByteArray(st.filename), path);
+        // Packet order: S F A D... Z B, each once.
+        const QByteArray types = rx.types();
+        QVERIFY2(QRegularExpression(attrs ? "^SFAD*ZB$" : "^SFD*ZB$")
+                     .match(QString::fromLatin1(types))
+                     .hasMatch(),
+            types.constData());
+        if (size == 0)
+            QCOMPARE(types, QByteArray(attrs ? "SFAZB" : "SFZB"));
+        if (!attrs)
+            return;
+        // Attributes: binary type, length, date, end.
+        const QByteArray lenAttr = QByteArray("1")
+            + ktest::tochar(int(QByteArray::number(size).size())) + QByteArray::number(size);
+        QVERIFY(rx.attributes.startsWith(QByteArray("\"\"B8") + lenAttr + "#1"));
+        QVERIFY(rx.attributes.endsWith("@ "));
+        QCOMPARE(rx.attributes.size(), 4 + int(lenAttr.size()) + 2 + 17 + 2);
+        QCOMPARE(QByteArray(st.filedate), rx.attributes.mid(4 + lenAttr.size() + 2, 17));
+        // Every packet after the Send-Init carries the agreed check; fields within limit.
+        for (int i = 1; i < port->writes.size(); ++i) {
+            const ktest::Packet p = ktest::parse(port->writes.at(i), checkLen);
+            QVERIFY2(p.valid, port->writes.at(i).left(10).toHex().constData());
+            QVERIFY(p.data.size() <= maxField);
+        }
+    }
+
+    // Negotiated values that have no direct effect on the bytes above.
+    void negotiation_data()
+    {
+        QTest::addColumn<QByteArray>("sinit");
+        QTest::addColumn<int>("retryLimit");
+        QTest::addColumn<int>("sendMax");
+        QTest::addColumn<int>("timeoutSec");
+        QTest::newRow("windo 20") << QByteArray("~* @-#Y3~.45U") << 21 << 2048 << 10;
+        QTest::newRow("windo 5") << QByteArray("~* @-#Y3~.%5U") << 10 << 2048 << 10;
+        QTest::newRow("windo 0") << QByteArray("~* @-#Y3~. 5U") << 10 << 2048 << 10;
+        QTest::newRow("windo 31, no window capability")
+            << QByteArray("~* @-#Y3~*?5U") << 10 << 2048 << 10;
+        QTest::newRow("maxlx 9") << QByteArray("~* @-#Y3~.! )") << 10 << 60 << 10;
+        QTest::newRow("maxlx 5000") << QByteArray("~* @-#Y3~.!T\\") << 10 << 2048 << 10;
+        QTest::newRow("no long packets") << QByteArray("~* @-#Y3~,!5U") << 10 << 94 << 10;
+        QTest::newRow("continued capas") << QByteArray("~* @-#Y3~/ 45U") << 21 << 2048 << 10;
+        QTest::newRow("time 3") << QByteArray("~# @-#Y3") << 10 << 94 << 3;
+    }
+    void negotiation()
+    {
+        QFETCH(QByteArray, sinit);
+        QFETCH(int, retryLimit);
+        QFETCH(int, sendMax);
+        QFETCH(int, timeoutSec);
+        setUpTransfer("abc", sinit);
+        QCOMPARE(drive(kKermitStateFileWait), 100);
+        QCOMPARE(int(k->retryLimit), retryLimit);
+        QCOMPARE(k->sendMax, sendMax);
+        QCOMPARE(k->ownTimeoutSec, timeoutSec);
+    }
+
+    // Negative acknowledgements are answered by resending, however many come.
+    void naksAreNotCounted()
+    {
+        setUpTransfer(contentOfKind("random", 10000));
+        rx.override = [](const ktest::Packet &p, int seen) -> QByteArray {
+            if (seen <= 15)
+                return ktest::packet('N', p.seq, {}, p.type == 'S' ? 1 : 3);
+            return {};
+        };
+        QCOMPARE(drive(), int(kKermitResultDone));
+        QCOMPARE(countSent('D', 4), 16);
+        QCOMPARE(countSent('S', 0), 16);
+    }
+
+    // Replies carrying the previous sequence number: eleven resends, then the twelfth
+    // such reply ends the transfer; a good reply in between clears the count.
+    void previousSequenceUntilTooManyRetries_data()
+    {
+        QTest::addColumn<QByteArray>("sinit");
+        QTest::addColumn<int>("sends");
+        QTest::newRow("default limit") << QByteArray("~* @-#Y3~.!5U") << 12;
+        QTest::newRow("window 20") << QByteArray("~* @-#Y3~.45U") << 23;
+    }
+    void previousSequenceUntilTooManyRetries()
+    {
+        QFETCH(QByteArray, sinit);
+        QFETCH(int, sends);
+        setUpTransfer(contentOfKind("random", 20000), sinit);
+        rx.override = [](const ktest::Packet &p, int) -> QByteArray {
+            if (p.type == 'D' && p.seq == 5)
+                return ktest::packet('Y', 4, {}, 3);
+            return {};
+        };
+        QCOMPARE(drive(), int(kKermitResultError));
+        QCOMPARE(countSent('D', 5), sends);
+        const ktest::Packet last = rx.received.last();
+        QCOMPARE(last.type, 'E');
+        QCOMPARE(last.data, QByteArray("Too many retries"));
+        QCOMPARE(last.checkLen, 1);
+        QVERIFY(!rx.done);
+    }
+
+    void receiverErrorPacket_data()
+    {
+        QTest::addColumn<int>("checkLen");
+        QTest::newRow("agreed check") << 3;
+        QTest::newRow("one-character check") << 1;
+    }
+    void receiverErrorPacket()
+    {
+        QFETCH(int, checkLen);
+        setUpTransfer(contentOfKind("random", 20000));
+        rx.override = [checkLen](const ktest::Packet &p, int) -> QByteArray {
+            if (p.type == 'D' && p.seq == 4)
+                return ktest::packet('E', p.seq, "Disk full", checkLen);
+            return {};
+        };
+        QCOMPARE(drive(), int(kKermitResultError));
+        QCOMPARE(rx.types(), QByteArray("SFADD")); // nothing sent after the error
+    }
+
+    void fileCannotBeOpened()
+    {
+        setUpTransfer("x");
+        QByteArray missing = QFile::encodeName(dir.filePath("missing.vlts"));
+        fileList[0] = missing.data();
+        QCOMPARE(drive(), int(kKermitResultError));
+        QCOMPARE(rx.types(), QByteArray("S"));
+    }
+
+    void unplugDuringData()
+    {
+        setUpTransfer(contentOfKind("random", 100000));
+        FakeSerialIF *p = port.get();
+        rx.override = [p](const ktest::Packet &pk, int) -> QByteArray {
+            if (pk.type == 'D' && pk.seq == 10)
+                p->setOpen(false);
+            return {};
+        };
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(drive(), int(kKermitResultError));
+        QVERIFY(t.elapsed() < 2000);
+        QVERIFY(!rx.done);
+    }
+
+    // A receiver that goes quiet: resends on each time-out, then failure.
+    void silentReceiver_data()
+    {
+        QTest::addColumn<char>("quietOn");
+        QTest::newRow("after Send-Init") << 'S';
+        QTest::newRow("in the data") << 'D';
+    }
+    void silentReceiver()
+    {
+        QFETCH(char, quietOn);
+        setUpTransfer(contentOfKind("random", 20000));
+        kermitSetReplyTimeoutOverrideMs(20);
+        rx.override = [quietOn](const ktest::Packet &p, int) -> QByteArray {
+            if (p.type == quietOn && (quietOn == 'S' || p.seq == 5))
+                return QByteArray("");
+            return {};
+        };
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(drive(), int(kKermitResultError));
+        QVERIFY(t.elapsed() < 3000);
+        const int seq = quietOn == 'S' ? 0 : 5;
+        QCOMPARE(countSent(quietOn, seq), 1 + kKermitDefaultRetryLimit);
+        QCOMPARE(rx.received.last().type, 'E');
+        QCOMPARE(rx.received.last().data, QByteArray("Too many retries"));
+    }
+
+    // A time-out in between good replies does not accumulate.
+    void occasionalTimeoutsRecover()
+    {
+        setUpTransfer(contentOfKind("random", 20000));
+        kermitSetReplyTimeoutOverrideMs(10);
+        rx.override = [](const ktest::Packet &p, int seen) -> QByteArray {
+            if (p.type == 'D' && seen <= 6)
+                return QByteArray("");
+            return {};
+        };
+        QCOMPARE(drive(), int(kKermitResultDone));
+        QVERIFY(rx.content.size() == 20000);
+    }
+
+    // The receiver stops the file: "Z" then "B", transfer complete.
+    void receiverStopsFile_data()
+    {
+        QTest::addColumn<QByteArray>("ackData");
+        QTest::newRow("X") << QByteArray("X");
+        QTest::newRow("Z") << QByteArray("Z");
+    }
+    void receiverStopsFile()
+    {
+        QFETCH(QByteArray, ackData);
+        setUpTransfer(contentOfKind("random", 50000));
+        rx.override = [ackData](const ktest::Packet &p, int) -> QByteArray {
+            if (p.type == 'D' && p.seq == 5)
+                return ktest::packet('Y', p.seq, ackData, 3);
+            return {};
+        };
+        QCOMPARE(drive(), int(kKermitResultDone));
+        QCOMPARE(rx.types(), QByteArray("SFADDDZB"));
+        QVERIFY(gCloseModes.contains(1));
+    }
+
+    // Stop from the window in each state: "E" with the text; the input file is closed
+    // only in the data state.
+    void stopInEachState_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("closesInput");
+        QTest::newRow("Send-Init wait") << int(kKermitStateSendInitWait) << false;
+        QTest::newRow("file wait") << int(kKermitStateFileWait) << false;
+        QTest::newRow("attribute wait") << int(kKermitStateAttrWait) << false;
+        QTest::newRow("data") << int(kKermitStateData) << true;
+        QTest::newRow("end-of-file wait") << int(kKermitStateEofWait) << false;
+    }
+    void stopInEachState()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, closesInput);
+        setUpTransfer(contentOfKind("random", 5000));
+        QCOMPARE(drive(state), 100);
+        gCloseModes.clear();
+        QCOMPARE(kermitStep(kKermitActionError, k.get(), -1, 0, "User Quit", &st),
+            int(kKermitResultDone));
+        QCOMPARE(rx.received.last().type, 'E');
+        QCOMPARE(rx.received.last().data, QByteArray("User Quit"));
+        QCOMPARE(gCloseModes, QList<int> { closesInput ? 1 : 2 });
+    }
+
+    void otherActions()
+    {
+        setUpTransfer("abc");
+        QCOMPARE(
+            kermitStep(kKermitActionStatus, k.get(), -1, 0, "", &st), int(kKermitResultStatus));
+        QCOMPARE(kermitStep(kKermitActionQuit, k.get(), -1, 0, "", &st), int(kKermitResultDone));
+        QVERIFY(port->writes.isEmpty());
+        // A reply before any send: the engine is in no sending state.
+        uint8_t *buf = nullptr;
+        const int slot = getRecvSlot(k.get(), &buf);
+        const QByteArray y = ktest::packet('Y', 0, {}, 3);
+        memcpy(buf, y.constData() + 1, size_t(y.size() - 2));
+        QCOMPARE(kermitStep(kKermitActionRun, k.get(), slot, int(y.size() - 2), "confused", &st),
+            int(kKermitResultError));
+        QCOMPARE(rx.received.last().data, QByteArray("confused"));
+    }
+
+    void oneTransferAtATime()
+    {
+        {
+            KermitTransferLock first;
+            QVERIFY(first.acquired());
+            KermitTransferLock second;
+            QVERIFY(!second.acquired());
+        }
+        KermitTransferLock afterwards;
+        QVERIFY(afterwards.acquired());
+    }
+};
+
+QTEST_MAIN(TestKermitSender)
+#include "tst_kermit_sender.moc"
