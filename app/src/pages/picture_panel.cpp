@@ -87,6 +87,7 @@ PicturePanelUi BuildPicturePanel(const PageSpec &spec)
             label->setFixedWidth(slotWidth);
             label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
             label->setWordWrap(true);
+            label->setContentsMargins(2, 0, 2, 0); // keeps neighbouring captions apart
             captionRow->addWidget(label);
             break;
         }
@@ -118,12 +119,18 @@ PicturePanelUi BuildPicturePanel(const PageSpec &spec)
     captionRow->addStretch(1);
     statusRow->addStretch(1);
 
-    auto *column = new QVBoxLayout(ui.panel);
-    column->setContentsMargins(8, 6, 8, 6);
+    // Everything lines up with the picture's edges.
+    auto *content = new QWidget;
+    content->setFixedWidth(kPictureWidthPx);
+    auto *column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(3);
     column->addWidget(ui.serialNumberLabel);
-    column->addWidget(ui.mainLabel, 0, Qt::AlignHCenter);
-    column->addWidget(captions, 0, Qt::AlignHCenter);
+    column->addWidget(ui.mainLabel);
+    column->addWidget(captions);
     column->addLayout(statusRow);
+    auto *outer = new QHBoxLayout(ui.panel);
+    outer->setContentsMargins(0, 6, 0, 6);
+    outer->addWidget(content, 0, Qt::AlignHCenter);
     return ui;
 }

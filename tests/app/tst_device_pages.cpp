@@ -1,0 +1,510 @@
+// Structure of the device pages: the names, texts and flags the window relies on,
+// for every row of the page table, and that each page lays out and paints cleanly.
+#include "device_page.h"
+#include "product_id.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+
+// The window gives every page these style sheets; the layout has to hold under them.
+const char *const kAppStyleSheet = "QComboBox{ margin: 3px; padding-left: 5px; } QSpinBox{ "
+                                   "margin: 2px; padding-left: 5px; } QPushButton { max-height: "
+                                   "20px; }";
+const char *const kFontStyle = "font: 9pt \"Arial\";";
+// Room the window gives a page between the device combo and the status line.
+const QSize kPageAreaPx(709, 494);
+
+const QStringList kPrefixes = { "", "Media", "Media2" };
+const QStringList kNetworkMembers = { "NetworkTab", "MacAddressLabel", "NetworkConfigGroupBox",
+    "GatewayIpLabel", "NetworkConfigApplyPushButton", "IpAddressLineEdit", "IpAddressLabel",
+    "GatewayIpLineEdit", "ModeComboBox", "ModeLabel", "SubnetMaskLineEdit", "SubnetMaskLabel",
+    "ModeStatus", "IpAddressStatus", "SubnetMaskStatus", "GatewayIpStatus", "UPnPEnableLabel",
+    "UPnPEnableComboBox", "UPnPEnableStatus", "MacAddressLineEdit", "OpenWebPagePushButton" };
+const QStringList kSpeedMembers = { "SpeedLabel", "SpeedComboBox", "SpeedStatus" };
+
+struct ExpectedRow
+{
+    QList<uint32_t> ids;
+    const char *container;
+    const char *form;
+    PageFamily family;
+    int mediaLans;
+    bool keepsUpdateTab;
+};
+
+using F = PageFamily;
+const QList<ExpectedRow> kExpectedTable = {
+    { { 0xFFFFFFFF }, "mUnknownWidget", "UnknownUi", F::Unknown, 0, true },
+    { { BOARD_USB_HUB }, "mUsbHubWidget", "UsbHubUi", F::UsbHub, 0, true },
+    { { BOARD_RECORDER }, "mRecorderWidget", "RecorderUi", F::Recorder, 0, true },
+    { { BOARD_RECORDER_PLUS }, "mRecorderPlusWidget", "RecorderPlusUi", F::Recorder, 0, true },
+    { { BOARD_ROUTER_PANEL }, "mRouterPanelWidget", "RouterPanelUi", F::Router, 0, false },
+    { { BOARD_ROUTER_PANEL_2 }, "mRouterPanel2Widget", "RouterPanel2Ui", F::Router, 0, false },
+    { { BOARD_ROUTER_16X4 }, "mRouter16x4Widget", "Router16x4Ui", F::Router, 0, false },
+    { { BOARD_ROUTER_16X16 }, "mRouter16x16Widget", "Router16x16Ui", F::Router, 0, false },
+    { { BOARD_ROUTER_32X32 }, "mRouter32x32Widget", "Router32x32Ui", F::Router, 0, false },
+    { { BOARD_ROUTER_64X64 }, "mRouter64x64Widget", "Router64x64Ui", F::Router, 0, false },
+    { { BOARD_ROUTER_16X16_12G }, "mRouter16x16_12gWidget", "Router16x16_12gUi", F::Router, 0,
+        false },
+    { { BOARD_ROUTER_32X32_12G }, "mRouter32x32_12gWidget", "Router32x32_12gUi", F::Router, 0,
+        false },
+    { { BOARD_ROUTER_64X64_12G, BOARD_ROUTER_64X64_12G_1 }, "mRouter64x64_12gWidget",
+        "Router64x64_12gUi", F::Router, 0, false },
+    { { BOARD_RX_1G_HDMI }, "mRx1gHdmiWidget", "Rx1gHdmiUi", F::OneMediaLan, 1, true },
+    { { BOARD_RX_1G_SDI }, "mRx1gSdiWidget", "Rx1gSdiUi", F::OneMediaLan, 1, true },
+    { { BOARD_TX_1G_HDMI }, "mTx1gHdmiWidget", "Tx1gHdmiUi", F::OneMediaLan, 1, true },
+    { { BOARD_TX_1G_SDI }, "mTx1gSdiWidget", "Tx1gSdiUi", F::OneMediaLan, 1, true },
+    { { BOARD_RX_10G_HDMI }, "mRx10gHdmiWidget", "Rx10gHdmiUi", F::OneMediaLan, 1, true },
+    { { BOARD_RX_10G2_HDMI }, "mRx10g2HdmiWidget", "Rx10g2HdmiUi", F::TwoMediaLans, 2, true },
+    { { BOARD_RX_10G2_SDI }, "mRx10g2SdiWidget", "Rx10g2SdiUi", F::TwoMediaLans, 2, true },
+    { { BOARD_TX_10G2_HDMI }, "mTx10g2HdmiWidget", "Tx10g2HdmiUi", F::TwoMediaLans, 2, true },
+    { { BOARD_TX_10G2_SDI }, "mTx10g2SdiWidget", "Tx10g2SdiUi", F::TwoMediaLans, 2, true },
+    { { BOARD_COLOR_PROC }, "mColorProcWidget", "ColorProcUi", F::ColorProc, 0, false },
+    { { BOARD_AUDIO_NET }, "mAudioNetWidget", "AudioNetUi", F::AudioNet, 1, false },
+    { { BOARD_RX_25G }, "mRx25gWidget", "Rx25gUi", F::Rx25g, 2, false },
+};
+
+QStringList networkTabTexts(PageFamily family)
+{
+    switch (family) {
+    case F::OneMediaLan:
+        return { "Control Network", "Media Network" };
+    case F::AudioNet:
+        return { "Primary Network", "Secondary Network" };
+    case F::TwoMediaLans:
+    case F::Rx25g:
+        return { "Control LAN", "Media LAN 1", "Media LAN 2" };
+    default:
+        return { "Network" };
+    }
+}
+
+// Picture-area labels a page must have, and ones it must not.
+void pictureLabels(
+    const QString &form, PageFamily family, QStringList &present, QStringList &absent)
+{
+    const bool hdmi = form.contains("Hdmi");
+    const bool sdi = form.contains("Sdi");
+    present = { "mImageSerialNumberLabel", "mImageMainLabel", "mImageLanStatusLabel",
+        "mUsbHubImageUSBStatusLabel", "mImageUSBConfigLabel", "mImageLanLabel" };
+    const QStringList power { "mImagePowerStatusLabel", "mImagePowerStatusLED" };
+    absent.clear();
+    switch (family) {
+    case F::Unknown:
+        present.removeOne("mImageUSBConfigLabel");
+        absent << "mImageUSBConfigLabel";
+        present << "mImageUSBLabel"
+                << "mImageUnknownNameLabel"
+                << "mImageUSBStatusLabel";
+        break;
+    case F::UsbHub:
+        for (int i = 1; i <= 4; ++i)
+            present << QString("mImageUSB%1Label").arg(i) << QString("mImagePort%1Label").arg(i);
+        present << "mImageReadyLabel";
+        break;
+    case F::Recorder:
+        present << "mImageHDMILabel"
+                << "mImageSDILabel"
+                << "mImageAudioLabel"
+                << "mImageUSBStorageLabel"
+                << "mImageSDCardLabel" << power;
+        break;
+    case F::Router:
+        absent << "mImageMediaLanStatusLabel"
+               << "mImageHDMILabel"
+               << "mImagePowerStatusLED";
+        break;
+    case F::ColorProc:
+        present << "mImageSdiInLabel"
+                << "mImageSdiLoopLabel"
+                << "mImageSdiOutLabel"
+                << "mImageHdmiOutLabel";
+        break;
+    case F::OneMediaLan:
+        present << (hdmi ? "mImageHDMILabel" : "mImageSDILabel") << "mImageMediaLanLabel"
+                << "mImageAudioLabel" << power << "mImageMediaLanStatusLabel";
+        absent << (hdmi ? "mImageSDILabel" : "mImageHDMILabel") << "mImageMedia2LanStatusLabel";
+        break;
+    case F::AudioNet:
+        present.removeOne("mImageLanLabel");
+        absent << "mImageLanLabel";
+        present << "mImageEth1Label"
+                << "mImageEth2Label"
+                << "mImageMediaLanStatusLabel";
+        break;
+    case F::TwoMediaLans:
+        present << "mImageMediaLanLabel"
+                << "mImageMedia2LanLabel"
+                << "mImageMediaLanStatusLabel"
+                << "mImageMedia2LanStatusLabel"
+                << "mImageAudioLabel" << power;
+        (sdi ? present : absent) << "mImageRef_In_Label";
+        break;
+    case F::Rx25g:
+        present.removeOne("mImageUSBConfigLabel");
+        present.removeOne("mImageLanLabel");
+        absent << "mImageUSBConfigLabel"
+               << "mImageLanLabel";
+        present << "mImageMediaLanStatusLabel"
+                << "mImageMedia2LanStatusLabel";
+        break;
+    }
+}
+
+// The window's tab lookup: the first ancestor (or self) named like a tab.
+QString tabOf(const QObject *object)
+{
+    static const QRegularExpression tabName("^m\\w+Tab$");
+    for (; object; object = object->parent()) {
+        if (tabName.match(object->objectName()).hasMatch())
+            return object->objectName();
+    }
+    return QString();
+}
+
+QStringList tabTexts(const QTabWidget *tabs)
+{
+    QStringList texts;
+    for (int i = 0; i < tabs->count(); ++i)
+        texts << tabs->tabText(i);
+    return texts;
+}
+
+QStringList warnings;
+void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        warnings << message;
+}
+
+} // namespace
+
+class TestDevicePages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void pageTable();
+    void findPageSpec_data();
+    void findPageSpec();
+    void structure_data();
+    void structure();
+    void manufacturingFields_data();
+    void manufacturingFields();
+    void layoutAndPaint_data();
+    void layoutAndPaint();
+
+private:
+    void addRows();
+};
+
+void TestDevicePages::initTestCase()
+{
+    qApp->setStyleSheet(kAppStyleSheet);
+}
+
+void TestDevicePages::addRows()
+{
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < PageTable().size(); ++i)
+        QTest::newRow(PageTable().at(i).containerName) << i;
+}
+
+void TestDevicePages::pageTable()
+{
+    const QList<PageSpec> &table = PageTable();
+    QCOMPARE(table.size(), kExpectedTable.size());
+    for (int i = 0; i < table.size(); ++i) {
+        const PageSpec &got = table.at(i);
+        const ExpectedRow &want = kExpectedTable.at(i);
+        QCOMPARE(got.containerName, want.container);
+        QCOMPARE(got.formName, want.form);
+        QCOMPARE(got.boardIds, want.ids);
+        QVERIFY2(got.family == want.family, want.form);
+        QCOMPARE(got.mediaLanCount, want.mediaLans);
+        QCOMPARE(got.keepsUpdateTab, want.keepsUpdateTab);
+    }
+}
+
+void TestDevicePages::findPageSpec_data()
+{
+    QTest::addColumn<uint>("boardId");
+    QTest::addColumn<QString>("container"); // empty: no page
+    for (const ExpectedRow &row : kExpectedTable) {
+        for (uint32_t id : row.ids)
+            QTest::addRow("0x%08x", id) << uint(id) << QString(row.container);
+    }
+    QTest::newRow("no page chosen yet") << uint(kBoardIdUninitialised) << QString();
+    QTest::newRow("recorder without page") << uint(BOARD_RECORDER_EXTRA_A) << QString();
+    QTest::newRow("zero") << 0u << QString();
+    QTest::newRow("unlisted") << 0x12345678u << QString();
+}
+
+void TestDevicePages::findPageSpec()
+{
+    QFETCH(uint, boardId);
+    QFETCH(QString, container);
+    const PageSpec *spec = FindPageSpec(boardId);
+    if (container.isEmpty()) {
+        QVERIFY(spec == nullptr);
+        return;
+    }
+    QVERIFY(spec);
+    QCOMPARE(QString(spec->containerName), container);
+    // The row found must be the table's own, so both 64x64 12G IDs share one page.
+    QVERIFY(spec >= PageTable().constData() && spec < PageTable().constData() + PageTable().size());
+}
+
+void TestDevicePages::structure_data()
+{
+    addRows();
+}
+
+void TestDevicePages::structure()
+{
+    QFETCH(int, row);
+    const PageSpec &spec = PageTable().at(row);
+    DevicePage page(spec, false);
+    QCOMPARE(page.objectName(), QString(spec.containerName));
+    QCOMPARE(page.groupBox()->objectName(), QString("mGroupBox"));
+
+    // Network tabs: every member by name, matching the typed pointers, under the right tab.
+    QCOMPARE(page.networkTabCount(), spec.mediaLanCount + 1);
+    for (int netIf = 0; netIf < kPrefixes.size(); ++netIf) {
+        const QString prefix = "m" + kPrefixes[netIf];
+        if (netIf > spec.mediaLanCount) {
+            QVERIFY(!page.findChild<QWidget *>(prefix + "NetworkTab"));
+            continue;
+        }
+        const NetworkTabUi &ui = page.networkTab(netIf);
+        const bool speed = netIf > 0 && spec.family == F::Rx25g;
+        QStringList members = kNetworkMembers;
+        if (speed)
+            members += kSpeedMembers;
+        else
+            QVERIFY(!page.findChild<QWidget *>(prefix + "SpeedComboBox"));
+        for (const QString &member : members) {
+            const auto found = page.findChildren<QWidget *>(prefix + member);
+            QVERIFY2(found.size() == 1, qPrintable(prefix + member));
+            QCOMPARE(tabOf(found.first()), prefix + "NetworkTab");
+        }
+        const QList<QPair<QObject *, const char *>> typed {
+            { ui.tab, "NetworkTab" },
+            { ui.modeComboBox, "ModeComboBox" },
+            { ui.ipAddressLineEdit, "IpAddressLineEdit" },
+            { ui.subnetMaskLineEdit, "SubnetMaskLineEdit" },
+            { ui.gatewayIpLineEdit, "GatewayIpLineEdit" },
+            { ui.applyPushButton, "NetworkConfigApplyPushButton" },
+            { ui.upnpEnableComboBox, "UPnPEnableComboBox" },
+            { ui.upnpEnableStatus, "UPnPEnableStatus" },
+            { ui.modeStatus, "ModeStatus" },
+            { ui.ipAddressStatus, "IpAddressStatus" },
+            { ui.macAddressLineEdit, "MacAddressLineEdit" },
+            { ui.openWebPagePushButton, "OpenWebPagePushButton" },
+        };
+        for (const auto &[object, member] : typed)
+            QCOMPARE(object, page.findChild<QObject *>(prefix + member));
+        QCOMPARE(ui.speedComboBox != nullptr, speed);
+        if (speed) {
+            QCOMPARE(ui.speedComboBox->count(), 5);
+            const QStringList items { "10G", "10G FEC74", "25G", "25G FEC74", "25G FEC108" };
+            for (int i = 0; i < items.size(); ++i)
+                QCOMPARE(ui.speedComboBox->itemText(i), items[i]);
+            QCOMPARE(ui.speedStatus->objectName(), prefix + "SpeedStatus");
+        }
+        const QString linkLabel = QStringList { "mImageLanStatusLabel", "mImageMediaLanStatusLabel",
+            "mImageMedia2LanStatusLabel" }[netIf];
+        QVERIFY(ui.linkStatusLabel);
+        QCOMPARE(ui.linkStatusLabel->objectName(), linkLabel);
+
+        // Editing a mode or speed combo disables the Apply buttons below the combo's parent.
+        for (QComboBox *combo : { ui.modeComboBox, ui.speedComboBox }) {
+            if (combo)
+                QVERIFY(combo->parentWidget()->isAncestorOf(ui.applyPushButton));
+        }
+        QCOMPARE(ui.modeComboBox->metaObject()->className(), "VeltoComboBox");
+        QCOMPARE(ui.modeComboBox->count(), 2);
+        QCOMPARE(ui.modeComboBox->itemText(0), QString("DHCP"));
+        QCOMPARE(ui.modeComboBox->itemText(1), QString("Static"));
+        QCOMPARE(ui.upnpEnableComboBox->itemText(0), QString("Enable"));
+        QCOMPARE(ui.upnpEnableComboBox->itemText(1), QString("Disable"));
+        QCOMPARE(ui.macAddressLineEdit->inputMask(), QString("HH:HH:HH:HH:HH:HH;_"));
+        QVERIFY(ui.macAddressLineEdit->isReadOnly());
+        QVERIFY(!ui.ipAddressLineEdit->isReadOnly());
+        QCOMPARE(ui.macAddressLabel->text(), QString("MAC Address:"));
+        QCOMPARE(ui.modeLabel->text(), QString("IP Address Type:"));
+        QCOMPARE(ui.gatewayIpLabel->text(), QString("Gateway:"));
+        QCOMPARE(ui.applyPushButton->text(), QString("Apply"));
+        QCOMPARE(ui.ipAddressStatus->text(), QString("192.168.888.888"));
+        // Media LANs have no UPnP host: their UPnP widgets are hidden, the control LAN's not.
+        for (QWidget *w :
+            QList<QWidget *> { ui.upnpEnableLabel, ui.upnpEnableComboBox, ui.upnpEnableStatus })
+            QCOMPARE(w->isHidden(), netIf > 0);
+    }
+
+    // Tabs in order, the Update tab only where the table keeps it.
+    QStringList tabs = networkTabTexts(spec.family);
+    if (spec.keepsUpdateTab)
+        tabs << "Update";
+    tabs << "Info";
+    QCOMPARE(tabTexts(page.groupBox()), tabs);
+    QCOMPARE(page.hasUpdateTab(), spec.keepsUpdateTab);
+    page.removeUpdateTab();
+    page.removeUpdateTab();
+    QCOMPARE(tabTexts(page.groupBox()).size(), spec.mediaLanCount + 2);
+    // The Update widgets outlive the removal; the window keeps pointers to them.
+    QCOMPARE(page.findChild<QPushButton *>("mUpdatePushButton"), page.updateTab().updatePushButton);
+    QCOMPARE(page.updateTab().updatePushButton->text(), QString("Browse..."));
+    QCOMPARE(page.updateTab().currVersionLineEdit->text(), QString("Unknown Version"));
+    QVERIFY(page.updateTab().progressMessageLabel->text().isEmpty());
+    QCOMPARE(tabOf(page.updateTab().updatePushButton), QString("mUpdateTab"));
+    QCOMPARE(tabOf(page.infoTab().setNamePushButton), QString("mInfoTab"));
+
+    InfoTabUi &info = page.infoTab();
+    QCOMPARE(info.setNamePushButton->text(), QString("Set System Name"));
+    QVERIFY(!info.nameLineEdit->isReadOnly());
+    for (QLineEdit *edit : { info.typeLineEdit, info.authenticationLineEdit, info.safebootLineEdit,
+             info.bootloaderLineEdit })
+        QVERIFY2(edit->isReadOnly(), qPrintable(edit->objectName()));
+
+    // Picture area and download link.
+    QStringList present, absent;
+    pictureLabels(spec.formName, spec.family, present, absent);
+    for (const QString &name : present) {
+        QLabel *label = page.findChild<QLabel *>(name);
+        QVERIFY2(label, qPrintable(name));
+        QVERIFY2(page.pictureLabels().contains(label), qPrintable(name));
+        QCOMPARE(tabOf(label), QString());
+    }
+    for (const QString &name : absent)
+        QVERIFY2(!page.findChild<QWidget *>(name), qPrintable(name));
+    if (spec.family == F::AudioNet) {
+        QCOMPARE(page.findChild<QLabel *>("mImageEth1Label")->text(), QString("ETH 1"));
+        QCOMPARE(page.findChild<QLabel *>("mImageEth2Label")->text(), QString("ETH 2"));
+    }
+    QCOMPARE(page.imageSerialNumberLabel()->text(), QString("Version: 0.0.0  Sn: 00000000"));
+    QCOMPARE(page.imageUnknownNameLabel() != nullptr, spec.family == F::Unknown);
+    QCOMPARE(page.imageUsbStatusLabel() != nullptr, spec.family == F::Unknown);
+    QLabel *link = page.findChild<QLabel *>("mUpdateSofwareDownloadLinkLabel");
+    QCOMPARE(link, page.updateTab().downloadLinkLabel);
+    QCOMPARE(link != nullptr, spec.family != F::Unknown);
+    if (link)
+        QVERIFY(link->text().contains("<a href=\"https://"));
+
+    // Pictures come from the resources: the model's own, and the family's LED.
+    const QImage model(spec.modelPicture);
+    QVERIFY2(!model.isNull(), spec.modelPicture);
+    QCOMPARE(page.imageMainLabel()->pixmap().toImage(),
+        model.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    if (auto *led = page.findChild<QLabel *>("mImagePowerStatusLED")) {
+        const char *file = spec.family == F::Recorder ? ":/media/images/ledgreendown.png"
+                                                      : ":/media/images/ledgreen.png";
+        QVERIFY(!QImage(file).isNull());
+        QCOMPARE(led->pixmap().toImage(),
+            QImage(file).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    }
+}
+
+void TestDevicePages::manufacturingFields_data()
+{
+    QTest::addColumn<bool>("manufacturing");
+    QTest::newRow("end user") << false;
+    QTest::newRow("manufacturing") << true;
+}
+
+void TestDevicePages::manufacturingFields()
+{
+    QFETCH(bool, manufacturing);
+    for (const PageSpec &spec : PageTable()) {
+        DevicePage page(spec, manufacturing);
+        for (const char *name : { "mInfoSafebootLabel", "mInfoBootloaderLabel",
+                 "mInfoSafebootLineEdit", "mInfoBootloaderLineEdit" }) {
+            QWidget *w = page.findChild<QWidget *>(name);
+            QVERIFY2(w, name);
+            QCOMPARE(w->isHidden(), !manufacturing);
+        }
+        QCOMPARE(page.infoTab().nameLineEdit->isHidden(), false);
+    }
+}
+
+void TestDevicePages::layoutAndPaint_data()
+{
+    addRows();
+}
+
+// Every tab of every page, at the size the window gives it: nothing squeezed below what it
+// needs, no two neighbours overlapping, and painting raises no warning.
+void TestDevicePages::layoutAndPaint()
+{
+    QFETCH(int, row);
+    const PageSpec &spec = PageTable().at(row);
+    QWidget window;
+    window.setStyleSheet(kFontStyle);
+    auto *page = new DevicePage(spec, true, &window);
+    page->setStyleSheet(kFontStyle);
+    const QSize need = page->minimumSizeHint();
+    QVERIFY2(need.width() <= kPageAreaPx.width() && need.height() <= kPageAreaPx.height(),
+        qPrintable(QString("needs %1x%2").arg(need.width()).arg(need.height())));
+    page->setGeometry(QRect(QPoint(0, 40), kPageAreaPx));
+    window.resize(kPageAreaPx + QSize(0, 40));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const QString grabDir = qEnvironmentVariable("TRIVO_PAGE_GRAB_DIR");
+    for (int tab = 0; tab < page->groupBox()->count(); ++tab) {
+        page->groupBox()->setCurrentIndex(tab);
+        warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+        const QPixmap shot = page->grab();
+        qInstallMessageHandler(previous);
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+        QCOMPARE(shot.size(), kPageAreaPx);
+        if (!grabDir.isEmpty())
+            shot.save(QDir(grabDir).filePath(QString("%1-%2.png").arg(spec.formName).arg(tab)));
+
+        const QList<QWidget *> widgets = page->findChildren<QWidget *>();
+        for (QWidget *w : widgets) {
+            if (!w->isVisible() || w->objectName().startsWith("qt_"))
+                continue;
+            const QString what = w->objectName() + " on tab " + QString::number(tab);
+            const QSize min = w->minimumSizeHint();
+            if (auto *label = qobject_cast<QLabel *>(w); label && label->wordWrap()) {
+                QVERIFY2(
+                    label->heightForWidth(label->width()) <= label->height(), qPrintable(what));
+                // Wrapping never breaks a word, so each word has to fit on its own.
+                for (const QString &word : label->text().split(' '))
+                    QVERIFY2(label->fontMetrics().horizontalAdvance(word)
+                            <= label->contentsRect().width(),
+                        qPrintable(what + ": " + word));
+            } else if (qobject_cast<QLabel *>(w) || qobject_cast<QLineEdit *>(w)
+                || qobject_cast<QComboBox *>(w) || qobject_cast<QPushButton *>(w)) {
+                QVERIFY2(
+                    w->width() >= min.width() && w->height() >= min.height(), qPrintable(what));
+            }
+            // Siblings laid out by the page must not overlap.
+            if (w->parentWidget() == page->groupBox() || w == page->groupBox())
+                continue;
+            for (QObject *other : w->parentWidget()->children()) {
+                auto *sibling = qobject_cast<QWidget *>(other);
+                if (!sibling || sibling == w || !sibling->isVisible()
+                    || sibling->objectName().startsWith("qt_"))
+                    continue;
+                QVERIFY2(!w->geometry().intersects(sibling->geometry()),
+                    qPrintable(what + " overlaps " + sibling->objectName()));
+            }
+        }
+    }
+}
+
+QTEST_MAIN(TestDevicePages)
+#include "tst_device_pages.moc"
