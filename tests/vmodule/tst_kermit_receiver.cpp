@@ -1,0 +1,211 @@
+// The module's Kermit receiver: field decoding, block checks, and whole transfers from an
+// independent sender (the packaged gkermit, run as a black box on a pseudo-terminal).
+#include "kermit_receiver.h"
+#include "pty_pair.h"
+#include "vmodule_rig.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+Q_DECLARE_METATYPE(KermitReceiverOptions)
+
+class TestKermitReceiver : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void decodeField_data();
+    void decodeField();
+    void truncatedField_data();
+    void truncatedField();
+    void blockCheckMatchesStandardCrc();
+    void rejectsDamagedPackets_data();
+    void rejectsDamagedPackets();
+    void fromGkermit_data();
+    void fromGkermit();
+};
+
+void TestKermitReceiver::decodeField_data()
+{
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<QByteArray>("qbin");
+    QTest::addColumn<QByteArray>("rept");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("CR") << QByteArray("#M") << QByteArray() << QByteArray() << QByteArray("\r");
+    QTest::newRow("DEL") << QByteArray("#?") << QByteArray() << QByteArray()
+                         << QByteArray("\x7F");
+    QTest::newRow("prefix itself") << QByteArray("##") << QByteArray() << QByteArray()
+                                   << QByteArray("#");
+    QTest::newRow("high control without 8th-bit prefix")
+        << QByteArray("#\xCD") << QByteArray() << QByteArray() << QByteArray("\x8D");
+    QTest::newRow("high control with 8th-bit prefix")
+        << QByteArray("&#M") << QByteArray("&") << QByteArray() << QByteArray("\x8D");
+    QTest::newRow("quoted 8th-bit prefix") << QByteArray("#&A") << QByteArray("&") << QByteArray()
+                                           << QByteArray("&A");
+    QTest::newRow("run of four") << QByteArray("~$AB") << QByteArray() << QByteArray("~")
+                                 << QByteArray("AAAAB");
+    QTest::newRow("run of 94 then one") << QByteArray("~~AA") << QByteArray() << QByteArray("~")
+                                        << QByteArray(95, 'A');
+    QTest::newRow("repeated high control")
+        << QByteArray("~#&#J") << QByteArray("&") << QByteArray("~") << QByteArray(3, '\x8A');
+    QTest::newRow("quoted repeat prefix") << QByteArray("#~") << QByteArray() << QByteArray("~")
+                                          << QByteArray("~");
+}
+
+void TestKermitReceiver::decodeField()
+{
+    QFETCH(QByteArray, field);
+    QFETCH(QByteArray, qbin);
+    QFETCH(QByteArray, rept);
+    QFETCH(QByteArray, expected);
+    QByteArray out;
+    QVERIFY(KermitReceiver::decodeField(field, '#', qbin.isEmpty() ? 0 : qbin[0],
+                                        rept.isEmpty() ? 0 : rept[0], out));
+    QCOMPARE(out.toHex(), expected.toHex());
+}
+
+void TestKermitReceiver::truncatedField_data()
+{
+    QTest::addColumn<QByteArray>("field");
+    QTest::newRow("control prefix at the end") << QByteArray("AB#");
+    QTest::newRow("repeat prefix at the end") << QByteArray("A~");
+    QTest::newRow("repeat count at the end") << QByteArray("A~$");
+    QTest::newRow("8th-bit prefix at the end") << QByteArray("A&");
+    QTest::newRow("repeat of a prefixed byte cut") << QByteArray("~$#");
+}
+
+void TestKermitReceiver::truncatedField()
+{
+    QFETCH(QByteArray, field);
+    // A field cut inside a prefix sequence is refused rather than half-decoded.
+    QByteArray out;
+    QVERIFY(!KermitReceiver::decodeField(field, '#', '&', '~', out));
+}
+
+void TestKermitReceiver::blockCheckMatchesStandardCrc()
+{
+    // CRC-16/KERMIT of "123456789" is 0x2189: 0x2, 0x06, 0x09 in three printable characters.
+    QCOMPARE(KermitReceiver::blockCheck(3, "123456789"),
+             QByteArray() + char(0x2 + 32) + char(0x06 + 32) + char(0x09 + 32));
+    // Type 2 keeps the low 12 bits of the sum; type 1 folds bits 6-7 in.
+    const QByteArray bytes(70, char(0x7E));  // sum 8820 = 0x2274
+    QCOMPARE(KermitReceiver::blockCheck(2, bytes),
+             QByteArray() + char(((0x274 >> 6) & 0x3F) + 32) + char((0x274 & 0x3F) + 32));
+    QCOMPARE(KermitReceiver::blockCheck(1, "A"),
+             QByteArray(1, char(((0x41 + ((0x41 & 0xC0) >> 6)) & 0x3F) + 32)));
+}
+
+void TestKermitReceiver::rejectsDamagedPackets_data()
+{
+    QTest::addColumn<QByteArray>("packet");
+    QTest::addColumn<bool>("accepted");
+    // The sender's default Send-Init, as it appears on the line.
+    const QByteArray init = QByteArray("\x01") + "0 S~H @-#Y3~.?5U:" + "\r";
+    QTest::newRow("good Send-Init") << init << true;
+    QByteArray badCheck = init;
+    badCheck[badCheck.size() - 2] = ';';
+    QTest::newRow("bad check") << badCheck << false;
+    QByteArray badLength = init;
+    badLength[1] = '1';
+    QTest::newRow("length does not match") << badLength << false;
+    QTest::newRow("noise before the mark") << QByteArray("xyz\x0D\x0A") + init << true;
+    QTest::newRow("restarted by a new mark") << QByteArray("\x01") + "0 S~H" + init << true;
+}
+
+void TestKermitReceiver::rejectsDamagedPackets()
+{
+    QFETCH(QByteArray, packet);
+    QFETCH(bool, accepted);
+    KermitReceiver rx{KermitReceiverOptions()};
+    const QByteArray reply = rx.feed(packet, 0);
+    QVERIFY(!reply.isEmpty());
+    // A good Send-Init is acknowledged ('Y', sequence 0); a damaged one gets a NAK.
+    QCOMPARE(reply.size() > 3 && reply[3] == 'Y', accepted);
+    QCOMPARE(rx.nakCount(), accepted ? 0 : 1);
+    if (accepted) {
+        // The acknowledgement carries our Send-Init with a type 1 check.
+        const QByteArray body = reply.mid(1, reply.size() - 2);
+        QCOMPARE(KermitReceiver::blockCheck(1, body.left(body.size() - 1)), body.right(1));
+    }
+}
+
+void TestKermitReceiver::fromGkermit_data()
+{
+    QTest::addColumn<KermitReceiverOptions>("options");
+    QTest::addColumn<int>("size");
+    const KermitReceiverOptions d;
+    auto with = [d](const std::function<void(KermitReceiverOptions &)> &f) {
+        KermitReceiverOptions o = d;
+        f(o);
+        return o;
+    };
+    QTest::newRow("defaults") << d << 50000;
+    QTest::newRow("empty file") << d << 0;
+    QTest::newRow("one byte") << d << 1;
+    QTest::newRow("type 1 offered") << with([](auto &o) { o.chkt = '1'; }) << 20000;
+    QTest::newRow("type 2 offered") << with([](auto &o) { o.chkt = '2'; }) << 20000;
+    QTest::newRow("8th-bit prefix") << with([](auto &o) { o.qbin = '&'; }) << 20000;
+    QTest::newRow("no repeat counts") << with([](auto &o) { o.rept = ' '; }) << 20000;
+    QTest::newRow("short packets only") << with([](auto &o) { o.longPackets = false; }) << 8000;
+    QTest::newRow("long packets of 500") << with([](auto &o) { o.maxPacketLen = 500; }) << 20000;
+    QTest::newRow("no attributes") << with([](auto &o) { o.attributes = false; }) << 5000;
+    QTest::newRow("NAK every 3rd") << with([](auto &o) { o.nakEvery = 3; }) << 20000;
+}
+
+void TestKermitReceiver::fromGkermit()
+{
+    QFETCH(KermitReceiverOptions, options);
+    QFETCH(int, size);
+    const QString gkermit = QStandardPaths::findExecutable("gkermit");
+    if (gkermit.isEmpty())
+        QSKIP("gkermit is not installed");
+
+    QTemporaryDir dir;
+    const QByteArray content = testPayload(size, uint32_t(size) ^ 0x5EED);
+    const QString path = dir.filePath("payload.bin");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    f.close();
+
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    QProcess sender;
+    sender.setWorkingDirectory(dir.path());
+    sender.setStandardInputFile(pty.path());
+    sender.setStandardOutputFile(pty.path());
+    sender.setStandardErrorFile(dir.filePath("gkermit.err"));
+    sender.start(gkermit, {"-i", "-q", "-s", "payload.bin"});
+    QVERIFY(sender.waitForStarted(3000));
+
+    options.timeoutMs = 2000;
+    KermitReceiver rx(options);
+    QElapsedTimer t;
+    t.start();
+    while (rx.status() == KermitReceiver::Status::Running && t.elapsed() < 20000) {
+        const QByteArray in = pty.read(20, 1);
+        QByteArray out = in.isEmpty() ? rx.poll(t.elapsed()) : rx.feed(in, t.elapsed());
+        if (!out.isEmpty())
+            QVERIFY(pty.write(out));
+    }
+    QVERIFY2(rx.status() == KermitReceiver::Status::Complete, qPrintable(rx.error()));
+    QVERIFY(sender.waitForFinished(5000));
+    QCOMPARE(sender.exitCode(), 0);
+
+    QCOMPARE(rx.files().size(), 1);
+    const KermitReceivedFile &got = rx.files().first();
+    // gkermit may announce the name in upper case.
+    QCOMPARE(got.name.toLower(), QString("payload.bin"));
+    QVERIFY(got.complete);
+    QCOMPARE(got.data.size(), content.size());
+    QCOMPARE(sha256(got.data), sha256(content));
+    if (options.attributes)
+        QCOMPARE(got.declaredSize, qint64(size));
+    if (options.nakEvery)
+        QVERIFY(rx.nakCount() > 0);
+}
+
+QTEST_MAIN(TestKermitReceiver)
+#include "tst_kermit_receiver.moc"

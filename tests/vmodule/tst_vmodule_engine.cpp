@@ -1,0 +1,535 @@
+// The virtual module driven by the real command engine over its pseudo-terminal.
+#include "vmodule_rig.h"
+
+#include <QFile>
+#include <QTest>
+
+using NetIf = CCmdEngine::eNetIf_t;
+
+class TestVmoduleEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void connectAndIdentity_data();
+    void connectAndIdentity();
+    void staticConfiguration_data();
+    void staticConfiguration();
+    void dhcpOutcome_data();
+    void dhcpOutcome();
+    void uploadLocationAndLock();
+    void uploadAndVerify_data();
+    void uploadAndVerify();
+    void commit_data();
+    void commit();
+    void rebootAndReturn();
+    void factoryReset();
+    void replyFaults_data();
+    void replyFaults();
+    void corruptedRequestGetsInvalidCrc();
+    void kermitFaults_data();
+    void kermitFaults();
+    void unplugDuringTransfer();
+    void requestLogFile();
+};
+
+void TestVmoduleEngine::connectAndIdentity_data()
+{
+    QTest::addColumn<QString>("product");
+    QTest::addColumn<int>("protocol");
+    QTest::addColumn<QString>("expectedProduct");
+    QTest::newRow("numeric-ID receiver") << "DECODER10G2" << 2 << "DECODER10G2";
+    QTest::newRow("name-based router") << "ROUTER-16X16" << 2 << "ROUTER-16X16";
+    QTest::newRow("recorder") << "RECORDER-PLUS" << 2 << "RECORDER-PLUS";
+    // Version 1 modules cannot be asked; the engine takes them for the hub.
+    QTest::newRow("protocol 1") << "USBHUB" << 1 << "USBHUB";
+}
+
+void TestVmoduleEngine::connectAndIdentity()
+{
+    QFETCH(QString, product);
+    QFETCH(int, protocol);
+    QFETCH(QString, expectedProduct);
+    VmConfig c = fastConfig(product);
+    c.protocolVersion = uint32_t(protocol);
+    c.sysName = "Studio A";
+    c.serialNumber = "1XK123456";
+    c.swVersion = "4.1.7";
+    c.safebootVersion = "1.9";
+    c.pcbRevision = 5;
+    c.lan[0].mac = "00:0C:17:AA:BB:01";
+    VmRig rig;
+    QVERIFY(rig.start(c));
+
+    QVERIFY(rig.engine->IsModule());
+    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+    QCOMPARE(rig.engine->GetCommProtocol().getProtocolVersion(), uint32_t(protocol));
+    QCOMPARE(rig.engine->GetBoardID(), CProductID::GetBoardIDFromProductID(expectedProduct));
+    QString text;
+    QCOMPARE(rig.engine->GetModuleName(text), eResultOK);
+    QCOMPARE(text, c.sysName);
+    QCOMPARE(rig.engine->GetModuleSerialNumber(text), eResultOK);
+    QCOMPARE(text, c.serialNumber);
+    QCOMPARE(rig.engine->GetModuleSWVersion(text), eResultOK);
+    QCOMPARE(text, c.swVersion);
+    QCOMPARE(rig.engine->GetModuleSafebootVersion(text), eResultOK);
+    QCOMPARE(text, c.safebootVersion);
+    QCOMPARE(rig.engine->GetModuleMACAddress(CCmdEngine::eNetIfControl, text), eResultOK);
+    QCOMPARE(text, c.lan[0].mac);
+    uint32_t pcb = 0;
+    QCOMPARE(rig.engine->GetModulePCBRevision(pcb), eResultOK);
+    QCOMPARE(pcb, c.pcbRevision);
+
+    // A name written through the engine persists in the running module.
+    QString answer;
+    QCOMPARE(rig.engine->SetModuleName("Studio B", answer), eResultOK);
+    QCOMPARE(rig.engine->GetModuleName(text), eResultOK);
+    QCOMPARE(text, QString("Studio B"));
+}
+
+void TestVmoduleEngine::staticConfiguration_data()
+{
+    QTest::addColumn<QString>("product");
+    QTest::addColumn<int>("netIf");
+    QTest::newRow("numeric control LAN") << "DECODER10G2" << 0;
+    QTest::newRow("numeric media LAN") << "DECODER10G2" << 1;
+    QTest::newRow("numeric media LAN 2") << "DECODER10G2" << 2;
+    QTest::newRow("name-based control LAN") << "ROUTER-16X16" << 0;
+}
+
+void TestVmoduleEngine::staticConfiguration()
+{
+    QFETCH(QString, product);
+    QFETCH(int, netIf);
+    const NetIf lan = NetIf(netIf);
+    VmConfig c = fastConfig(product);
+    VmRig rig;
+    QVERIFY(rig.start(c));
+    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+    const bool numeric = CProductFeatures::UsesNumericParameterIDs(rig.engine->GetBoardID());
+
+    const QString ip = QString("172.16.%1.20").arg(netIf + 3);
+    const QString mask = "255.255.0.0";
+    const QString gw = QString("172.16.%1.1").arg(netIf + 3);
+    QCOMPARE(rig.engine->SetModuleNetworkConfiguration(lan, ip, mask, gw, QString()), eResultOK);
+
+    QString text;
+    QCOMPARE(rig.engine->GetModuleIpAddressActive(lan, text), eResultOK);
+    QCOMPARE(text, ip);
+    QCOMPARE(rig.engine->GetModuleSubnetMaskActive(lan, text), eResultOK);
+    QCOMPARE(text, mask);
+    QCOMPARE(rig.engine->GetModuleGatewayActive(lan, text), eResultOK);
+    QCOMPARE(text, gw);
+    uint32_t mode = 0;
+    QCOMPARE(rig.engine->GetModuleIpState(lan, mode), eResultOK);
+    QCOMPARE(mode, 2u);
+
+    if (numeric) {
+        // Written but not applied: the active (DHCP-set) values stay as they were.
+        const QString other = QString("172.17.%1.30").arg(netIf);
+        static const uint32_t kStaticIp[] = {0x102, 0x2B, 0x85};
+        QCOMPARE(rig.engine->SetStringParamByID(kStaticIp[netIf], other), eResultOK);
+        QCOMPARE(rig.engine->GetModuleIpAddressActive(lan, text), eResultOK);
+        QCOMPARE(text, ip);
+        QCOMPARE(rig.engine->GetModuleIpAddress(lan, text, false), eResultOK);
+        QCOMPARE(text, other);
+    }
+}
+
+void TestVmoduleEngine::dhcpOutcome_data()
+{
+    QTest::addColumn<QString>("product");
+    QTest::addColumn<QString>("outcome");
+    QTest::addColumn<QString>("sw");
+    QTest::addColumn<bool>("bound");
+    QTest::addColumn<bool>("stillRunning");
+    QTest::addColumn<bool>("networkRoot");
+    QTest::newRow("numeric bound") << "DECODER10G2" << "bound" << "3.4" << true << false << false;
+    QTest::newRow("numeric never") << "DECODER10G2" << "never" << "3.4" << false << true << false;
+    QTest::newRow("numeric disabled")
+        << "DECODER10G2" << "disabled" << "3.4" << false << false << false;
+    QTest::newRow("numeric network root")
+        << "DECODER10G2" << "none" << "NFS-3.4" << false << false << true;
+    QTest::newRow("named bound") << "ROUTER-16X16" << "bound" << "3.4" << true << false << false;
+    QTest::newRow("named never") << "ROUTER-16X16" << "never" << "3.4" << false << true << false;
+    QTest::newRow("named disabled")
+        << "ROUTER-16X16" << "disabled" << "3.4" << false << false << false;
+}
+
+void TestVmoduleEngine::dhcpOutcome()
+{
+    QFETCH(QString, product);
+    QFETCH(QString, outcome);
+    QFETCH(QString, sw);
+    QFETCH(bool, bound);
+    QFETCH(bool, stillRunning);
+    QFETCH(bool, networkRoot);
+    VmConfig c = fastConfig(product);
+    QVERIFY(vmParseModuleSpec(QString("dhcp=%1,sw=%2,lan0.dhcp-ip=192.168.9.99").arg(outcome, sw),
+                              c, nullptr));
+    VmRig rig;
+    QVERIFY(rig.start(c));
+    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+    QCOMPARE(rig.engine->SetModuleIpState(CCmdEngine::eNetIfControl, 1), eResultOK);
+
+    // Poll as the DHCP worker does, for up to several times the configured delay.
+    bool running = true, isBound = false, root = false;
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 1000) {
+        running = true;
+        QCOMPARE(rig.engine->GetModuleDHCPNegotiationRunning(CCmdEngine::eNetIfControl, running,
+                                                             isBound, root),
+                 eResultOK);
+        if (!running)
+            break;
+    }
+    QCOMPARE(running, stillRunning);
+    QCOMPARE(isBound, bound);
+    QCOMPARE(root, networkRoot);
+    if (bound) {
+        QString text;
+        QCOMPARE(rig.engine->GetModuleIpAddressActive(CCmdEngine::eNetIfControl, text),
+                 eResultOK);
+        QCOMPARE(text, QString("192.168.9.99"));
+    }
+}
+
+void TestVmoduleEngine::uploadLocationAndLock()
+{
+    VmConfig c = fastConfig("DECODER10G2");
+    c.uploadEmptyMs = 400;
+    c.uploadLocation = "/mnt/upload";
+    VmRig rig;
+    QVERIFY(rig.start(c));
+    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+
+    QString location = "unset";
+    QCOMPARE(rig.engine->GetUploadLocation(location), eResultOK);
+    QVERIFY(location.isEmpty());
+    QVERIFY(waitFor(
+        [&] { return rig.engine->GetUploadLocation(location) == eResultOK && !location.isEmpty(); },
+        2000));
+    QCOMPARE(location, c.uploadLocation);
+
+    uint32_t lock = 9;
+    QCOMPARE(rig.engine->GetUpdateLock(lock), eResultOK);
+    QCOMPARE(lock, 0u);
+    QCOMPARE(rig.engine->SetUpdateLock(1), eResultOK);
+    QCOMPARE(rig.engine->GetUpdateLock(lock), eResultOK);
+    QCOMPARE(lock, 1u);
+    uint32_t state = 0;
+    QCOMPARE(rig.engine->SetModuleUpdateState(3), eResultOK);
+    QCOMPARE(rig.engine->GetModuleUpdateState(state), eResultOK);
+    QCOMPARE(state, 3u);
+    // Results the module computes cannot be written.
+    QCOMPARE(rig.engine->SetIntParamByID(0x20B, 50), eResultGetSetCmdWrongType);
+    QCOMPARE(rig.engine->GetIntParamByID(0x12345678, state), eResultGetSetCmdNoSuchParamID);
+}
+
+void TestVmoduleEngine::uploadAndVerify_data()
+{
+    QTest::addColumn<QString>("spec");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<uint32_t>("verdict");
+    QTest::newRow("verified, type 3") << "verify=verified" << 30000 << 3u;
+    QTest::newRow("other product, type 1") << "verify=other-product,kermit-chkt=1" << 5000 << 2u;
+    QTest::newRow("too large, type 2") << "verify=too-large,kermit-chkt=2" << 5000 << 4u;
+    QTest::newRow("checksum, forced type 3") << "verify=checksum,kermit-chkt=5" << 5000 << 5u;
+    QTest::newRow("signature, short packets")
+        << "verify=signature,kermit-long=0,kermit-attributes=0" << 3000 << 6u;
+    QTest::newRow("8th-bit prefix, no repeat")
+        << "verify=verified,kermit-qbin=&,kermit-rept= " << 4000 << 3u;
+    QTest::newRow("empty file") << "verify=verified" << 0 << 3u;
+}
+
+void TestVmoduleEngine::uploadAndVerify()
+{
+    QFETCH(QString, spec);
+    QFETCH(int, size);
+    QFETCH(uint32_t, verdict);
+    VmConfig c = fastConfig("DECODER10G2");
+    QVERIFY(vmParseModuleSpec(spec, c, nullptr));
+    VmRig rig;
+    QVERIFY(rig.start(c));
+    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+
+    const QByteArray content = testPayload(size, uint32_t(size) + 7);
+    const QString path = rig.dir.filePath("image.vlts");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    f.close();
+
+    QVERIFY(rig.engine->UploadFile(path));
+    QVERIFY(waitFor([&] { return !rig.module->receivedFiles().isEmpty(); }, 1000));
+    const KermitReceivedFile got = rig.module->receivedFiles().last();
+    QCOMPARE(got.name, path);
+    QVERIFY(got.complete);
+    QCOMPARE(sha256(got.data), sha256(content));
+    if (c.kermitAttributes)
+        QCOMPARE(got.declaredSize, qint64(size));
+
+    // Back in packet mode: verification runs on what arrived.
+    QCOMPARE(rig.engine->RequestFileVerification(path), eResultOK);
+    uint32_t state = 0;
+    QCOMPARE(rig.engine->GetVerificationState(state), eResultOK);
+    QCOMPARE(state, 1u);
+    QVERIFY(waitFor([&] { return rig.engine->GetVerificationState(state) == eResultOK && state != 1; },
+                    2000));
+    QCOMPARE(state, verdict);
+}
+
+void TestVmoduleEngine::commit_data()
+{
+    QTest::addColumn<int>("failPercent");
+    QTest::addColumn<uint32_t>("finalState");
+    QTest::addColumn<uint32_t>("finalProgress");
+    QTest::newRow("succeeds") << -1 << 3u << 100u;
+    QTest::newRow("fails at 40") << 40 << 2u << 40u;
+}
+
+void TestVmoduleEngine::commit()
+{
+    QFETCH(int, failPercent);
+    QFETCH(uint32_t, finalState);
+    QFETCH(uint32_t, finalProgress);
+    VmConfig c = fastConfig("RECORDER-PLUS");
+    c.commitFailPercent = failPercent;
+    c.commitMs = 400;
+    VmRig rig;
+    QVERIFY(rig.start(c));
+    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+    const QString path = rig.dir.filePath("fw.vlts");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(testPayload(2000, 3));
+    f.close();
+    QVERIFY(rig.engine->UploadFile(path));
+    QCOMPARE(rig.engine->RequestFileVerification(path), eResultOK);
+    uint32_t state = 1;
+    QVERIFY(waitFor([&] { return rig.engine->GetVerificationState(state) == eResultOK && state != 1; },
+                    2000));
+
+    QCOMPARE(rig.engine->CommitFirmware(), eResultOK);
+    uint32_t progress = 0, lastProgress = 0;
+    int distinct = 0;
+    QElapsedTimer t;
+    t.start();
+    do {
+        QCOMPARE(rig.engine->GetCommitState(state), eResultOK);
+        QCOMPARE(rig.engine->GetCommitProgress(progress), eResultOK);
+        QVERIFY2(progress >= lastProgress, "commit progress went backwards");
+        distinct += progress != lastProgress;
+        lastProgress = progress;
+    } while ((state == 0 || state == 1) && t.elapsed() < 3000);
+    QCOMPARE(state, finalState);
+    QCOMPARE(progress, finalProgress);
+    QVERIFY2(distinct >= 2, "progress should rise in steps, not jump");
+}
+
+void TestVmoduleEngine::rebootAndReturn()
+{
+    VmConfig c = fastConfig("DECODER10G2");
+    c.newSwVersion = "5.0.1";
+    VmRig rig;
+    QVERIFY(rig.start(c));
+    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+    const QString path = rig.dir.filePath("fw.vlts");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(testPayload(1000, 9));
+    f.close();
+    QVERIFY(rig.engine->UploadFile(path));
+    QCOMPARE(rig.engine->SetUpdateLock(1), eResultOK);
+    QCOMPARE(rig.engine->RequestFileVerification(path), eResultOK);
+    uint32_t state = 1;
+    QVERIFY(waitFor([&] { return rig.engine->GetVerificationState(state) == eResultOK && state != 1; },
+                    2000));
+    QCOMPARE(rig.engine->CommitFirmware(), eResultOK);
+    QVERIFY(waitFor([&] { return rig.engine->GetCommitState(state) == eResultOK && state == 3; },
+                    2000));
+
+    QCOMPARE(rig.engine->RebootModule(1), eResultOK);
+    QVERIFY(rig.module->waitPlugged(false, 1000));
+    QVERIFY(!QFileInfo::exists(rig.module->linkPath()));
+    // The program's port sees the device go away.
+    QVERIFY(waitFor([&] { rig.serial->FlushInput(); uint8_t b; rig.serial->Read(&b, 1);
+                          return !rig.serial->IsOpen(); }, 1000));
+
+    QVERIFY(rig.module->waitPlugged(true, 2000, 2));
+    QVERIFY(QFileInfo::exists(rig.module->linkPath()));
+    QVERIFY(rig.attach());
+    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+    QString sw;
+    QCOMPARE(rig.engine->GetModuleSWVersion(sw), eResultOK);
+    QCOMPARE(sw, c.newSwVersion);
+    uint32_t lock = 1;
+    QCOMPARE(rig.engine->GetUpdateLock(lock), eResultOK);
+    QCOMPARE(lock, 0u);
+}
+
+void TestVmoduleEngine::factoryReset()
+{
+    VmConfig c = fastConfig("ROUTER-16X16");
+    VmRig rig;
+    QVERIFY(rig.start(c));
+    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+    QString answer, text;
+    QCOMPARE(rig.engine->SetModuleName("Renamed", answer), eResultOK);
+    QCOMPARE(rig.engine->SetModuleAuthenticationEnabled(false), eResultOK);
+    QCOMPARE(rig.engine->SetModuleNetworkConfiguration(CCmdEngine::eNetIfControl, "10.1.2.3",
+                                                       "255.0.0.0", "10.0.0.1", QString()),
+             eResultOK);
+    QCOMPARE(rig.engine->FactoryReset(), eResultOK);
+    QCOMPARE(rig.engine->GetModuleName(text), eResultOK);
+    QCOMPARE(text, c.sysName);
+    bool auth = false;
+    QCOMPARE(rig.engine->GetModuleAuthenticationEnabled(auth), eResultOK);
+    QCOMPARE(auth, c.authentication);
+    QCOMPARE(rig.engine->GetModuleIpAddressActive(CCmdEngine::eNetIfControl, text), eResultOK);
+    VmConfig completed = c;
+    vmCompleteConfig(completed);
+    QCOMPARE(text, completed.lan[0].ip);
+}
+
+void TestVmoduleEngine::replyFaults_data()
+{
+    QTest::addColumn<QString>("faults");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("noise before replies") << "fault-noise=40" << int(eResultOK);
+    QTest::newRow("bad CRC") << "fault-bad-crc-every=1" << int(eResultInvalidChecksum);
+    QTest::newRow("dropped reply") << "fault-drop-every=1" << int(eResultTimeout);
+    QTest::newRow("slow but in time") << "fault-slow-ms=300" << int(eResultOK);
+    QTest::newRow("too slow") << "fault-slow-ms=2400" << int(eResultTimeout);
+    QTest::newRow("NACK UNSUPCMD") << "fault-nack=UNSUPCMD" << int(eResultUnsupportedCmd);
+    QTest::newRow("NACK PYLLLONG") << "fault-nack=PYLLLONG" << int(eResultPayloadTooLong);
+    QTest::newRow("NACK unknown reason") << "fault-nack=GRUMPY42" << int(eResultUnknownError);
+    QTest::newRow("NACK for another type") << "fault-nack=TIMEDOUT,fault-nack-type=EDTM"
+                                           << int(eResultOK);
+    QTest::newRow("silent") << "fault-silence-after=0" << int(eResultTimeout);
+}
+
+void TestVmoduleEngine::replyFaults()
+{
+    QFETCH(QString, faults);
+    QFETCH(int, expected);
+    VmConfig c = fastConfig("DECODER10G2");
+    VmRig rig;
+    QVERIFY(rig.start(c));
+    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+
+    VmConfig withFaults = c;
+    QVERIFY(vmParseModuleSpec(faults, withFaults, nullptr));
+    rig.module->setFaults(withFaults.faults);
+    uint32_t lock = 77;
+    QCOMPARE(int(rig.engine->GetUpdateLock(lock)), expected);
+    QCOMPARE(lock, expected == eResultOK ? 0u : 77u);
+
+    // Switching the fault off restores normal service (late replies are flushed).
+    rig.module->setFaults(VmFaults());
+    QThread::msleep(expected == eResultTimeout ? 500 : 0);
+    QCOMPARE(rig.engine->GetUpdateLock(lock), eResultOK);
+    QCOMPARE(lock, 0u);
+}
+
+void TestVmoduleEngine::corruptedRequestGetsInvalidCrc()
+{
+    VmRig rig;
+    QVERIFY(rig.start(fastConfig("DECODER10G2")));
+    CCommProtocol &proto = rig.engine->GetCommProtocol();
+    pkt_t pkt;
+    proto.makePktWord(&pkt, PktType("PGID"), 0x108u);
+    pkt.crc ^= 0x01000000;
+    proto.sendPkt(&pkt);
+    QString value;
+    QCOMPARE(proto.recvPkt(PktType("PGID"), value, 0x108), eResultInvalidChecksum);
+    QVERIFY(rig.requestLines().contains("PGID  INVLDCRC"));
+    // The line resynchronises on the next good frame.
+    QCOMPARE(rig.engine->GetStringParamByID(0x108, value), eResultOK);
+}
+
+void TestVmoduleEngine::kermitFaults_data()
+{
+    QTest::addColumn<QString>("faults");
+    QTest::addColumn<bool>("uploads");
+    QTest::newRow("NAK every 3rd data packet") << "fault-kermit-nak-every=3" << true;
+    QTest::newRow("previous sequence 3 times") << "fault-kermit-prev-seq=3" << true;
+    QTest::newRow("previous sequence beyond the retry limit") << "fault-kermit-prev-seq=12"
+                                                              << false;
+    QTest::newRow("EDTM refused") << "fault-nack=UNSUPCMD,fault-nack-type=EDTM" << false;
+}
+
+void TestVmoduleEngine::kermitFaults()
+{
+    QFETCH(QString, faults);
+    QFETCH(bool, uploads);
+    VmConfig c = fastConfig("DECODER10G2");
+    QVERIFY(vmParseModuleSpec(faults, c, nullptr));
+    VmRig rig;
+    QVERIFY(rig.start(c));
+    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+    const QByteArray content = testPayload(12000, 5);
+    const QString path = rig.dir.filePath("fw.vlts");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    f.close();
+
+    QCOMPARE(rig.engine->UploadFile(path), uploads);
+    if (uploads) {
+        QCOMPARE(rig.module->receivedFiles().size(), 1);
+        QCOMPARE(sha256(rig.module->receivedFiles().first().data), sha256(content));
+    } else {
+        QVERIFY(waitFor([&] { return rig.module->receivedFiles().isEmpty(); }, 100));
+    }
+    // Either way the module answers packets again afterwards.
+    QVERIFY(waitFor([&] {
+        uint32_t lock = 0;
+        return rig.engine->GetUpdateLock(lock) == eResultOK;
+    }, 8000));
+}
+
+void TestVmoduleEngine::unplugDuringTransfer()
+{
+    VmConfig c = fastConfig("DECODER10G2");
+    c.faults.unplugAfterBytes = 5000;
+    c.faults.unplugReturnMs = 200;
+    VmRig rig;
+    QVERIFY(rig.start(c));
+    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+    const QString path = rig.dir.filePath("fw.vlts");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(testPayload(40000, 11));
+    f.close();
+    QVERIFY(!rig.engine->UploadFile(path));
+    QVERIFY(!rig.serial->IsOpen());
+    QVERIFY(rig.module->receivedFiles().isEmpty());
+    QVERIFY(rig.module->waitPlugged(true, 2000, 2));
+}
+
+void TestVmoduleEngine::requestLogFile()
+{
+    VmRig rig;
+    auto log = std::make_shared<VmLogFile>();
+    const QString logPath = rig.dir.filePath("requests.log");
+    QVERIFY(log->open(logPath));
+    QVERIFY(rig.start(fastConfig("DECODER10G2")));
+    rig.module->setLogFile(log);
+    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+    QString answer;
+    QCOMPARE(rig.engine->SetStringParamByName("eParamID_SysName", "Tab\there", answer), eResultOK);
+    QCOMPARE(rig.engine->SetIntParamByID(0x20E, 1), eResultOK);
+
+    QFile f(logPath);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), rig.module->requests().size());
+    QVERIFY(lines.contains("vm\tHWDY\t\t2"));
+    QVERIFY(lines.contains("vm\tPSNM\teParamID_SysName\tTab\\there"));
+    QVERIFY(lines.contains("vm\tPSID\t0x0000020e\t1"));
+}
+
+QTEST_MAIN(TestVmoduleEngine)
+#include "tst_vmodule_engine.moc"
