@@ -86,9 +86,13 @@ void drawConnector(QPainter &p, ConnectorShape shape, QPointF c, qreal w)
         break;
     }
     case ConnectorShape::Sfp:
-        metalFrame(p, QRectF(-17, -10, 34, 20), 1);
-        p.fillRect(QRectF(-14, -6, 28, 12), kHole);
-        p.fillRect(QRectF(-10, -1, 20, 2), QColor(0x4a, 0x52, 0x5c));
+        // Optical cage: a tall dark opening with a latch, and a link LED above.
+        metalFrame(p, QRectF(-13, -14, 26, 26), 1);
+        p.fillRect(QRectF(-10, -10, 20, 18), kHole);
+        p.fillRect(QRectF(-7, 4, 14, 2), kMetalDark);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x3c, 0xd6, 0x3a));
+        p.drawEllipse(QPointF(0, -18), 2, 2);
         break;
     case ConnectorShape::Hdmi: {
         QPolygonF outer({ { -16, -8 }, { 16, -8 }, { 16, 2 }, { 11, 8 }, { -11, 8 }, { -16, 2 } });
