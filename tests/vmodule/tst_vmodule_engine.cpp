@@ -27,6 +27,8 @@ private slots:
     void replyFaults_data();
     void replyFaults();
     void corruptedRequestGetsInvalidCrc();
+    void refusals_data();
+    void refusals();
     void kermitFaults_data();
     void kermitFaults();
     void unplugDuringTransfer();
@@ -447,6 +449,70 @@ void TestVmoduleEngine::corruptedRequestGetsInvalidCrc()
     QVERIFY(rig.requestLines().contains("PGID  INVLDCRC"));
     // The line resynchronises on the next good frame.
     QCOMPARE(rig.engine->GetStringParamByID(0x108, value), eResultOK);
+}
+
+void TestVmoduleEngine::refusals_data()
+{
+    QTest::addColumn<QString>("product");
+    QTest::addColumn<int>("op");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("integer into a text parameter") << "DECODER10G2" << 0
+                                                   << int(eResultGetSetCmdWrongType);
+    QTest::newRow("text into an integer parameter") << "DECODER10G2" << 1
+                                                    << int(eResultGetSetCmdWrongType);
+    QTest::newRow("PGST of an integer parameter") << "DECODER10G2" << 2
+                                                  << int(eResultGetSetCmdWrongType);
+    QTest::newRow("unknown name") << "DECODER10G2" << 3 << int(eResultGetSetCmdNoSuchParamID);
+    QTest::newRow("media LAN 2 on a one-media board") << "RECORDER-PLUS" << 4
+                                                      << int(eResultGetSetCmdNoSuchParamID);
+    QTest::newRow("numeric network ID on a name-based board")
+        << "ROUTER-16X16" << 5 << int(eResultGetSetCmdNoSuchParamID);
+    QTest::newRow("request type not served") << "DECODER10G2" << 6 << int(eResultUnsupportedCmd);
+}
+
+void TestVmoduleEngine::refusals()
+{
+    QFETCH(QString, product);
+    QFETCH(int, op);
+    QFETCH(int, expected);
+    VmRig rig;
+    QVERIFY(rig.start(fastConfig(product)));
+    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+    QString text, answer;
+    uint32_t value = 0;
+    eResult_t result = eResultOK;
+    switch (op) {
+    case 0:
+        result = rig.engine->SetIntParamByName("eParamID_SysName", 5);
+        break;
+    case 1:
+        result = rig.engine->SetStringParamByName("eParamID_Authentication", "1", answer);
+        break;
+    case 2:
+        result = rig.engine->GetStringParam(0x20E, text);
+        break;
+    case 3:
+        result = rig.engine->GetIntParamByName("eParamID_NoSuchThing", value);
+        break;
+    case 4:
+        result = rig.engine->GetModuleMACAddress(CCmdEngine::eNetIfMedia2, text);
+        break;
+    case 5:
+        result = rig.engine->GetStringParamByID(0x102, text);
+        break;
+    case 6: {
+        CCommProtocol &proto = rig.engine->GetCommProtocol();
+        pkt_t pkt;
+        proto.makeEmptyPkt(&pkt, PktType("YUHU"));
+        proto.sendPkt(&pkt);
+        result = proto.recvPkt(PktType("YUHU"), text, kWildcardParamID);
+        break;
+    }
+    }
+    QCOMPARE(int(result), expected);
+    // A refusal changes nothing: the name is still the configured one.
+    QCOMPARE(rig.engine->GetModuleName(text), eResultOK);
+    QCOMPARE(text, fastConfig(product).sysName);
 }
 
 void TestVmoduleEngine::kermitFaults_data()
