@@ -2,6 +2,7 @@
 
 #include "fake_serial_if.h"
 #include "kermit.h"
+#include "kermit_drive.h"
 #include "kermit_test_util.h"
 
 #include <QElapsedTimer>
@@ -67,30 +68,7 @@ class TestKermitSender : public QObject
         k->closef = recordingClose;
     }
 
-    // The loop of the upload: read a reply, hand it to the engine. Stops early (result
-    // 100) when stopState is reached.
-    int drive(int stopState = -1)
-    {
-        if (kermitStep(kKermitActionSend, k.get(), -1, 0, "", &st) < 0)
-            return -1;
-        for (int guard = 0; guard < 100000; ++guard) {
-            if (k->state == stopState)
-                return 100;
-            uint8_t *buf = nullptr;
-            const int slot = getRecvSlot(k.get(), &buf);
-            int len = readpkt(k.get(), buf, kKermitRecvBufBytes);
-            if (len < 1) {
-                freeRecvSlot(k.get(), slot);
-                if (len < 0)
-                    return -1;
-                len = 0;
-            }
-            const int rc = kermitStep(kKermitActionRun, k.get(), slot, len, "", &st);
-            if (rc == kKermitResultError || rc == kKermitResultDone)
-                return rc;
-        }
-        return -2;
-    }
+    int drive(int stopState = -1) { return ktest::driveTransfer(k.get(), &st, stopState); }
 
     int countSent(char type, int seq)
     {

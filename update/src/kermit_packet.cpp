@@ -104,6 +104,18 @@ int replyTimeoutMs(const KermitTransfer *k)
     return sec * 1000;
 }
 
+// Bytes to ask the port for. A port read may wait for the whole request (or a pause
+// in the stream), so ask for no more than the reply being awaited: an acknowledgement
+// (8 bytes with a three-character check) after the Send-Init, single bytes for the
+// longer and variable reply to the Send-Init itself.
+uint32_t readChunk(const KermitTransfer *k)
+{
+    if (k->state == kKermitStateSendInitWait || k->state == kKermitStateIdleReceive)
+        return 1;
+    const int checkLen = k->forceType3 ? 3 : k->bct;
+    return uint32_t(std::min(kKermitDataStateReadBytes, 5 + checkLen));
+}
+
 } // namespace
 
 // --- Block checks ---
@@ -215,9 +227,7 @@ int readpkt(KermitTransfer *k, uint8_t *buf, int capacity)
     for (;;) {
         if (gReaderPos >= gReaderCount) {
             gReaderPos = gReaderCount = 0;
-            // While data packets flow only an acknowledgement is expected.
-            const uint32_t want
-                = k->state == kKermitStateData ? kKermitDataStateReadBytes : kKermitReaderBufBytes;
+            const uint32_t want = readChunk(k);
             const uint32_t got = serial->Read(gReaderBuf, want);
             if (got == 0) {
                 if (!serial->IsOpen())
