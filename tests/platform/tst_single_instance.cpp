@@ -1,0 +1,157 @@
+#include "single_application.h"
+#include "startup.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QtEndian>
+#include <QtTest>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+constexpr int kProcessWaitMs = 15000;
+
+QString HelperPath()
+{
+    return QStringLiteral(SINGLE_INSTANCE_HELPER);
+}
+} // namespace
+
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+
+private:
+    // A key of its own per test, so runs in parallel never meet.
+    QString freshKey()
+    {
+        return QStringLiteral("trivo-test-%1-%2")
+            .arg(QCoreApplication::applicationPid())
+            .arg(++mKeys);
+    }
+    int mKeys = 0;
+
+    static QProcess *startHelper(const QString &key, QObject *parent)
+    {
+        auto *p = new QProcess(parent);
+        p->setProcessChannelMode(QProcess::SeparateChannels);
+        p->start(HelperPath(), { key });
+        return p;
+    }
+
+private slots:
+    void secondInstanceDeliversHi()
+    {
+        const QString key = freshKey();
+        SingleApplication first(key);
+        QVERIFY(!first.isRunning());
+        QSignalSpy received(&first, &SingleApplication::messageReceived);
+
+        QProcess *second = startHelper(key, this);
+        QSignalSpy finished(second, &QProcess::finished);
+        QVERIFY(finished.wait(kProcessWaitMs));
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+        QVERIFY(!second->readAllStandardOutput().contains("ready")); // no window of its own
+        QCOMPARE(received.count(), 1);
+        QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("hi"));
+    }
+
+    void firstInstanceWindowComesBack()
+    {
+        const QString key = freshKey();
+        QProcess *first = startHelper(key, this);
+        // Accumulated: the macro evaluates its condition once more after success.
+        QByteArray out;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (out += first->readAllStandardOutput()).contains("ready"), kProcessWaitMs);
+
+        QProcess *second = startHelper(key, this);
+        QVERIFY(second->waitForFinished(kProcessWaitMs));
+        QCOMPARE(second->exitCode(), 0);
+
+        QVERIFY(first->waitForFinished(kProcessWaitMs));
+        out += first->readAllStandardOutput();
+        QVERIFY(out.contains("activated"));
+        QCOMPARE(first->exitCode(), 0);
+    }
+
+    void undeliveredMessageExitsOne()
+    {
+        // A first instance that accepts the connection but never answers.
+        const QString key = freshKey();
+        QLocalServer mute;
+        QVERIFY(mute.listen(key));
+        QElapsedTimer clock;
+        clock.start();
+        QProcess *second = startHelper(key, this);
+        QVERIFY(second->waitForFinished(kProcessWaitMs)); // no event loop: never accepted
+        QCOMPARE(second->exitCode(), 1);
+        QVERIFY(clock.elapsed() >= kInstanceMessageTimeoutMs - 500);
+    }
+
+    void sendMessageHonoursTimeout()
+    {
+        const QString key = freshKey();
+        QLocalServer mute;
+        QVERIFY(mute.listen(key));
+        SingleApplication second(key);
+        QVERIFY(second.isRunning());
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!second.sendMessage(QStringLiteral("hi"), 300));
+        QVERIFY(clock.elapsed() < 2000);
+    }
+
+    void staleSocketDoesNotBlock()
+    {
+        const QString key = freshKey();
+        // What a crashed instance leaves: a socket file nobody listens on.
+        const QByteArray path = QFile::encodeName(QDir::tempPath() + QLatin1Char('/') + key);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(fd >= 0);
+        sockaddr_un addr {};
+        addr.sun_family = AF_UNIX;
+        qstrncpy(addr.sun_path, path.constData(), sizeof addr.sun_path);
+        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+        ::close(fd);
+        QVERIFY(QFile::exists(QString::fromLocal8Bit(path)));
+
+        SingleApplication first(key);
+        QVERIFY(!first.isRunning());
+        SingleApplication second(key);
+        QVERIFY(second.isRunning());
+    }
+
+    void oversizedMessageIsRefused()
+    {
+        const QString key = freshKey();
+        SingleApplication first(key);
+        QSignalSpy received(&first, &SingleApplication::messageReceived);
+
+        QLocalSocket rogue;
+        rogue.connectToServer(key);
+        QVERIFY(rogue.waitForConnected(1000));
+        uchar header[4];
+        qToBigEndian<quint32>(0x40000000u, header);
+        rogue.write(reinterpret_cast<const char *>(header), 4);
+        rogue.flush();
+        QTRY_COMPARE(rogue.state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(received.count(), 0);
+
+        // The guard still serves well-formed messages afterwards.
+        QProcess *second = startHelper(key, this);
+        QSignalSpy finished(second, &QProcess::finished);
+        QVERIFY(finished.wait(kProcessWaitMs));
+        QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(received.count(), 1);
+    }
+};
+
+QTEST_MAIN(TestSingleInstance)
+#include "tst_single_instance.moc"
