@@ -181,8 +181,10 @@ QImage drawModel(const PageSpec &spec)
     QFont name("DejaVu Sans", 11, QFont::Bold);
     name.setPixelSize(15);
     p.setFont(name);
-    const QRectF plate(18, 14, kPictureNameWidthPx - 26, image.height() - 28);
-    p.drawText(plate, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, spec.modelName);
+    const QRectF plate(18, 12, kPictureNameWidthPx - 26, image.height() - 24);
+    // The name keeps clear of the maker line under it, even when it wraps.
+    const QRectF nameRect = plate.adjusted(0, 0, 0, -16);
+    p.drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, spec.modelName);
     QFont maker("DejaVu Sans");
     maker.setPixelSize(10);
     maker.setLetterSpacing(QFont::AbsoluteSpacing, 2);
