@@ -1,0 +1,256 @@
+// File upload over the protocol: "EDTM", the Kermit loop, progress, stop and failures.
+
+#include "cmd_engine.h"
+#include "comm_protocol.h"
+#include "fake_serial_if.h"
+#include "kermit.h"
+#include "kermit_test_util.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <atomic>
+#include <cmath>
+
+namespace {
+
+QByteArray be32(quint32 v)
+{
+    QByteArray b(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        b[i] = char(v >> (24 - 8 * i));
+    return b;
+}
+
+// A protocol frame as the module sends it.
+QByteArray moduleFrame(const QByteArray &type, const QByteArray &payload)
+{
+    const QByteArray header = type + be32(quint32(payload.size()));
+    return header + payload
+        + be32(
+            crc32Compute((header + payload).constData(), size_t(header.size() + payload.size())));
+}
+
+class RecordingProgress : public CProgressIF
+{
+public:
+    QList<float> values;
+    void SetProgress(float f) override { values.append(f); }
+    float GetProgress() override { return values.isEmpty() ? 0.0f : values.last(); }
+};
+
+} // namespace
+
+class TestSendFile : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    FakeSerialIF port;
+    ktest::Receiver rx;
+    RecordingProgress progress;
+    std::atomic<bool> closingFlag { false };
+    QByteArray edtmReply;
+    QByteArray content;
+    int edtmCount = 0;
+
+    QString makeFile(int size, const QString &name = "fw.vlts")
+    {
+        content = QByteArray(size, Qt::Uninitialized);
+        for (char &c : content)
+            c = char(QRandomGenerator::global()->bounded(256));
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(content);
+        return path;
+    }
+
+    // The module: answers "EDTM" as told, then acts as the Kermit receiver.
+    void reset()
+    {
+        port.output.clear();
+        port.writes.clear();
+        port.input.clear();
+        port.setOpen(true);
+        progress.values.clear();
+        closingFlag = false;
+        rx = ktest::Receiver();
+        edtmReply = moduleFrame("DTMI", be32(0));
+        edtmCount = 0;
+        kermitResetReaderBuffer();
+        port.setResponder([this](const QByteArray &w) -> QByteArray {
+            if (w.startsWith("EDTM")) {
+                ++edtmCount;
+                return edtmReply;
+            }
+            return rx.respond(w);
+        });
+    }
+
+    bool kermitTraffic() const
+    {
+        for (const QByteArray &w : port.writes)
+            if (w.startsWith('\x01'))
+                return true;
+        return false;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+    void init() { reset(); }
+    void cleanup() { kermitSetReplyTimeoutOverrideMs(0); }
+
+    void upload_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::newRow("empty") << 0;
+        QTest::newRow("one byte") << 1;
+        QTest::newRow("200 KB") << 200000;
+    }
+    void upload()
+    {
+        QFETCH(int, size);
+        const QString path = makeFile(size);
+        CCommProtocol proto(&port, &progress, &closingFlag);
+        QVERIFY(proto.sendFile(QFile::encodeName(path).constData()));
+        QCOMPARE(port.writes.first(),
+            QByteArray("EDTM") + be32(4) + be32(0)
+                + be32(crc32Compute((QByteArray("EDTM") + be32(4) + be32(0)).constData(), 12)));
+        QVERIFY(rx.done);
+        QVERIFY(rx.content == content);
+        QCOMPARE(rx.fileName, QFile::encodeName(path));
+        // Progress starts at 0, never falls, never leaves [0, 1] and ends at the whole file.
+        QVERIFY(!progress.values.isEmpty());
+        QCOMPARE(progress.values.first(), 0.0f);
+        for (int i = 1; i < progress.values.size(); ++i) {
+            QVERIFY(std::isfinite(progress.values.at(i)));
+            QVERIFY(progress.values.at(i) >= progress.values.at(i - 1));
+            QVERIFY(progress.values.at(i) <= 1.0f);
+        }
+        QCOMPARE(progress.values.last(), size > 0 ? 1.0f : 0.0f);
+    }
+
+    // Failures before the transfer: no Kermit packet goes out.
+    void refusedBeforeKermit_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("pathLength");
+        QTest::addColumn<int>("edtmSent");
+        QTest::newRow("NACK UNSUPCMD") << moduleFrame("NACK", "UNSUPCMD") << 0 << 1;
+        QTest::newRow("no reply") << QByteArray() << 0 << 1;
+        QTest::newRow("path of 1024 bytes") << QByteArray() << 1024 << 0;
+        QTest::newRow("path of 5000 bytes") << QByteArray() << 5000 << 0;
+    }
+    void refusedBeforeKermit()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, pathLength);
+        QFETCH(int, edtmSent);
+        QByteArray path = QFile::encodeName(makeFile(10));
+        if (pathLength > 0)
+            path = "/" + QByteArray(pathLength - 1, 'p');
+        edtmReply = reply;
+        CCommProtocol proto(&port, &progress, &closingFlag);
+        QVERIFY(!proto.sendFile(path.constData()));
+        QCOMPARE(edtmCount, edtmSent);
+        QVERIFY(!kermitTraffic());
+    }
+
+    // The longest path the file list takes still reaches the sender.
+    void pathOf1023Bytes()
+    {
+        const QByteArray path = "/" + QByteArray(1022, 'p');
+        CCommProtocol proto(&port, &progress, &closingFlag);
+        QVERIFY(!proto.sendFile(path.constData())); // no such file
+        QCOMPARE(rx.types(), QByteArray("S"));
+    }
+
+    // Failures during the transfer are never reported as success.
+    void failsDuringTransfer_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QByteArray>("lastSent");
+        QTest::newRow("error packet") << "error" << QByteArray("D");
+        QTest::newRow("previous sequence") << "prevseq" << QByteArray("E");
+        QTest::newRow("silent receiver") << "silent" << QByteArray("E");
+        QTest::newRow("unplug") << "unplug" << QByteArray("D");
+        QTest::newRow("closing in data") << "closing" << QByteArray("E");
+        QTest::newRow("cannot open") << "missing" << QByteArray("S");
+    }
+    void failsDuringTransfer()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QByteArray, lastSent);
+        QString path = makeFile(100000);
+        if (fault == "missing")
+            path = dir.filePath("absent.vlts");
+        kermitSetReplyTimeoutOverrideMs(20);
+        rx.override = [this, fault](const ktest::Packet &p, int) -> QByteArray {
+            if (p.type != 'D' || p.seq != 6)
+                return {};
+            if (fault == "error")
+                return ktest::packet('E', p.seq, "No space", 3);
+            if (fault == "prevseq")
+                return ktest::packet('Y', 5, {}, 3);
+            if (fault == "silent")
+                return QByteArray("");
+            if (fault == "unplug")
+                port.setOpen(false);
+            if (fault == "closing")
+                closingFlag = true;
+            return {};
+        };
+        CCommProtocol proto(&port, &progress, &closingFlag);
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!proto.sendFile(QFile::encodeName(path).constData()));
+        QVERIFY(t.elapsed() < 5000);
+        QVERIFY(!rx.done);
+        QCOMPARE(QByteArray(1, rx.received.last().type), lastSent);
+        if (fault == "closing")
+            QCOMPARE(rx.received.last().data, QByteArray("User Quit"));
+    }
+
+    // Closing before the first reply still stops the upload with "User Quit".
+    void closingFromTheStart()
+    {
+        const QString path = makeFile(1000);
+        closingFlag = true;
+        CCommProtocol proto(&port, &progress, &closingFlag);
+        QVERIFY(!proto.sendFile(QFile::encodeName(path).constData()));
+        QCOMPARE(rx.types(), QByteArray("SE"));
+        QCOMPARE(rx.received.last().data, QByteArray("User Quit"));
+    }
+
+    // A second upload while one runs fails without touching the port.
+    void secondUploadRefused()
+    {
+        const QString path = makeFile(1000);
+        KermitTransferLock running;
+        QVERIFY(running.acquired());
+        CCommProtocol proto(&port, &progress, &closingFlag);
+        QVERIFY(!proto.sendFile(QFile::encodeName(path).constData()));
+        QVERIFY(port.writes.isEmpty());
+    }
+
+    // The engine's entry converts the path to UTF-8.
+    void uploadFileUtf8Path()
+    {
+        const QString path = makeFile(5000, QString::fromUtf8("fïrmwäre €.vlts"));
+        auto *enginePort = new FakeSerialIF;
+        enginePort->setResponder([this](const QByteArray &w) -> QByteArray {
+            return w.startsWith("EDTM") ? edtmReply : rx.respond(w);
+        });
+        CCmdEngine engine(enginePort, nullptr, nullptr, 0);
+        QVERIFY(engine.UploadFile(path));
+        QCOMPARE(rx.fileName, path.toUtf8());
+        QVERIFY(rx.content == content);
+        QCOMPARE(engine.GetProgress(), 1.0f);
+    }
+};
+
+QTEST_MAIN(TestSendFile)
+#include "tst_send_file.moc"
