@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QHostAddress>
+#include <QRegularExpression>
 #include <QSettings>
 #include <functional>
 
@@ -43,8 +44,11 @@ template <typename T> bool parseInt(const QString &v, T &out)
 
 bool parseAddress(const QString &v, QString &out)
 {
+    // Four dotted parts only: the resolver's short forms ("1.2.3") are not addresses here.
+    static const QRegularExpression dotted("^\\d{1,3}(\\.\\d{1,3}){3}$");
     QHostAddress a;
-    if (!a.setAddress(v.trimmed()) || a.protocol() != QAbstractSocket::IPv4Protocol)
+    if (!dotted.match(v.trimmed()).hasMatch() || !a.setAddress(v.trimmed())
+        || a.protocol() != QAbstractSocket::IPv4Protocol)
         return false;
     out = a.toString();
     return true;
