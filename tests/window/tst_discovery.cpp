@@ -1,0 +1,165 @@
+// The discovery worker against virtual modules: the three lists, silent ports, no
+// modules, ports the user may not open, and stopping a run.
+#include "closing_serial_if.h"
+#include "cmd_engine.h"
+#include "discover_thread.h"
+#include "linux_app_if.h"
+#include "log_capture.h"
+#include "posix_serial_if.h"
+#include "pty_pair.h"
+#include "window_fixture.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QtTest>
+#include <unistd.h>
+
+namespace {
+constexpr int kRunTimeoutMs = 30000;
+}
+
+class TstDiscovery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void modulesFoundAroundSilentPort();
+    void noModules();
+    void permissionDeniedIsReported();
+    void abortEndsProbePromptly();
+
+private:
+    void makeEngine(const QStringList &ports);
+
+    LinuxAppIF *mAppIF = nullptr;
+    CCmdEngine *mEngine = nullptr;
+    std::atomic<bool> mClosing { false };
+};
+
+void TstDiscovery::initTestCase()
+{
+    qRegisterMetaType<QIntList>("QIntList");
+    QLoggingCategory::setFilterRules(QStringLiteral("trivo.*.debug=true"));
+    DiscoverThread::setTimeScaleForTesting(0.01);
+}
+
+void TstDiscovery::init()
+{
+    mClosing = false;
+    mAppIF = new LinuxAppIF(nullptr);
+}
+
+void TstDiscovery::cleanup()
+{
+    delete mEngine;
+    mEngine = nullptr;
+    delete mAppIF;
+    mAppIF = nullptr;
+}
+
+void TstDiscovery::makeEngine(const QStringList &ports)
+{
+    auto *serial = new CPosixSerialIF;
+    serial->SetPortLister([ports](QStringList &paths) {
+        paths = ports;
+        return true;
+    });
+    mEngine = new CCmdEngine(new ClosingSerialIF(serial, &mClosing), nullptr, mAppIF,
+        kBoardIdUnknown, nullptr, &mClosing);
+}
+
+void TstDiscovery::modulesFoundAroundSilentPort()
+{
+    ModuleRack rack;
+    VirtualModule *a = rack.add("a", "RECORDER-PLUS", "Studio A", "AB12");
+    VirtualModule *b = rack.add("b", "DECODER10G2", "", "CD34");
+    PtyPair silent;
+    QVERIFY(silent.isValid());
+    makeEngine({ a->linkPath(), silent.path(), b->linkPath() });
+
+    DiscoverThread worker;
+    worker.SetCmdEngine(mEngine);
+    QSignalSpy lists(&worker, &DiscoverThread::PostDeviceAddedList);
+    QSignalSpy status(&worker, &DiscoverThread::PostAppStatusMessage);
+    LogCapture log;
+    worker.start();
+    QVERIFY(worker.wait(kRunTimeoutMs));
+
+    QCOMPARE(lists.count(), 1);
+    const QList<QVariant> args = lists.takeFirst();
+    QCOMPARE(args[0].toStringList(), (QStringList { "Studio A - AB12", "Unknown Device - CD34" }));
+    QCOMPARE(args[1].value<QIntList>(), (QIntList { 0, 2 }));
+    QCOMPARE(args[2].toStringList(), (QStringList { "AB12", "CD34" }));
+    QCOMPARE(status.first().first().toString(), QString("Looking for Velto devices..."));
+    QCOMPARE(status.last().first().toString(), QString("Found 2 Velto Trivo devices."));
+    QVERIFY(log.contains("Serial port 1 is not a module."));
+    QVERIFY(log.contains("Serial port 2 IS a module."));
+    // Nothing is left open for the window.
+    QVERIFY(!mEngine->GetSerialIF()->IsOpen());
+}
+
+void TstDiscovery::noModules()
+{
+    makeEngine({});
+    DiscoverThread worker;
+    worker.SetCmdEngine(mEngine);
+    QSignalSpy lists(&worker, &DiscoverThread::PostDeviceAddedList);
+    QSignalSpy status(&worker, &DiscoverThread::PostAppStatusMessage);
+    worker.start();
+    QVERIFY(worker.wait(kRunTimeoutMs));
+    QCOMPARE(lists.count(), 1);
+    QVERIFY(lists.first()[0].toStringList().isEmpty());
+    QCOMPARE(status.last().first().toString(), QString("No Velto Trivo devices found."));
+}
+
+void TstDiscovery::permissionDeniedIsReported()
+{
+    if (::geteuid() == 0)
+        QSKIP("root opens every file");
+    QTemporaryDir dir;
+    const QString locked = dir.filePath("ttyLocked");
+    QFile file(locked);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY(file.setPermissions(QFileDevice::Permissions()));
+    makeEngine({ locked });
+
+    DiscoverThread worker;
+    worker.SetCmdEngine(mEngine);
+    QSignalSpy status(&worker, &DiscoverThread::PostAppStatusMessage);
+    worker.start();
+    QVERIFY(worker.wait(kRunTimeoutMs));
+    const QString last = status.last().first().toString();
+    QVERIFY2(last.startsWith("No Velto Trivo devices found.") && last.contains(locked)
+            && last.contains("dialout") && last.contains("udev"),
+        qPrintable(last));
+}
+
+void TstDiscovery::abortEndsProbePromptly()
+{
+    PtyPair silent;
+    QVERIFY(silent.isValid());
+    makeEngine({ silent.path() });
+    DiscoverThread worker;
+    worker.SetCmdEngine(mEngine);
+    QSignalSpy lists(&worker, &DiscoverThread::PostDeviceAddedList);
+    LogCapture log;
+    worker.start();
+    QTRY_VERIFY_WITH_TIMEOUT(log.contains("Checking to see if device 0 is a module"), 5000);
+    QTest::qWait(300); // well inside the first probe's header hunt
+
+    QElapsedTimer stopping;
+    stopping.start();
+    mClosing = true;
+    worker.SetAbort(true);
+    QVERIFY(worker.wait(2500));
+    QVERIFY2(stopping.elapsed() < 1500, qPrintable(QString::number(stopping.elapsed())));
+    QCOMPARE(lists.count(), 0);
+}
+
+QTEST_MAIN(TstDiscovery)
+#include "tst_discovery.moc"
