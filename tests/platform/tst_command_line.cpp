@@ -37,7 +37,6 @@ private slots:
         const QString none;
         QTest::newRow("no arguments") << QStringList {} << 0 << false << 0 << none;
         QTest::newRow("-m") << QStringList { "-m" } << 1 << false << 0 << none;
-        QTest::newRow("-M") << QStringList { "-M" } << 1 << false << 0 << none;
         QTest::newRow("-u") << QStringList { "-u" } << 0 << false << 0 << none;
         QTest::newRow("-m then -u") << QStringList { "-m", "-u" } << 0 << false << 0 << none;
         QTest::newRow("-u then -m") << QStringList { "-u", "-m" } << 1 << false << 0 << none;
@@ -46,14 +45,12 @@ private slots:
             << QStringList { "-manufacture" } << 1 << false << 0 << none;
         QTest::newRow("-psn ignored")
             << QStringList { "-m", "-psn_0_123" } << 1 << false << 0 << none;
-        QTest::newRow("-p alone") << QStringList { "-p" } << 0 << false << 0 << none;
         QTest::newRow("launcher switch and value") << QStringList { "-NSDocumentRevisionsDebugMode",
             "YES", "-m" } << 1 << false << 0 << none;
         QTest::newRow("launcher switch last")
             << QStringList { "-m", "-NSDocumentRevisionsDebugMode" } << 1 << false << 0 << none;
 
         QTest::newRow("-h") << QStringList { "-h" } << 0 << true << 0 << none;
-        QTest::newRow("-H") << QStringList { "-H" } << 0 << true << 0 << none;
         QTest::newRow("-?") << QStringList { "-?" } << 0 << true << 0 << none;
         QTest::newRow("help after -m") << QStringList { "-m", "-h" } << 1 << true << 0 << none;
         QTest::newRow("help before bad") << QStringList { "-h", "bad" } << 0 << true << 0 << none;
