@@ -1,4 +1,5 @@
 #include "command_line.h"
+#include "main_window.h"
 #include "startup.h"
 
 #include "app_if.h"
@@ -13,7 +14,5 @@ int main(int argc, char **argv)
         return commandLine.exitCode;
     }
     SetStartMode(commandLine.startMode);
-    // The main window joins here once it exists; until then the program only
-    // runs the single-instance check.
-    return RunApplication(argc, argv, []() -> QWidget * { return nullptr; });
+    return RunApplication(argc, argv, []() -> QWidget * { return new MainWindow; });
 }
