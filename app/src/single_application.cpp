@@ -2,9 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QLoggingCategory>
+#include <QStandardPaths>
 #include <QWidget>
 #include <QtEndian>
 #include <unistd.h>
@@ -13,6 +16,7 @@ namespace {
 Q_LOGGING_CATEGORY(lcInstance, "trivo.instance", QtInfoMsg)
 
 constexpr int kProbeTimeoutMs = 1000;
+constexpr int kStartLockTimeoutMs = 3000;
 constexpr int kLengthBytes = 4;
 constexpr char kAck = '\x06';
 
@@ -25,30 +29,42 @@ int RemainingMs(const QDeadlineTimer &deadline)
 SingleApplication::SingleApplication(const QString &key, QObject *parent)
     : QObject(parent)
     , mKey(key)
+    , mServerPath(ServerPath(key))
 {
-    // Two tries: a start racing with another one may lose the listen and then
-    // find the winner on the second probe.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        QLocalSocket probe;
-        probe.connectToServer(mKey);
-        if (probe.waitForConnected(kProbeTimeoutMs)) {
-            mRunning = true;
-            return;
-        }
-        // Only a refused or absent server means no instance: a slow one must not
-        // lose its socket to us.
-        const auto error = probe.error();
-        if (error != QLocalSocket::ServerNotFoundError
-            && error != QLocalSocket::ConnectionRefusedError) {
-            qCWarning(lcInstance).noquote()
-                << "SingleApplication() - probe failed:" << probe.errorString();
-            mRunning = true;
-            return;
-        }
-        if (startServer())
-            return;
+    // Probe and listen under a lock, so two instances started at once cannot both
+    // find no server and both listen. A crashed holder's lock counts as stale.
+    QLockFile startLock(mServerPath + QStringLiteral(".lock"));
+    if (!startLock.tryLock(kStartLockTimeoutMs))
+        qCWarning(lcInstance).noquote() << "SingleApplication() - start lock not taken";
+
+    QLocalSocket probe;
+    probe.connectToServer(mServerPath);
+    if (probe.waitForConnected(kProbeTimeoutMs)) {
+        mRunning = true;
+        return;
     }
-    qCWarning(lcInstance).noquote() << "SingleApplication() - no instance guard for" << mKey;
+    // Only a refused or absent server means no instance: a slow one must not lose
+    // its socket to us.
+    const auto error = probe.error();
+    if (error != QLocalSocket::ServerNotFoundError
+        && error != QLocalSocket::ConnectionRefusedError) {
+        qCWarning(lcInstance).noquote()
+            << "SingleApplication() - probe failed:" << probe.errorString();
+        mRunning = true;
+        return;
+    }
+    // Nobody answered, so a socket file still there is a crashed instance's.
+    QLocalServer::removeServer(mServerPath);
+    auto *server = new QLocalServer(this);
+    if (!server->listen(mServerPath)) {
+        // Start anyway, only without the guard.
+        qCWarning(lcInstance).noquote()
+            << "SingleApplication() - listen failed:" << server->errorString();
+        delete server;
+        return;
+    }
+    mServer = server;
+    connect(mServer, &QLocalServer::newConnection, this, &SingleApplication::acceptConnections);
 }
 
 SingleApplication::~SingleApplication() = default;
@@ -58,29 +74,14 @@ QString SingleApplication::DefaultKey()
     return QStringLiteral("%1-%2").arg(QCoreApplication::applicationName()).arg(::getuid());
 }
 
-bool SingleApplication::startServer()
+QString SingleApplication::ServerPath(const QString &key)
 {
-    auto *server = new QLocalServer(this);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(mKey)) {
-        if (server->serverError() == QAbstractSocket::AddressInUseError) {
-            // Nobody answered the probe, so the socket file is a crashed instance's.
-            QLocalServer::removeServer(mKey);
-            if (server->listen(mKey)) {
-                mServer = server;
-                connect(mServer, &QLocalServer::newConnection, this,
-                    &SingleApplication::acceptConnections);
-                return true;
-            }
-        }
-        qCDebug(lcInstance).noquote()
-            << "SingleApplication - listen failed:" << server->errorString();
-        delete server;
-        return false;
-    }
-    mServer = server;
-    connect(mServer, &QLocalServer::newConnection, this, &SingleApplication::acceptConnections);
-    return true;
+    // The runtime directory belongs to the user alone (mode 0700), so no other
+    // user can reach the socket or put a file in its place.
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    return dir + QLatin1Char('/') + key;
 }
 
 void SingleApplication::acceptConnections()
@@ -119,7 +120,7 @@ bool SingleApplication::sendMessage(const QString &text, int timeoutMs)
         return false;
     const QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
-    socket.connectToServer(mKey);
+    socket.connectToServer(mServerPath);
     if (!socket.waitForConnected(RemainingMs(deadline)))
         return false;
 

@@ -9,8 +9,9 @@ class QLocalSocket;
 class QWidget;
 
 // One instance per user. The first instance listens on a local socket named by
-// the key; a later one finds it there, hands it a message and ends. A socket file
-// left by a crashed instance is removed, so it never blocks the next start.
+// the key in the user's runtime directory; a later one finds it there, hands it a
+// message and ends. A socket file left by a crashed instance is removed, so it
+// never blocks the next start.
 //
 // Wire format of a message: 32-bit big-endian length, UTF-8 text; the receiver
 // answers one acknowledgement byte once the message has been handed on.
@@ -27,6 +28,8 @@ public:
 
     // The key for this program and user: application name plus user id.
     static QString DefaultKey();
+    // Where the socket of a key lives: the user's private runtime directory.
+    static QString ServerPath(const QString &key);
 
     QString key() const { return mKey; }
     bool isRunning() const { return mRunning; }
@@ -46,11 +49,11 @@ signals:
     void messageReceived(const QString &message);
 
 private:
-    bool startServer();
     void acceptConnections();
     void readMessage(QLocalSocket *socket);
 
     QString mKey;
+    QString mServerPath;
     bool mRunning = false;
     QLocalServer *mServer = nullptr;
     QPointer<QWidget> mWindow;

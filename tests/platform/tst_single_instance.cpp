@@ -86,7 +86,7 @@ private slots:
     {
         const QString key = freshKey();
         QLocalServer mute;
-        QVERIFY(mute.listen(key));
+        QVERIFY(mute.listen(SingleApplication::ServerPath(key)));
         SingleApplication second(key);
         QVERIFY(second.isRunning());
         QElapsedTimer clock;
@@ -99,7 +99,7 @@ private slots:
     {
         const QString key = freshKey();
         // What a crashed instance leaves: a socket file nobody listens on.
-        const QByteArray path = QFile::encodeName(QDir::tempPath() + QLatin1Char('/') + key);
+        const QByteArray path = QFile::encodeName(SingleApplication::ServerPath(key));
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         QVERIFY(fd >= 0);
         sockaddr_un addr {};
@@ -122,7 +122,7 @@ private slots:
         QSignalSpy received(&first, &SingleApplication::messageReceived);
 
         QLocalSocket rogue;
-        rogue.connectToServer(key);
+        rogue.connectToServer(SingleApplication::ServerPath(key));
         QVERIFY(rogue.waitForConnected(1000));
         uchar header[4];
         qToBigEndian<quint32>(0x40000000u, header);
