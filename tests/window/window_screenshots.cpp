@@ -1,0 +1,98 @@
+// Saves a picture of the main window for each page family, against virtual modules.
+// Usage: window_screenshots <output directory>
+#include "device_page.h"
+#include "discover_thread.h"
+#include "main_window.h"
+#include "window_fixture.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+struct Shot
+{
+    const char *file;
+    const char *productId;
+    const char *sysName;
+};
+
+const Shot kShots[] = {
+    { "recorder", "RECORDER-PLUS", "Studio Recorder" },
+    { "router", "ROUTER-16X16", "Machine Room Router" },
+    { "colour_processor", "PRISM", "Grading Bay" },
+    { "usb_hub", "USBHUB", "Desk Hub" },
+    { "one_media_lan", "DECODER", "Lobby Display" },
+    { "audio_network", "CONDOR", "Audio Rack" },
+    { "two_media_lans", "DECODER10G2", "Stage Left Receiver" },
+    { "rx_25g", "QUASAR", "Core Receiver" },
+    { "unknown_product", "MYSTERY-BOX", "Mystery" },
+};
+constexpr int kPollSettleMs = 1200;
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <output directory>\n", argv[0]);
+        return 2;
+    }
+    QStandardPaths::setTestModeEnabled(true);
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!out.mkpath(QStringLiteral(".")))
+        return 1;
+
+    ModuleRack rack;
+    QStringList ports;
+    int serial = 1;
+    for (const Shot &shot : kShots) {
+        VmConfig config;
+        config.name = QString::fromLatin1(shot.file);
+        config.productId = QString::fromLatin1(shot.productId);
+        config.sysName = QString::fromLatin1(shot.sysName);
+        config.serialNumber = QStringLiteral("1VM%1").arg(serial++, 6, 10, QLatin1Char('0'));
+        ports << rack.add(config)->linkPath();
+    }
+    DiscoverThread::setTimeScaleForTesting(0.05);
+    MainWindow::setPortListerForTesting([ports](QStringList &paths) {
+        paths = ports;
+        return true;
+    });
+
+    int saved = 0;
+    {
+        MainWindow window;
+        if (!QTest::qWaitFor(
+                [&] { return window.isVisible() && !window.DiscoveryRunning(); }, 60000))
+            return 1;
+        auto save = [&](const QString &name) {
+            QTest::qWait(kPollSettleMs);
+            const QString path = out.filePath(name + QStringLiteral(".png"));
+            if (window.grab().save(path)) {
+                std::printf("%s\n", qPrintable(path));
+                ++saved;
+            }
+        };
+        QComboBox *combo = window.DeviceComboBox();
+        for (int i = 0; i < combo->count() && i < int(std::size(kShots)); ++i) {
+            combo->setCurrentIndex(i);
+            window.MainWindowDeviceSelect(i);
+            QTabWidget *tabs = window.CurrentPage()->groupBox();
+            for (int t = 0; t < tabs->count(); ++t) {
+                tabs->setCurrentIndex(t);
+                save(QStringLiteral("%1_tab%2").arg(QString::fromLatin1(kShots[i].file)).arg(t));
+            }
+        }
+        // No module at all.
+        window.PostDeviceAddedList({}, {}, {});
+        window.PostAppStatusMessage(QStringLiteral("No Velto Trivo devices found."));
+        save(QStringLiteral("no_device"));
+        window.close();
+    }
+    return saved > 0 ? 0 : 1;
+}
