@@ -8,7 +8,7 @@
 
 #include <QRegularExpression>
 #include <QStringList>
-#include <memory>
+#include <functional>
 
 // Records the engine's notifications in order.
 class AppSpy : public CAppIF
@@ -62,3 +62,41 @@ inline QString errorLinePattern(int code, const QString &subject, const QString 
             QVERIFY2(QRegularExpression(_p[_i]).match(_l[_i]).hasMatch(),                          \
                 qPrintable(_l[_i] + " !~ " + _p[_i]));                                             \
     } while (0)
+
+// A call into the engine; out shows the caller's out-value afterwards. Out-values start
+// as sentinels (4711, "unchanged", true) so that "left unchanged" is visible.
+using Operation = std::function<eResult_t(CCmdEngine &, QString &out)>;
+Q_DECLARE_METATYPE(Operation)
+
+template <typename F> Operation intOut(F f)
+{
+    return [f](CCmdEngine &e, QString &out) {
+        uint32_t v = 4711;
+        const eResult_t rc = f(e, v);
+        out = QString::number(v);
+        return rc;
+    };
+}
+
+template <typename F> Operation textOut(F f)
+{
+    return [f](CCmdEngine &e, QString &out) {
+        out = QStringLiteral("unchanged");
+        return f(e, out);
+    };
+}
+
+template <typename F> Operation boolOut(F f)
+{
+    return [f](CCmdEngine &e, QString &out) {
+        bool v = true;
+        const eResult_t rc = f(e, v);
+        out = v ? QStringLiteral("true") : QStringLiteral("false");
+        return rc;
+    };
+}
+
+template <typename F> Operation noOut(F f)
+{
+    return [f](CCmdEngine &e, QString &) { return f(e); };
+}
