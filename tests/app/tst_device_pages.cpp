@@ -205,6 +205,20 @@ QStringList tabTexts(const QTabWidget *tabs)
     return texts;
 }
 
+// Contrast ratio of two colours, 1 (same) to 21 (black on white).
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF())
+            + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 QStringList warnings;
 void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
@@ -229,6 +243,7 @@ private slots:
     void manufacturingFields();
     void layoutAndPaint_data();
     void layoutAndPaint();
+    void pictureTextReadableOnDarkDesktop();
 
 private:
     void addRows();
@@ -526,6 +541,33 @@ void TestDevicePages::layoutAndPaint()
             }
         }
     }
+}
+
+// A dark desktop palette must not turn the picture area's text light on its light background.
+void TestDevicePages::pictureTextReadableOnDarkDesktop()
+{
+    const QPalette original = qApp->palette();
+    QPalette dark(QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Text, Qt::white);
+    qApp->setPalette(dark);
+    for (const PageSpec &spec : PageTable()) {
+        DevicePage page(spec, false);
+        page.setStyleSheet(kFontStyle);
+        const QImage background = QImage(":/media/images/pages/background.png");
+        QVERIFY(!background.isNull());
+        // The lightest and darkest parts of the background both have to contrast.
+        const QColor top = background.pixelColor(background.width() / 2, 1);
+        const QColor bottom
+            = background.pixelColor(background.width() / 2, background.height() - 4);
+        for (QLabel *label : page.pictureLabels()) {
+            label->ensurePolished();
+            const QColor ink = label->palette().color(label->foregroundRole());
+            QVERIFY2(contrast(ink, top) >= 4.5 && contrast(ink, bottom) >= 4.5,
+                qPrintable(QString(spec.formName) + " " + label->objectName()));
+        }
+    }
+    qApp->setPalette(original);
 }
 
 QTEST_MAIN(TestDevicePages)

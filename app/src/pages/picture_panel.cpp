@@ -10,6 +10,8 @@
 
 namespace {
 
+const char *const kPanelTextColor = "#1b2128";
+
 // The picture area: the common background, drawn to the panel's size under its labels.
 class PicturePanel : public QWidget
 {
@@ -18,6 +20,9 @@ public:
         : mBackground(kBackgroundPicture)
     {
         setObjectName("mImagePanel");
+        // The background is light whatever the desktop's colours, so its text stays dark.
+        // A style sheet, not a palette: the window's style sheets stop palettes propagating.
+        setStyleSheet(QStringLiteral("QLabel { color: %1; }").arg(kPanelTextColor));
     }
 
 protected:
