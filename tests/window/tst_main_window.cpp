@@ -10,7 +10,10 @@
 #include "window_fixture.h"
 #include "window_message_box.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +22,18 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QtTest>
+
+// Receives the addresses the window asks the desktop to open.
+class UrlSink : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
 
 namespace {
 constexpr int kDiscoveryTimeoutMs = 20000;
@@ -66,6 +81,7 @@ private slots:
     void unplugMidPollEndsRefresh();
     void sharedRouterPageStaysVisible();
     void closeDuringDiscoveryReturnsInTime();
+    void editActionsAndManual();
 
 private:
     MainWindow *startWindow(const QStringList &ports);
@@ -460,6 +476,55 @@ void TstMainWindow::closeDuringDiscoveryReturnsInTime()
     QVERIFY(!mWindow->DiscoveryRunning());
     QVERIFY(!log.contains("terminating"));
     QCOMPARE(mWindow->DeviceComboBox()->count(), 0); // the stopped run posted nothing
+}
+
+void TstMainWindow::editActionsAndManual()
+{
+    ModuleRack rack;
+    VirtualModule *module = rack.add("m", "RECORDER-PLUS", "Clip", "CL1");
+    MainWindow *window = startWindow({ module->linkPath() });
+    QVERIFY(window);
+    window->activateWindow();
+    DevicePage *page = window->CurrentPage();
+    QTRY_COMPARE(page->infoTab().nameLineEdit->text(), QString("Clip"));
+    auto action = [window](const QString &text) {
+        for (QAction *a : window->Actions()) {
+            if (a->text() == text)
+                return a;
+        }
+        return static_cast<QAction *>(nullptr);
+    };
+    QVERIFY(action("&Copy") && action("&Paste") && action("&Manual"));
+    QVERIFY(!action("&Revert to Factory Settings")->isEnabled());
+
+    // Copy takes the selection of the focused label.
+    QLabel *label = page->imageSerialNumberLabel();
+    label->setFocus();
+    label->setSelection(0, 7);
+    QTRY_VERIFY(QApplication::focusWidget() == label);
+    QApplication::clipboard()->clear();
+    action("&Copy")->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), QString("Version"));
+
+    // Paste goes into the focused line edit only.
+    page->groupBox()->setCurrentWidget(page->networkTab(0).tab);
+    QLineEdit *edit = page->networkTab(0).gatewayIpLineEdit;
+    edit->setInputMask(QString());
+    edit->clear();
+    edit->setFocus();
+    QTRY_VERIFY(QApplication::focusWidget() == edit);
+    QApplication::clipboard()->setText("10.0.0.1");
+    action("&Paste")->trigger();
+    QCOMPARE(edit->text(), QString("10.0.0.1"));
+    QVERIFY(window->LanEdited(0));
+
+    UrlSink sink;
+    QDesktopServices::setUrlHandler("https", &sink, "open");
+    action("&Manual")->trigger();
+    QDesktopServices::unsetUrlHandler("https");
+    QCOMPARE(sink.urls.size(), 1);
+    QVERIFY2(sink.urls.first().toString().endsWith("/recorder-plus"),
+        qPrintable(sink.urls.first().toString()));
 }
 
 QTEST_MAIN(TstMainWindow)
