@@ -34,24 +34,23 @@ void TestKermitReceiver::decodeField_data()
     QTest::addColumn<QByteArray>("rept");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("CR") << QByteArray("#M") << QByteArray() << QByteArray() << QByteArray("\r");
-    QTest::newRow("DEL") << QByteArray("#?") << QByteArray() << QByteArray()
-                         << QByteArray("\x7F");
-    QTest::newRow("prefix itself") << QByteArray("##") << QByteArray() << QByteArray()
-                                   << QByteArray("#");
+    QTest::newRow("DEL") << QByteArray("#?") << QByteArray() << QByteArray() << QByteArray("\x7F");
+    QTest::newRow("prefix itself")
+        << QByteArray("##") << QByteArray() << QByteArray() << QByteArray("#");
     QTest::newRow("high control without 8th-bit prefix")
         << QByteArray("#\xCD") << QByteArray() << QByteArray() << QByteArray("\x8D");
     QTest::newRow("high control with 8th-bit prefix")
         << QByteArray("&#M") << QByteArray("&") << QByteArray() << QByteArray("\x8D");
-    QTest::newRow("quoted 8th-bit prefix") << QByteArray("#&A") << QByteArray("&") << QByteArray()
-                                           << QByteArray("&A");
+    QTest::newRow("quoted 8th-bit prefix")
+        << QByteArray("#&A") << QByteArray("&") << QByteArray() << QByteArray("&A");
     QTest::newRow("run of four") << QByteArray("~$AB") << QByteArray() << QByteArray("~")
                                  << QByteArray("AAAAB");
-    QTest::newRow("run of 94 then one") << QByteArray("~~AA") << QByteArray() << QByteArray("~")
-                                        << QByteArray(95, 'A');
+    QTest::newRow("run of 94 then one")
+        << QByteArray("~~AA") << QByteArray() << QByteArray("~") << QByteArray(95, 'A');
     QTest::newRow("repeated high control")
         << QByteArray("~#&#J") << QByteArray("&") << QByteArray("~") << QByteArray(3, '\x8A');
-    QTest::newRow("quoted repeat prefix") << QByteArray("#~") << QByteArray() << QByteArray("~")
-                                          << QByteArray("~");
+    QTest::newRow("quoted repeat prefix")
+        << QByteArray("#~") << QByteArray() << QByteArray("~") << QByteArray("~");
 }
 
 void TestKermitReceiver::decodeField()
@@ -61,8 +60,8 @@ void TestKermitReceiver::decodeField()
     QFETCH(QByteArray, rept);
     QFETCH(QByteArray, expected);
     QByteArray out;
-    QVERIFY(KermitReceiver::decodeField(field, '#', qbin.isEmpty() ? 0 : qbin[0],
-                                        rept.isEmpty() ? 0 : rept[0], out));
+    QVERIFY(KermitReceiver::decodeField(
+        field, '#', qbin.isEmpty() ? 0 : qbin[0], rept.isEmpty() ? 0 : rept[0], out));
     QCOMPARE(out.toHex(), expected.toHex());
 }
 
@@ -88,13 +87,13 @@ void TestKermitReceiver::blockCheckMatchesStandardCrc()
 {
     // CRC-16/KERMIT of "123456789" is 0x2189: 0x2, 0x06, 0x09 in three printable characters.
     QCOMPARE(KermitReceiver::blockCheck(3, "123456789"),
-             QByteArray() + char(0x2 + 32) + char(0x06 + 32) + char(0x09 + 32));
+        QByteArray() + char(0x2 + 32) + char(0x06 + 32) + char(0x09 + 32));
     // Type 2 keeps the low 12 bits of the sum; type 1 folds bits 6-7 in.
-    const QByteArray bytes(70, char(0x7E));  // sum 8820 = 0x2274
+    const QByteArray bytes(70, char(0x7E)); // sum 8820 = 0x2274
     QCOMPARE(KermitReceiver::blockCheck(2, bytes),
-             QByteArray() + char(((0x274 >> 6) & 0x3F) + 32) + char((0x274 & 0x3F) + 32));
+        QByteArray() + char(((0x274 >> 6) & 0x3F) + 32) + char((0x274 & 0x3F) + 32));
     QCOMPARE(KermitReceiver::blockCheck(1, "A"),
-             QByteArray(1, char(((0x41 + ((0x41 & 0xC0) >> 6)) & 0x3F) + 32)));
+        QByteArray(1, char(((0x41 + ((0x41 & 0xC0) >> 6)) & 0x3F) + 32)));
 }
 
 void TestKermitReceiver::rejectsDamagedPackets_data()
@@ -118,7 +117,7 @@ void TestKermitReceiver::rejectsDamagedPackets()
 {
     QFETCH(QByteArray, packet);
     QFETCH(bool, accepted);
-    KermitReceiver rx{KermitReceiverOptions()};
+    KermitReceiver rx { KermitReceiverOptions() };
     const QByteArray reply = rx.feed(packet, 0);
     QVERIFY(!reply.isEmpty());
     // A good Send-Init is acknowledged ('Y', sequence 0); a damaged one gets a NAK.
@@ -177,7 +176,7 @@ void TestKermitReceiver::fromGkermit()
     sender.setStandardInputFile(pty.path());
     sender.setStandardOutputFile(pty.path());
     sender.setStandardErrorFile(dir.filePath("gkermit.err"));
-    sender.start(gkermit, {"-i", "-q", "-s", "payload.bin"});
+    sender.start(gkermit, { "-i", "-q", "-s", "payload.bin" });
     QVERIFY(sender.waitForStarted(3000));
 
     options.timeoutMs = 2000;

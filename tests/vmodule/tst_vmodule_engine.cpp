@@ -129,7 +129,7 @@ void TestVmoduleEngine::staticConfiguration()
     if (numeric) {
         // Written but not applied: the active (DHCP-set) values stay as they were.
         const QString other = QString("172.17.%1.30").arg(netIf);
-        static const uint32_t kStaticIp[] = {0x102, 0x2B, 0x85};
+        static const uint32_t kStaticIp[] = { 0x102, 0x2B, 0x85 };
         QCOMPARE(rig.engine->SetStringParamByID(kStaticIp[netIf], other), eResultOK);
         QCOMPARE(rig.engine->GetModuleIpAddressActive(lan, text), eResultOK);
         QCOMPARE(text, ip);
@@ -146,16 +146,27 @@ void TestVmoduleEngine::dhcpOutcome_data()
     QTest::addColumn<bool>("bound");
     QTest::addColumn<bool>("stillRunning");
     QTest::addColumn<bool>("networkRoot");
-    QTest::newRow("numeric bound") << "DECODER10G2" << "bound" << "3.4" << true << false << false;
-    QTest::newRow("numeric never") << "DECODER10G2" << "never" << "3.4" << false << true << false;
-    QTest::newRow("numeric disabled")
-        << "DECODER10G2" << "disabled" << "3.4" << false << false << false;
-    QTest::newRow("numeric network root")
-        << "DECODER10G2" << "none" << "NFS-3.4" << false << false << true;
-    QTest::newRow("named bound") << "ROUTER-16X16" << "bound" << "3.4" << true << false << false;
-    QTest::newRow("named never") << "ROUTER-16X16" << "never" << "3.4" << false << true << false;
-    QTest::newRow("named disabled")
-        << "ROUTER-16X16" << "disabled" << "3.4" << false << false << false;
+    QTest::newRow("numeric bound") << "DECODER10G2"
+                                   << "bound"
+                                   << "3.4" << true << false << false;
+    QTest::newRow("numeric never") << "DECODER10G2"
+                                   << "never"
+                                   << "3.4" << false << true << false;
+    QTest::newRow("numeric disabled") << "DECODER10G2"
+                                      << "disabled"
+                                      << "3.4" << false << false << false;
+    QTest::newRow("numeric network root") << "DECODER10G2"
+                                          << "none"
+                                          << "NFS-3.4" << false << false << true;
+    QTest::newRow("named bound") << "ROUTER-16X16"
+                                 << "bound"
+                                 << "3.4" << true << false << false;
+    QTest::newRow("named never") << "ROUTER-16X16"
+                                 << "never"
+                                 << "3.4" << false << true << false;
+    QTest::newRow("named disabled") << "ROUTER-16X16"
+                                    << "disabled"
+                                    << "3.4" << false << false << false;
 }
 
 void TestVmoduleEngine::dhcpOutcome()
@@ -167,8 +178,8 @@ void TestVmoduleEngine::dhcpOutcome()
     QFETCH(bool, stillRunning);
     QFETCH(bool, networkRoot);
     VmConfig c = fastConfig(product);
-    QVERIFY(vmParseModuleSpec(QString("dhcp=%1,sw=%2,lan0.dhcp-ip=192.168.9.99").arg(outcome, sw),
-                              c, nullptr));
+    QVERIFY(vmParseModuleSpec(
+        QString("dhcp=%1,sw=%2,lan0.dhcp-ip=192.168.9.99").arg(outcome, sw), c, nullptr));
     VmRig rig;
     QVERIFY(rig.start(c));
     QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
@@ -180,9 +191,9 @@ void TestVmoduleEngine::dhcpOutcome()
     t.start();
     while (t.elapsed() < 1000) {
         running = true;
-        QCOMPARE(rig.engine->GetModuleDHCPNegotiationRunning(CCmdEngine::eNetIfControl, running,
-                                                             isBound, root),
-                 eResultOK);
+        QCOMPARE(rig.engine->GetModuleDHCPNegotiationRunning(
+                     CCmdEngine::eNetIfControl, running, isBound, root),
+            eResultOK);
         if (!running)
             break;
     }
@@ -191,8 +202,7 @@ void TestVmoduleEngine::dhcpOutcome()
     QCOMPARE(root, networkRoot);
     if (bound) {
         QString text;
-        QCOMPARE(rig.engine->GetModuleIpAddressActive(CCmdEngine::eNetIfControl, text),
-                 eResultOK);
+        QCOMPARE(rig.engine->GetModuleIpAddressActive(CCmdEngine::eNetIfControl, text), eResultOK);
         QCOMPARE(text, QString("192.168.9.99"));
     }
 }
@@ -253,6 +263,7 @@ void TestVmoduleEngine::uploadAndVerify()
     VmConfig c = fastConfig("DECODER10G2");
     QVERIFY(vmParseModuleSpec(spec, c, nullptr));
     VmRig rig;
+    c.storeDir = rig.dir.filePath("store");
     QVERIFY(rig.start(c));
     QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
 
@@ -271,14 +282,17 @@ void TestVmoduleEngine::uploadAndVerify()
     QCOMPARE(sha256(got.data), sha256(content));
     if (c.kermitAttributes)
         QCOMPARE(got.declaredSize, qint64(size));
+    QFile stored(c.storeDir + "/image.vlts");
+    QVERIFY(stored.open(QIODevice::ReadOnly));
+    QCOMPARE(sha256(stored.readAll()), sha256(content));
 
     // Back in packet mode: verification runs on what arrived.
     QCOMPARE(rig.engine->RequestFileVerification(path), eResultOK);
     uint32_t state = 0;
     QCOMPARE(rig.engine->GetVerificationState(state), eResultOK);
     QCOMPARE(state, 1u);
-    QVERIFY(waitFor([&] { return rig.engine->GetVerificationState(state) == eResultOK && state != 1; },
-                    2000));
+    QVERIFY(waitFor(
+        [&] { return rig.engine->GetVerificationState(state) == eResultOK && state != 1; }, 2000));
     QCOMPARE(state, verdict);
 }
 
@@ -310,8 +324,8 @@ void TestVmoduleEngine::commit()
     QVERIFY(rig.engine->UploadFile(path));
     QCOMPARE(rig.engine->RequestFileVerification(path), eResultOK);
     uint32_t state = 1;
-    QVERIFY(waitFor([&] { return rig.engine->GetVerificationState(state) == eResultOK && state != 1; },
-                    2000));
+    QVERIFY(waitFor(
+        [&] { return rig.engine->GetVerificationState(state) == eResultOK && state != 1; }, 2000));
 
     QCOMPARE(rig.engine->CommitFirmware(), eResultOK);
     uint32_t progress = 0, lastProgress = 0;
@@ -346,18 +360,24 @@ void TestVmoduleEngine::rebootAndReturn()
     QCOMPARE(rig.engine->SetUpdateLock(1), eResultOK);
     QCOMPARE(rig.engine->RequestFileVerification(path), eResultOK);
     uint32_t state = 1;
-    QVERIFY(waitFor([&] { return rig.engine->GetVerificationState(state) == eResultOK && state != 1; },
-                    2000));
+    QVERIFY(waitFor(
+        [&] { return rig.engine->GetVerificationState(state) == eResultOK && state != 1; }, 2000));
     QCOMPARE(rig.engine->CommitFirmware(), eResultOK);
-    QVERIFY(waitFor([&] { return rig.engine->GetCommitState(state) == eResultOK && state == 3; },
-                    2000));
+    QVERIFY(waitFor(
+        [&] { return rig.engine->GetCommitState(state) == eResultOK && state == 3; }, 2000));
 
     QCOMPARE(rig.engine->RebootModule(1), eResultOK);
     QVERIFY(rig.module->waitPlugged(false, 1000));
     QVERIFY(!QFileInfo::exists(rig.module->linkPath()));
     // The program's port sees the device go away.
-    QVERIFY(waitFor([&] { rig.serial->FlushInput(); uint8_t b; rig.serial->Read(&b, 1);
-                          return !rig.serial->IsOpen(); }, 1000));
+    QVERIFY(waitFor(
+        [&] {
+            rig.serial->FlushInput();
+            uint8_t b;
+            rig.serial->Read(&b, 1);
+            return !rig.serial->IsOpen();
+        },
+        1000));
 
     QVERIFY(rig.module->waitPlugged(true, 2000, 2));
     QVERIFY(QFileInfo::exists(rig.module->linkPath()));
@@ -380,9 +400,9 @@ void TestVmoduleEngine::factoryReset()
     QString answer, text;
     QCOMPARE(rig.engine->SetModuleName("Renamed", answer), eResultOK);
     QCOMPARE(rig.engine->SetModuleAuthenticationEnabled(false), eResultOK);
-    QCOMPARE(rig.engine->SetModuleNetworkConfiguration(CCmdEngine::eNetIfControl, "10.1.2.3",
-                                                       "255.0.0.0", "10.0.0.1", QString()),
-             eResultOK);
+    QCOMPARE(rig.engine->SetModuleNetworkConfiguration(
+                 CCmdEngine::eNetIfControl, "10.1.2.3", "255.0.0.0", "10.0.0.1", QString()),
+        eResultOK);
     QCOMPARE(rig.engine->FactoryReset(), eResultOK);
     QCOMPARE(rig.engine->GetModuleName(text), eResultOK);
     QCOMPARE(text, c.sysName);
@@ -407,8 +427,8 @@ void TestVmoduleEngine::replyFaults_data()
     QTest::newRow("NACK UNSUPCMD") << "fault-nack=UNSUPCMD" << int(eResultUnsupportedCmd);
     QTest::newRow("NACK PYLLLONG") << "fault-nack=PYLLLONG" << int(eResultPayloadTooLong);
     QTest::newRow("NACK unknown reason") << "fault-nack=GRUMPY42" << int(eResultUnknownError);
-    QTest::newRow("NACK for another type") << "fault-nack=TIMEDOUT,fault-nack-type=EDTM"
-                                           << int(eResultOK);
+    QTest::newRow("NACK for another type")
+        << "fault-nack=TIMEDOUT,fault-nack-type=EDTM" << int(eResultOK);
     QTest::newRow("silent") << "fault-silence-after=0" << int(eResultTimeout);
 }
 
@@ -456,15 +476,15 @@ void TestVmoduleEngine::refusals_data()
     QTest::addColumn<QString>("product");
     QTest::addColumn<int>("op");
     QTest::addColumn<int>("expected");
-    QTest::newRow("integer into a text parameter") << "DECODER10G2" << 0
-                                                   << int(eResultGetSetCmdWrongType);
-    QTest::newRow("text into an integer parameter") << "DECODER10G2" << 1
-                                                    << int(eResultGetSetCmdWrongType);
-    QTest::newRow("PGST of an integer parameter") << "DECODER10G2" << 2
-                                                  << int(eResultGetSetCmdWrongType);
+    QTest::newRow("integer into a text parameter")
+        << "DECODER10G2" << 0 << int(eResultGetSetCmdWrongType);
+    QTest::newRow("text into an integer parameter")
+        << "DECODER10G2" << 1 << int(eResultGetSetCmdWrongType);
+    QTest::newRow("PGST of an integer parameter")
+        << "DECODER10G2" << 2 << int(eResultGetSetCmdWrongType);
     QTest::newRow("unknown name") << "DECODER10G2" << 3 << int(eResultGetSetCmdNoSuchParamID);
-    QTest::newRow("media LAN 2 on a one-media board") << "RECORDER-PLUS" << 4
-                                                      << int(eResultGetSetCmdNoSuchParamID);
+    QTest::newRow("media LAN 2 on a one-media board")
+        << "RECORDER-PLUS" << 4 << int(eResultGetSetCmdNoSuchParamID);
     QTest::newRow("numeric network ID on a name-based board")
         << "ROUTER-16X16" << 5 << int(eResultGetSetCmdNoSuchParamID);
     QTest::newRow("request type not served") << "DECODER10G2" << 6 << int(eResultUnsupportedCmd);
@@ -521,8 +541,11 @@ void TestVmoduleEngine::kermitFaults_data()
     QTest::addColumn<bool>("uploads");
     QTest::newRow("NAK every 3rd data packet") << "fault-kermit-nak-every=3" << true;
     QTest::newRow("previous sequence 3 times") << "fault-kermit-prev-seq=3" << true;
-    QTest::newRow("previous sequence beyond the retry limit") << "fault-kermit-prev-seq=12"
-                                                              << false;
+    QTest::newRow("previous sequence beyond the retry limit")
+        << "fault-kermit-prev-seq=12" << false;
+    // A window of 20 makes the sender allow 21 retries, so the same fault is survived.
+    QTest::newRow("previous sequence 12 times, window 20")
+        << "fault-kermit-prev-seq=12,kermit-window=20" << true;
     QTest::newRow("EDTM refused") << "fault-nack=UNSUPCMD,fault-nack-type=EDTM" << false;
 }
 
@@ -550,10 +573,12 @@ void TestVmoduleEngine::kermitFaults()
         QVERIFY(waitFor([&] { return rig.module->receivedFiles().isEmpty(); }, 100));
     }
     // Either way the module answers packets again afterwards.
-    QVERIFY(waitFor([&] {
-        uint32_t lock = 0;
-        return rig.engine->GetUpdateLock(lock) == eResultOK;
-    }, 8000));
+    QVERIFY(waitFor(
+        [&] {
+            uint32_t lock = 0;
+            return rig.engine->GetUpdateLock(lock) == eResultOK;
+        },
+        8000));
 }
 
 void TestVmoduleEngine::unplugDuringTransfer()

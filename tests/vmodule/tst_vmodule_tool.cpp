@@ -34,11 +34,11 @@ void TestVmoduleTool::initTestCase()
 void TestVmoduleTool::helpDocumentsEveryKey()
 {
     QProcess p;
-    p.start(mTool, {"--help"});
+    p.start(mTool, { "--help" });
     QVERIFY(p.waitForFinished(5000));
     QCOMPARE(p.exitCode(), 0);
     const QString help = QString::fromUtf8(p.readAllStandardOutput());
-    for (const char *option : {"--dir", "--module", "--config", "--log", "--help"})
+    for (const char *option : { "--dir", "--module", "--config", "--log", "--help" })
         QVERIFY2(help.contains(option), option);
     for (const VmConfigKey &k : vmConfigKeys())
         QVERIFY2(help.contains("  " + k.key + " ") && help.contains(k.help), qPrintable(k.key));
@@ -47,13 +47,14 @@ void TestVmoduleTool::helpDocumentsEveryKey()
 void TestVmoduleTool::badArguments_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("no directory") << QStringList{"--module", "name=a"};
-    QTest::newRow("no module") << QStringList{"--dir", "DIR"};
-    QTest::newRow("unknown key") << QStringList{"--dir", "DIR", "--module", "colour=blue"};
-    QTest::newRow("bad number") << QStringList{"--dir", "DIR", "--module", "protocol=3"};
-    QTest::newRow("bad address") << QStringList{"--dir", "DIR", "--module", "lan0.ip=1.2.3"};
-    QTest::newRow("bad outcome") << QStringList{"--dir", "DIR", "--module", "dhcp=maybe"};
-    QTest::newRow("missing config file") << QStringList{"--dir", "DIR", "--config", "/nonexistent"};
+    QTest::newRow("no directory") << QStringList { "--module", "name=a" };
+    QTest::newRow("no module") << QStringList { "--dir", "DIR" };
+    QTest::newRow("unknown key") << QStringList { "--dir", "DIR", "--module", "colour=blue" };
+    QTest::newRow("bad number") << QStringList { "--dir", "DIR", "--module", "protocol=3" };
+    QTest::newRow("bad address") << QStringList { "--dir", "DIR", "--module", "lan0.ip=1.2.3" };
+    QTest::newRow("bad outcome") << QStringList { "--dir", "DIR", "--module", "dhcp=maybe" };
+    QTest::newRow("missing config file")
+        << QStringList { "--dir", "DIR", "--config", "/nonexistent" };
 }
 
 void TestVmoduleTool::badArguments()
@@ -84,9 +85,9 @@ void TestVmoduleTool::runsUntilSignalled()
     const QString ports = dir.filePath("ports");
     const QString log = dir.filePath("requests.log");
     QProcess p;
-    p.start(mTool, {"--dir", ports, "--log", log, "--module",
-                    "name=rx,product=DECODER10G2,sysname=Rx One", "--module",
-                    "name=router,product=ROUTER-16X16"});
+    p.start(mTool,
+        { "--dir", ports, "--log", log, "--module", "name=rx,product=DECODER10G2,sysname=Rx One",
+            "--module", "name=router,product=ROUTER-16X16" });
     QVERIFY(p.waitForStarted(3000));
     QVERIFY(waitFor([&] { return QDir(ports).entryList(QDir::System).size() == 2; }, 3000));
 
@@ -139,7 +140,7 @@ void TestVmoduleTool::configFile()
 
     const QString ports = dir.filePath("ports");
     QProcess p;
-    p.start(mTool, {"--dir", ports, "--config", ini});
+    p.start(mTool, { "--dir", ports, "--config", ini });
     QVERIFY(p.waitForStarted(3000));
     QVERIFY(waitFor([&] { return QDir(ports).entryList(QDir::System).size() == 2; }, 3000));
     QVERIFY(QFileInfo(ports + "/recorder").isSymLink());

@@ -15,9 +15,9 @@
 class QuietAppIF : public CAppIF
 {
 public:
-    void NotifyModuleTypeChanged() override {}
-    void NotifyNewConnection() override {}
-    void DisConnection() override {}
+    void NotifyModuleTypeChanged() override { }
+    void NotifyNewConnection() override { }
+    void DisConnection() override { }
     bool IsManufacturingMode() override { return false; }
     CSerialIF *CreateSerialIF() override { return nullptr; }
     QString GetWorkingDirectory() override { return {}; }
@@ -49,7 +49,7 @@ struct VmRig
     std::unique_ptr<VirtualModule> module;
     QuietAppIF app;
     std::unique_ptr<CCmdEngine> engine;
-    CPosixSerialIF *serial = nullptr;  // owned by the engine
+    CPosixSerialIF *serial = nullptr; // owned by the engine
 
     bool start(const VmConfig &config)
     {
@@ -68,7 +68,7 @@ struct VmRig
     {
         QStringList lines;
         for (const VmRequest &r : module->requests())
-            lines << QStringList{r.type, r.param, r.value}.join(' ');
+            lines << QStringList { r.type, r.param, r.value }.join(' ');
         return lines;
     }
 };

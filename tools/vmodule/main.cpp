@@ -13,22 +13,22 @@ namespace {
 
 QString helpText()
 {
-    QString text =
-        "Usage: trivo-vmodule --dir DIR [--module SPEC]... [--config FILE] [--log FILE]\n"
-        "\n"
-        "Runs simulated modules, each on its own pseudo-terminal, published as a symbolic\n"
-        "link DIR/<name>. Point the program at them with TRIVO_EXTRA_PORTS=DIR.\n"
-        "Stops on SIGINT or SIGTERM and removes its links.\n"
-        "\n"
-        "Options:\n"
-        "  --dir DIR       directory for the links (created when missing)\n"
-        "  --module SPEC   one module: comma-separated key=value pairs (repeatable)\n"
-        "  --config FILE   INI file: one group per module, the group name is its link name\n"
-        "  --log FILE      append one line per received request: module, type, parameter,\n"
-        "                  value (tab-separated)\n"
-        "  --help          this text\n"
-        "\n"
-        "Keys (SPEC and INI):\n";
+    QString text
+        = "Usage: trivo-vmodule --dir DIR [--module SPEC]... [--config FILE] [--log FILE]\n"
+          "\n"
+          "Runs simulated modules, each on its own pseudo-terminal, published as a symbolic\n"
+          "link DIR/<name>. Point the program at them with TRIVO_EXTRA_PORTS=DIR.\n"
+          "Stops on SIGINT or SIGTERM and removes its links.\n"
+          "\n"
+          "Options:\n"
+          "  --dir DIR       directory for the links (created when missing)\n"
+          "  --module SPEC   one module: comma-separated key=value pairs (repeatable)\n"
+          "  --config FILE   INI file: one group per module, the group name is its link name\n"
+          "  --log FILE      append one line per received request: module, type, parameter,\n"
+          "                  value (tab-separated)\n"
+          "  --help          this text\n"
+          "\n"
+          "Keys (SPEC and INI):\n";
     for (const VmConfigKey &k : vmConfigKeys())
         text += QString("  %1%2\n").arg(k.key, -26).arg(k.help);
     text += "\nExample:\n"
@@ -36,7 +36,7 @@ QString helpText()
     return text;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -49,14 +49,14 @@ int main(int argc, char **argv)
 
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.addOption({"dir", "link directory", "DIR"});
-    parser.addOption({"module", "module spec", "SPEC"});
-    parser.addOption({"config", "INI file", "FILE"});
-    parser.addOption({"log", "request log", "FILE"});
-    parser.addOption({{"h", "help"}, "help"});
+    parser.addOption({ "dir", "link directory", "DIR" });
+    parser.addOption({ "module", "module spec", "SPEC" });
+    parser.addOption({ "config", "INI file", "FILE" });
+    parser.addOption({ "log", "request log", "FILE" });
+    parser.addOption({ { "h", "help" }, "help" });
     if (!parser.parse(app.arguments())) {
         fprintf(stderr, "trivo-vmodule: %s\n\n%s", qPrintable(parser.errorText()),
-                qPrintable(helpText()));
+            qPrintable(helpText()));
         return 2;
     }
     if (parser.isSet("help")) {
@@ -108,7 +108,7 @@ int main(int argc, char **argv)
             return 1;
         }
         printf("%s %s %s\n", qPrintable(config.productId), qPrintable(module->linkPath()),
-               qPrintable(module->devicePath()));
+            qPrintable(module->devicePath()));
         modules.push_back(std::move(module));
     }
     fflush(stdout);

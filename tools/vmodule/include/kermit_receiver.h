@@ -7,26 +7,26 @@
 // What the receiver offers in its reply to the Send-Init, and its fault switches.
 struct KermitReceiverOptions
 {
-    char chkt = '3';         // '1', '2', '3', or '5' (type 3 on every packet after the Send-Init)
+    char chkt = '3'; // '1', '2', '3', or '5' (type 3 on every packet after the Send-Init)
     bool longPackets = true;
     int maxPacketLen = 2048; // longest packet accepted when long packets are agreed
     int window = 1;
     bool attributes = true;
-    char qbin = 'Y';         // 'Y' willing, 'N' refuse, or the prefix to use
-    char rept = '~';         // ' ' for no repeat counts
-    int timeoutMs = 5000;    // silence before a NAK
-    int maxTimeouts = 5;     // consecutive time-outs before the transfer is given up
-    int nakEvery = 0;        // fault: NAK every k-th data packet instead of acknowledging it
-    int prevSeqCount = 0;    // fault: acknowledge the next n data packets with the previous
-                             // sequence number
+    char qbin = 'Y'; // 'Y' willing, 'N' refuse, or the prefix to use
+    char rept = '~'; // ' ' for no repeat counts
+    int timeoutMs = 5000; // silence before a NAK
+    int maxTimeouts = 5; // consecutive time-outs before the transfer is given up
+    int nakEvery = 0; // fault: NAK every k-th data packet instead of acknowledging it
+    int prevSeqCount = 0; // fault: acknowledge the next n data packets with the previous
+                          // sequence number
 };
 
 struct KermitReceivedFile
 {
     QString name;
     QByteArray data;
-    qint64 declaredSize = -1;  // from the attribute packet; -1 when none came
-    bool complete = false;     // the end-of-file packet arrived (and did not discard it)
+    qint64 declaredSize = -1; // from the attribute packet; -1 when none came
+    bool complete = false; // the end-of-file packet arrived (and did not discard it)
 };
 
 // The receiving side of a Kermit file transfer as a step engine: bytes from the line go in,
@@ -34,7 +34,12 @@ struct KermitReceivedFile
 class KermitReceiver
 {
 public:
-    enum class Status { Running, Complete, Failed };
+    enum class Status
+    {
+        Running,
+        Complete,
+        Failed
+    };
 
     explicit KermitReceiver(const KermitReceiverOptions &options);
 
@@ -58,11 +63,17 @@ public:
     static QByteArray blockCheck(int type, const QByteArray &bytes);
     // Decodes a data field with the sender's prefixes (0: that prefixing is off).
     // False when the field ends inside a prefix sequence.
-    static bool decodeField(const QByteArray &field, char qctl, char qbin, char rept,
-                            QByteArray &out);
+    static bool decodeField(
+        const QByteArray &field, char qctl, char qbin, char rept, QByteArray &out);
 
 private:
-    enum class State { WaitInit, WaitFile, WaitData, Done };
+    enum class State
+    {
+        WaitInit,
+        WaitFile,
+        WaitData,
+        Done
+    };
 
     QByteArray handlePacket(const QByteArray &body, qint64 nowMs);
     QByteArray packet(char type, int seq, const QByteArray &data, int checkType) const;
@@ -77,15 +88,15 @@ private:
     Status mStatus = Status::Running;
     State mState = State::WaitInit;
     QString mError;
-    QByteArray mPacket;  // packet being collected (after the start mark)
+    QByteArray mPacket; // packet being collected (after the start mark)
     bool mCollecting = false;
     qint64 mLastActivityMs = -1;
     int mTimeouts = 0;
     int mExpectedSeq = 0;
-    QByteArray mLastReply;  // resent when the sender repeats its last packet
+    QByteArray mLastReply; // resent when the sender repeats its last packet
     int mBct = 1;
     bool mForce3 = false;
-    bool mBctLocked = false;  // the sender's check type has been seen on a packet
+    bool mBctLocked = false; // the sender's check type has been seen on a packet
     char mQctl = '#';
     char mQbin = 0;
     char mRept = 0;

@@ -17,10 +17,10 @@ class ModuleModel;
 // One request as the module received it.
 struct VmRequest
 {
-    qint64 ms = 0;   // since the module started
-    QString type;    // "PGID", "PSNM", ...; "KRMT" for a finished file transfer
-    QString param;   // name, or the ID as 0x%08x
-    QString value;   // written value, the version offered, or an error word
+    qint64 ms = 0; // since the module started
+    QString type; // "PGID", "PSNM", ...; "KRMT" for a finished file transfer
+    QString param; // name, or the ID as 0x%08x
+    QString value; // written value, the version offered, or an error word
 };
 
 // A line-per-request log shared by several modules: module, type, parameter and value,
@@ -54,7 +54,7 @@ public:
     QString linkPath() const { return mLinkPath; }
     QString devicePath() const;
     bool isPlugged() const;
-    int plugCount() const;  // times the module has come up
+    int plugCount() const; // times the module has come up
     bool waitPlugged(bool plugged, int timeoutMs, int minPlugCount = 0) const;
     // Pulls the plug now; comes back after returnMs (-1: stays away).
     void unplug(int returnMs);
@@ -76,7 +76,7 @@ private:
     {
         qint64 dueMs;
         QByteArray bytes;
-        int after;  // ModuleModel::After
+        int after; // ModuleModel::After
     };
 
     void run();
@@ -102,11 +102,11 @@ private:
     mutable std::mutex mMutex;
     mutable std::condition_variable mPlugChanged;
     std::thread mThread;
-    std::atomic<bool> mStop{false};
+    std::atomic<bool> mStop { false };
     qint64 mStartMs = 0;
 
     int mMaster = -1;
-    int mSlave = -1;  // held so the master never sees a hang-up before the program opens it
+    int mSlave = -1; // held so the master never sees a hang-up before the program opens it
     QString mDevicePath;
     int mPlugCount = 0;
     qint64 mReplugAtMs = -1;

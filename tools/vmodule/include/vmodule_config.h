@@ -8,33 +8,47 @@
 #include <cstdint>
 
 // Outcome of a DHCP negotiation started by writing IP configuration 1.
-enum class VmDhcpOutcome { Bound, Never, Disabled, None };
+enum class VmDhcpOutcome
+{
+    Bound,
+    Never,
+    Disabled,
+    None
+};
 
 // Verdict of the image check requested through parameter 0x20D.
-enum class VmVerifyVerdict { Verified, OtherProduct, TooLarge, Checksum, Signature, Never };
+enum class VmVerifyVerdict
+{
+    Verified,
+    OtherProduct,
+    TooLarge,
+    Checksum,
+    Signature,
+    Never
+};
 
 // Fault switches; every one is off at its default value.
 struct VmFaults
 {
-    int noiseBytes = 0;          // garbage bytes written before every reply
-    int badCrcEvery = 0;         // every k-th reply carries a corrupted CRC
-    int dropEvery = 0;           // every k-th reply is not sent
-    int slowReplyMs = 0;         // every reply is delayed by this much
-    QByteArray nackReason;       // answer "NACK" with this reason instead of the real reply
-    QByteArray nackType;         // ... only for this request type (empty: every request)
-    int silenceAfter = -1;       // answer nothing after this many requests
-    qint64 unplugAfterBytes = -1;  // unplug once a file transfer has delivered this many bytes
-    int unplugReturnMs = -1;     // come back this long after such an unplug (-1: stay away)
-    int kermitNakEvery = 0;      // every k-th data packet gets a NAK instead of its ACK
-    int kermitPrevSeq = 0;       // the next n data packets are acknowledged with the previous
-                                 // sequence number
+    int noiseBytes = 0; // garbage bytes written before every reply
+    int badCrcEvery = 0; // every k-th reply carries a corrupted CRC
+    int dropEvery = 0; // every k-th reply is not sent
+    int slowReplyMs = 0; // every reply is delayed by this much
+    QByteArray nackReason; // answer "NACK" with this reason instead of the real reply
+    QByteArray nackType; // ... only for this request type (empty: every request)
+    int silenceAfter = -1; // answer nothing after this many requests
+    qint64 unplugAfterBytes = -1; // unplug once a file transfer has delivered this many bytes
+    int unplugReturnMs = -1; // come back this long after such an unplug (-1: stay away)
+    int kermitNakEvery = 0; // every k-th data packet gets a NAK instead of its ACK
+    int kermitPrevSeq = 0; // the next n data packets are acknowledged with the previous
+                           // sequence number
 };
 
 // One network interface of a module (0 control LAN, 1 media LAN, 2 media LAN 2).
 struct VmInterface
 {
-    uint32_t ipConfig = 2;  // 1 DHCP, 2 static
-    QString ip, mask, gateway;             // static set
+    uint32_t ipConfig = 2; // 1 DHCP, 2 static
+    QString ip, mask, gateway; // static set
     QString dhcpIp, dhcpMask, dhcpGateway; // what a DHCP server offers
     QString mac;
     bool linkUp = true;
@@ -47,7 +61,7 @@ constexpr int kVmInterfaceCount = 3;
 
 struct VmConfig
 {
-    QString name;  // file name of the link in the link directory
+    QString name; // file name of the link in the link directory
     QString productId = "DECODER10G2";
     uint32_t protocolVersion = 2;
     QString sysName = "Virtual Module";
@@ -59,7 +73,7 @@ struct VmConfig
     uint32_t safebootMode = 0;
     bool authentication = true;
     QString password = "secret";
-    int lanCount = -1;  // -1: by model
+    int lanCount = -1; // -1: by model
     VmInterface lan[kVmInterfaceCount];
     uint32_t recordState = 1;
     uint32_t streamState = 1;
@@ -72,22 +86,22 @@ struct VmConfig
     VmVerifyVerdict verifyVerdict = VmVerifyVerdict::Verified;
     int verifyDelayMs = 500;
     int commitMs = 2000;
-    int commitFailPercent = -1;  // -1: the commit succeeds
+    int commitFailPercent = -1; // -1: the commit succeeds
     int rebootDelayMs = 200;
     int returnDelayMs = 1500;
-    QString newSwVersion;  // software version after a committed update ("" keeps the old one)
+    QString newSwVersion; // software version after a committed update ("" keeps the old one)
 
     // Kermit receiver: our Send-Init offer.
-    char kermitChkt = '3';  // '1', '2', '3', or '5' (type 3 on every packet)
+    char kermitChkt = '3'; // '1', '2', '3', or '5' (type 3 on every packet)
     bool kermitLongPackets = true;
     int kermitMaxLen = 2048;
     int kermitWindow = 1;
     bool kermitAttributes = true;
-    char kermitQbin = 'Y';  // 'Y' willing, 'N' refuse, or the prefix to use
-    char kermitRept = '~';  // ' ' for no repeat counts
+    char kermitQbin = 'Y'; // 'Y' willing, 'N' refuse, or the prefix to use
+    char kermitRept = '~'; // ' ' for no repeat counts
     int kermitTimeoutMs = 5000;
 
-    QString storeDir;  // where received files are written ("" keeps them in memory only)
+    QString storeDir; // where received files are written ("" keeps them in memory only)
     VmFaults faults;
 };
 
@@ -103,8 +117,7 @@ QList<VmConfigKey> vmConfigKeys();
 
 // Applies key=value to a configuration; false with an error text for an unknown key or a
 // value that does not parse.
-bool vmApplyConfigValue(VmConfig &config, const QString &key, const QString &value,
-                        QString *error);
+bool vmApplyConfigValue(VmConfig &config, const QString &key, const QString &value, QString *error);
 
 // A module spec of the command line: comma-separated key=value pairs.
 bool vmParseModuleSpec(const QString &spec, VmConfig &config, QString *error);

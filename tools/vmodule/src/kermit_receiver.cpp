@@ -24,12 +24,12 @@ inline int prevSeq(int seq)
     return (seq + kSeqModulo - 1) % kSeqModulo;
 }
 
-}  // namespace
+} // namespace
 
 KermitReceiver::KermitReceiver(const KermitReceiverOptions &options)
-    : mOpt(options), mPrevSeqLeft(options.prevSeqCount)
-{
-}
+    : mOpt(options)
+    , mPrevSeqLeft(options.prevSeqCount)
+{ }
 
 QByteArray KermitReceiver::blockCheck(int type, const QByteArray &bytes)
 {
@@ -58,8 +58,8 @@ QByteArray KermitReceiver::blockCheck(int type, const QByteArray &bytes)
     return out;
 }
 
-bool KermitReceiver::decodeField(const QByteArray &field, char qctl, char qbin, char rept,
-                                 QByteArray &out)
+bool KermitReceiver::decodeField(
+    const QByteArray &field, char qctl, char qbin, char rept, QByteArray &out)
 {
     const int n = field.size();
     int i = 0;
@@ -138,7 +138,7 @@ QByteArray KermitReceiver::initReply() const
     p += toChar(94);
     p += toChar(qBound(1, mOpt.timeoutMs / 1000, 94));
     p += toChar(0);
-    p += '@';  // PADC: 0 transformed
+    p += '@'; // PADC: 0 transformed
     p += toChar(13);
     p += '#';
     p += mOpt.qbin;
@@ -230,7 +230,7 @@ QByteArray KermitReceiver::feed(const QByteArray &bytes, qint64 nowMs)
         }
         mPacket += c;
         if (mPacket.size() > mOpt.maxPacketLen + 16)
-            mCollecting = false;  // longer than we ever agreed to: drop it
+            mCollecting = false; // longer than we ever agreed to: drop it
     }
     return out;
 }
@@ -262,7 +262,7 @@ QByteArray KermitReceiver::handlePacket(const QByteArray &body, qint64 nowMs)
     const int seq = unChar(body[1]);
     const char type = body[2];
     int dataStart = 3;
-    int total = 0;  // bytes of the packet from LEN to the end of the check
+    int total = 0; // bytes of the packet from LEN to the end of the check
     if (len == 0) {
         if (body.size() < 7 || blockCheck(1, body.left(5)).at(0) != body[5])
             return nak(mExpectedSeq);
@@ -279,7 +279,7 @@ QByteArray KermitReceiver::handlePacket(const QByteArray &body, qint64 nowMs)
     // The check type agreed; a sender that fell back to type 1 (because our offer differed
     // from its own) is recognised on its first packet, and error packets may carry type 1.
     const int agreed = mState == State::WaitInit ? 1 : mBct;
-    QList<int> candidates{agreed};
+    QList<int> candidates { agreed };
     if (agreed != 1 && (type == 'S' || type == 'E' || !mBctLocked))
         candidates.append(1);
     int checkLen = -1;

@@ -9,7 +9,12 @@
 
 namespace {
 
-enum : unsigned { kOnNumeric = 1, kOnNamed = 2, kOnAll = 3 };
+enum : unsigned
+{
+    kOnNumeric = 1,
+    kOnNamed = 2,
+    kOnAll = 3
+};
 
 // Reply status words.
 constexpr uint32_t kStatusOK = 0;
@@ -34,7 +39,7 @@ constexpr uint32_t kNetNegotiating = 1;
 constexpr uint32_t kNetBound = 3;
 constexpr uint32_t kNetIdle = 5;
 
-const char *const kLanPrefix[kVmInterfaceCount] = {"", "Media", "Media2"};
+const char *const kLanPrefix[kVmInterfaceCount] = { "", "Media", "Media2" };
 
 uint32_t ipv4(const QString &dotted)
 {
@@ -58,9 +63,10 @@ QString idText(uint32_t id)
     return QString("0x%1").arg(id, 8, 16, QChar('0'));
 }
 
-}  // namespace
+} // namespace
 
-ModuleModel::ModuleModel(const VmConfig &config) : mConfig(config)
+ModuleModel::ModuleModel(const VmConfig &config)
+    : mConfig(config)
 {
     mNumeric = CProductFeatures::UsesNumericParameterIDs(
         CProductID::GetBoardIDFromProductID(config.productId));
@@ -73,103 +79,109 @@ void ModuleModel::buildRows()
 {
     using C = const VmConfig &;
     const auto text = [](QString (*f)(C)) {
-        return [f](C c) { return Value{0, f(c).toUtf8()}; };
+        return [f](C c) { return Value { 0, f(c).toUtf8() }; };
     };
-    const auto num = [](uint32_t (*f)(C)) { return [f](C c) { return Value{f(c), {}}; }; };
-    const auto zero = [](C) { return Value{}; };
+    const auto num = [](uint32_t (*f)(C)) { return [f](C c) { return Value { f(c), {} }; }; };
+    const auto zero = [](C) { return Value {}; };
 
     auto add = [this](Row r) { mRows.push_back(std::move(r)); };
 
-    add({"eParamID_SysName", 0x108, kOnNumeric, kOnAll, Form::Text, Role::Plain, -1, 0,
-         text([](C c) { return c.sysName; })});
-    add({"eParamID_SWVersion", 0x201, kOnNumeric, kOnAll, Form::Text, Role::SwVersion, -1, 0,
-         zero});
-    add({"eParamID_FormattedSerialNumber", 0, 0, kOnAll, Form::Text, Role::ReadOnly, -1, 0,
-         text([](C c) { return c.serialNumber; })});
-    add({"", 0x2000002, kOnAll, 0, Form::Text, Role::ReadOnly, -1, 0,
-         text([](C c) { return c.serialNumber; })});
-    add({"", 0x204, kOnAll, 0, Form::Text, Role::ReadOnly, -1, 0,
-         text([](C c) { return c.safebootVersion; })});
-    add({"", 0x205, kOnAll, 0, Form::Text, Role::ReadOnly, -1, 0,
-         text([](C c) { return c.bootloaderVersion; })});
-    add({"eParamID_PCB_Revision", 0, 0, kOnAll, Form::Int, Role::ReadOnly, -1, 0,
-         num([](C c) { return c.pcbRevision; })});
-    add({"eParamID_SafebootMode", 0, 0, kOnAll, Form::Int, Role::ReadOnly, -1, 0,
-         num([](C c) { return c.safebootMode; })});
-    add({"eParamID_Authentication", 0, 0, kOnAll, Form::Int, Role::Plain, -1, 0,
-         num([](C c) { return uint32_t(c.authentication ? 1 : 0); })});
-    add({"eParamID_SystemPassword", 0, 0, kOnAll, Form::Text, Role::Plain, -1, 0,
-         text([](C c) { return c.password; })});
-    add({"", 0x7D011E0A, kOnAll, 0, Form::Int, Role::Plain, -1, 0,
-         num([](C c) { return c.recordState; })});
-    add({"", 0x7D011F0A, kOnAll, 0, Form::Int, Role::Plain, -1, 0,
-         num([](C c) { return c.streamState; })});
+    add({ "eParamID_SysName", 0x108, kOnNumeric, kOnAll, Form::Text, Role::Plain, -1, 0,
+        text([](C c) { return c.sysName; }) });
+    add({ "eParamID_SWVersion", 0x201, kOnNumeric, kOnAll, Form::Text, Role::SwVersion, -1, 0,
+        zero });
+    add({ "eParamID_FormattedSerialNumber", 0, 0, kOnAll, Form::Text, Role::ReadOnly, -1, 0,
+        text([](C c) { return c.serialNumber; }) });
+    add({ "", 0x2000002, kOnAll, 0, Form::Text, Role::ReadOnly, -1, 0,
+        text([](C c) { return c.serialNumber; }) });
+    add({ "", 0x204, kOnAll, 0, Form::Text, Role::ReadOnly, -1, 0,
+        text([](C c) { return c.safebootVersion; }) });
+    add({ "", 0x205, kOnAll, 0, Form::Text, Role::ReadOnly, -1, 0,
+        text([](C c) { return c.bootloaderVersion; }) });
+    add({ "eParamID_PCB_Revision", 0, 0, kOnAll, Form::Int, Role::ReadOnly, -1, 0,
+        num([](C c) { return c.pcbRevision; }) });
+    add({ "eParamID_SafebootMode", 0, 0, kOnAll, Form::Int, Role::ReadOnly, -1, 0,
+        num([](C c) { return c.safebootMode; }) });
+    add({ "eParamID_Authentication", 0, 0, kOnAll, Form::Int, Role::Plain, -1, 0,
+        num([](C c) { return uint32_t(c.authentication ? 1 : 0); }) });
+    add({ "eParamID_SystemPassword", 0, 0, kOnAll, Form::Text, Role::Plain, -1, 0,
+        text([](C c) { return c.password; }) });
+    add({ "", 0x7D011E0A, kOnAll, 0, Form::Int, Role::Plain, -1, 0,
+        num([](C c) { return c.recordState; }) });
+    add({ "", 0x7D011F0A, kOnAll, 0, Form::Int, Role::Plain, -1, 0,
+        num([](C c) { return c.streamState; }) });
 
     // Per-interface parameters.
-    static const uint32_t kStaticIds[3][3] = {
-        {0x102, 0x103, 0x104}, {0x2B, 0x2C, 0x2D}, {0x85, 0x86, 0x87}};
-    static const uint32_t kDhcpIds[3][3] = {
-        {0x105, 0x106, 0x107}, {0x2F, 0x30, 0x2E}, {0x89, 0x8A, 0x88}};
-    static const uint32_t kSpeedIds[3] = {0, 0x3E, 0x98};
-    static const uint32_t kCounterIds[3] = {0x10B, 0x33, 0x8D};
-    static const uint32_t kUpnpIds[3] = {0x10D, 0x3D, 0x97};
+    static const uint32_t kStaticIds[3][3]
+        = { { 0x102, 0x103, 0x104 }, { 0x2B, 0x2C, 0x2D }, { 0x85, 0x86, 0x87 } };
+    static const uint32_t kDhcpIds[3][3]
+        = { { 0x105, 0x106, 0x107 }, { 0x2F, 0x30, 0x2E }, { 0x89, 0x8A, 0x88 } };
+    static const uint32_t kSpeedIds[3] = { 0, 0x3E, 0x98 };
+    static const uint32_t kCounterIds[3] = { 0x10B, 0x33, 0x8D };
+    static const uint32_t kUpnpIds[3] = { 0x10D, 0x3D, 0x97 };
     for (int lan = 0; lan < kVmInterfaceCount; ++lan) {
         const QByteArray p = QByteArray("eParamID_") + kLanPrefix[lan];
-        add({p + "IPConfig", 0, 0, kOnAll, Form::Int, Role::IpConfig, lan, 0,
-             [lan](C c) { return Value{c.lan[lan].ipConfig, {}}; }});
+        add({ p + "IPConfig", 0, 0, kOnAll, Form::Int, Role::IpConfig, lan, 0, [lan](C c) {
+                 return Value { c.lan[lan].ipConfig, {} };
+             } });
         for (int which = 0; which < 3; ++which) {
-            add({"", kStaticIds[lan][which], kOnNumeric, 0, Form::Text, Role::Plain, lan, which,
-                 [lan, which](C c) {
-                     const VmInterface &l = c.lan[lan];
-                     const QString &v = which == 0 ? l.ip : which == 1 ? l.mask : l.gateway;
-                     return Value{0, v.toUtf8()};
-                 }});
-            add({"", kDhcpIds[lan][which], kOnNumeric, 0, Form::Text, Role::NumActive, lan, which,
-                 zero});
+            add({ "", kStaticIds[lan][which], kOnNumeric, 0, Form::Text, Role::Plain, lan, which,
+                [lan, which](C c) {
+                    const VmInterface &l = c.lan[lan];
+                    const QString &v = which == 0 ? l.ip : which == 1 ? l.mask : l.gateway;
+                    return Value { 0, v.toUtf8() };
+                } });
+            add({ "", kDhcpIds[lan][which], kOnNumeric, 0, Form::Text, Role::NumActive, lan, which,
+                zero });
         }
         if (kSpeedIds[lan])
-            add({"", kSpeedIds[lan], kOnNumeric, 0, Form::Text, Role::Plain, lan, 0,
-                 [lan](C c) { return Value{0, c.lan[lan].speedSetting.toUtf8()}; }});
-        add({"", kCounterIds[lan], kOnNumeric, 0, Form::Int, Role::NetCounter, lan, 0, zero});
-        add({"", kUpnpIds[lan], kOnAll, 0, Form::Int, Role::Plain, lan, 0,
-             [lan](C c) { return Value{c.lan[lan].upnp ? 1u : 0u, {}}; }});
-        add({p + "MACAddress", 0, 0, kOnAll, Form::Text, Role::ReadOnly, lan, 0,
-             [lan](C c) { return Value{0, c.lan[lan].mac.toUtf8()}; }});
-        add({p + "NetworkConnected", 0, 0, kOnAll, Form::Int, Role::ReadOnly, lan, 0,
-             [lan](C c) { return Value{c.lan[lan].linkUp ? 1u : 0u, {}}; }});
+            add({ "", kSpeedIds[lan], kOnNumeric, 0, Form::Text, Role::Plain, lan, 0, [lan](C c) {
+                     return Value { 0, c.lan[lan].speedSetting.toUtf8() };
+                 } });
+        add({ "", kCounterIds[lan], kOnNumeric, 0, Form::Int, Role::NetCounter, lan, 0, zero });
+        add({ "", kUpnpIds[lan], kOnAll, 0, Form::Int, Role::Plain, lan, 0, [lan](C c) {
+                 return Value { c.lan[lan].upnp ? 1u : 0u, {} };
+             } });
+        add({ p + "MACAddress", 0, 0, kOnAll, Form::Text, Role::ReadOnly, lan, 0, [lan](C c) {
+                 return Value { 0, c.lan[lan].mac.toUtf8() };
+             } });
+        add({ p + "NetworkConnected", 0, 0, kOnAll, Form::Int, Role::ReadOnly, lan, 0, [lan](C c) {
+                 return Value { c.lan[lan].linkUp ? 1u : 0u, {} };
+             } });
         if (lan > 0)
-            add({p + "Speed_Actual", 0, 0, kOnAll, Form::Text, Role::ReadOnly, lan, 0,
-                 [lan](C c) { return Value{0, c.lan[lan].speedActual.toUtf8()}; }});
-        add({p + "DHCPState", 0, 0, kOnNumeric, Form::Text, Role::DhcpState, lan, 0, zero});
+            add({ p + "Speed_Actual", 0, 0, kOnAll, Form::Text, Role::ReadOnly, lan, 0, [lan](C c) {
+                     return Value { 0, c.lan[lan].speedActual.toUtf8() };
+                 } });
+        add({ p + "DHCPState", 0, 0, kOnNumeric, Form::Text, Role::DhcpState, lan, 0, zero });
     }
 
     // Name-based boards: one static and one DHCP set, whatever the interface.
-    static const char *const kSetNames[3] = {"eParamID_IPAddress", "eParamID_SubnetMask",
-                                             "eParamID_DefaultGateway"};
+    static const char *const kSetNames[3]
+        = { "eParamID_IPAddress", "eParamID_SubnetMask", "eParamID_DefaultGateway" };
     for (int which = 0; which < 3; ++which) {
-        add({QByteArray(kSetNames[which]) + "_3", 0, 0, kOnNamed, Form::Int, Role::Plain, -1,
-             which, [which](C c) {
-                 const VmInterface &l = c.lan[0];
-                 return Value{ipv4(which == 0 ? l.ip : which == 1 ? l.mask : l.gateway), {}};
-             }});
-        add({QByteArray(kSetNames[which]) + "_2", 0, 0, kOnNamed, Form::Int, Role::NamedLease, -1,
-             which, zero});
+        add({ QByteArray(kSetNames[which]) + "_3", 0, 0, kOnNamed, Form::Int, Role::Plain, -1,
+            which, [which](C c) {
+                const VmInterface &l = c.lan[0];
+                return Value { ipv4(which == 0 ? l.ip : which == 1 ? l.mask : l.gateway), {} };
+            } });
+        add({ QByteArray(kSetNames[which]) + "_2", 0, 0, kOnNamed, Form::Int, Role::NamedLease, -1,
+            which, zero });
     }
-    add({"eParamID_NetworkState", 0, 0, kOnNamed, Form::Int, Role::NetworkState, -1, 0, zero});
-    add({"eParamID_NetworkCommand", 0, 0, kOnNamed, Form::Int, Role::NetworkCommand, -1, 0,
-         zero});
+    add({ "eParamID_NetworkState", 0, 0, kOnNamed, Form::Int, Role::NetworkState, -1, 0, zero });
+    add({ "eParamID_NetworkCommand", 0, 0, kOnNamed, Form::Int, Role::NetworkCommand, -1, 0,
+        zero });
 
     // Update and maintenance, on every board.
-    add({"", 0x206, kOnAll, 0, Form::Int, Role::Plain, -1, 0, zero});
-    add({"", 0x208, kOnAll, 0, Form::Int, Role::VerifyState, -1, 0, zero});
-    add({"", 0x209, kOnAll, 0, Form::Int, Role::Commit, -1, 0, zero});
-    add({"", 0x20A, kOnAll, 0, Form::Int, Role::CommitState, -1, 0, zero});
-    add({"", 0x20B, kOnAll, 0, Form::Int, Role::CommitProgress, -1, 0, zero});
-    add({"", 0x20C, kOnAll, 0, Form::Int, Role::Reboot, -1, 0, zero});
-    add({"", 0x20D, kOnAll, 0, Form::Text, Role::VerifyRequest, -1, 0, zero});
-    add({"", 0x20E, kOnAll, 0, Form::Int, Role::Plain, -1, 0, zero});
-    add({"", 0x20F, kOnAll, 0, Form::Text, Role::UploadLocation, -1, 0, zero});
-    add({"", 0x63010000, kOnAll, 0, Form::Int, Role::FactoryReset, -1, 0, zero});
+    add({ "", 0x206, kOnAll, 0, Form::Int, Role::Plain, -1, 0, zero });
+    add({ "", 0x208, kOnAll, 0, Form::Int, Role::VerifyState, -1, 0, zero });
+    add({ "", 0x209, kOnAll, 0, Form::Int, Role::Commit, -1, 0, zero });
+    add({ "", 0x20A, kOnAll, 0, Form::Int, Role::CommitState, -1, 0, zero });
+    add({ "", 0x20B, kOnAll, 0, Form::Int, Role::CommitProgress, -1, 0, zero });
+    add({ "", 0x20C, kOnAll, 0, Form::Int, Role::Reboot, -1, 0, zero });
+    add({ "", 0x20D, kOnAll, 0, Form::Text, Role::VerifyRequest, -1, 0, zero });
+    add({ "", 0x20E, kOnAll, 0, Form::Int, Role::Plain, -1, 0, zero });
+    add({ "", 0x20F, kOnAll, 0, Form::Text, Role::UploadLocation, -1, 0, zero });
+    add({ "", 0x63010000, kOnAll, 0, Form::Int, Role::FactoryReset, -1, 0, zero });
 
     for (int i = 0; i < int(mRows.size()); ++i) {
         if (mRows[i].id)
@@ -187,12 +199,12 @@ void ModuleModel::resetValues()
     for (int lan = 0; lan < kVmInterfaceCount; ++lan) {
         const VmInterface &l = mConfig.lan[lan];
         mDhcp[lan] = Dhcp();
-        mInForce[lan] = l.ipConfig == kIpConfigDhcp ? Addr{l.dhcpIp, l.dhcpMask, l.dhcpGateway}
-                                                    : Addr{l.ip, l.mask, l.gateway};
+        mInForce[lan] = l.ipConfig == kIpConfigDhcp ? Addr { l.dhcpIp, l.dhcpMask, l.dhcpGateway }
+                                                    : Addr { l.ip, l.mask, l.gateway };
     }
     const VmInterface &l0 = mConfig.lan[0];
-    mNamedLease = l0.ipConfig == kIpConfigDhcp ? Addr{l0.dhcpIp, l0.dhcpMask, l0.dhcpGateway}
-                                               : Addr{"0.0.0.0", "0.0.0.0", "0.0.0.0"};
+    mNamedLease = l0.ipConfig == kIpConfigDhcp ? Addr { l0.dhcpIp, l0.dhcpMask, l0.dhcpGateway }
+                                               : Addr { "0.0.0.0", "0.0.0.0", "0.0.0.0" };
     mLastDhcpLan = -1;
     mHaveUpload = false;
     mUpload = KermitReceivedFile();
@@ -267,14 +279,14 @@ void ModuleModel::tick(qint64 nowMs)
             continue;
         d.bound = true;
         const VmInterface &l = mConfig.lan[lan];
-        mInForce[lan] = Addr{l.dhcpIp, l.dhcpMask, l.dhcpGateway};
+        mInForce[lan] = Addr { l.dhcpIp, l.dhcpMask, l.dhcpGateway };
         mNamedLease = mInForce[lan];
     }
 }
 
 void ModuleModel::startDhcp(int lan, qint64 nowMs)
 {
-    mDhcp[lan] = Dhcp{true, nowMs, false};
+    mDhcp[lan] = Dhcp { true, nowMs, false };
     mLastDhcpLan = lan;
     tick(nowMs);
 }
@@ -296,8 +308,8 @@ void ModuleModel::applyNetwork(int lan, qint64 nowMs)
         if (r.lan != lan || r.role != Role::Plain || r.form != Form::Text || r.name.size())
             continue;
         // The static set rows are the plain text rows of the interface with an address ID.
-        static const uint32_t kStatic[] = {0x102, 0x103, 0x104, 0x2B, 0x2C,
-                                           0x2D,  0x85,  0x86,  0x87};
+        static const uint32_t kStatic[]
+            = { 0x102, 0x103, 0x104, 0x2B, 0x2C, 0x2D, 0x85, 0x86, 0x87 };
         if (std::find(std::begin(kStatic), std::end(kStatic), r.id) == std::end(kStatic))
             continue;
         const QString v = QString::fromUtf8(mValues[i].t);
@@ -402,37 +414,38 @@ ModuleModel::Value ModuleModel::get(int row, qint64 nowMs)
     const Row &r = mRows[row];
     switch (r.role) {
     case Role::SwVersion:
-        return Value{0, mSwVersion.toUtf8()};
+        return Value { 0, mSwVersion.toUtf8() };
     case Role::NumActive:
         tick(nowMs);
-        return Value{0, mInForce[r.lan].at(r.which).toUtf8()};
+        return Value { 0, mInForce[r.lan].at(r.which).toUtf8() };
     case Role::NamedLease:
         tick(nowMs);
-        return Value{ipv4(mNamedLease.at(r.which)), {}};
+        return Value { ipv4(mNamedLease.at(r.which)), {} };
     case Role::DhcpState:
-        return Value{0, dhcpWord(r.lan, nowMs)};
+        return Value { 0, dhcpWord(r.lan, nowMs) };
     case Role::NetworkState:
-        return Value{networkState(nowMs), {}};
+        return Value { networkState(nowMs), {} };
     case Role::VerifyState:
-        return Value{verifyState(nowMs), {}};
+        return Value { verifyState(nowMs), {} };
     case Role::CommitState:
-        return Value{commitState(nowMs), {}};
+        return Value { commitState(nowMs), {} };
     case Role::CommitProgress: {
         uint32_t p = commitRaw(nowMs);
         if (mConfig.commitFailPercent >= 0)
             p = std::min(p, uint32_t(mConfig.commitFailPercent));
-        return Value{p, {}};
+        return Value { p, {} };
     }
     case Role::UploadLocation:
-        return Value{0, nowMs - mBootMs < mConfig.uploadEmptyMs ? QByteArray()
-                                                                : mConfig.uploadLocation.toUtf8()};
+        return Value { 0,
+            nowMs - mBootMs < mConfig.uploadEmptyMs ? QByteArray()
+                                                    : mConfig.uploadLocation.toUtf8() };
     default:
         return mValues[row];
     }
 }
 
-uint32_t ModuleModel::set(int row, bool isText, uint32_t i, const QByteArray &t, qint64 nowMs,
-                          After &after)
+uint32_t ModuleModel::set(
+    int row, bool isText, uint32_t i, const QByteArray &t, qint64 nowMs, After &after)
 {
     const Row &r = mRows[row];
     if (isText != (r.form == Form::Text))
@@ -503,8 +516,8 @@ uint32_t ModuleModel::set(int row, bool isText, uint32_t i, const QByteArray &t,
     return kStatusOK;
 }
 
-ModuleModel::Reply ModuleModel::paramReply(uint32_t replyType, uint32_t id, int row,
-                                           uint32_t status, qint64 nowMs)
+ModuleModel::Reply ModuleModel::paramReply(
+    uint32_t replyType, uint32_t id, int row, uint32_t status, qint64 nowMs)
 {
     Reply reply;
     reply.type = replyType;
@@ -526,8 +539,8 @@ ModuleModel::Reply ModuleModel::paramReply(uint32_t replyType, uint32_t id, int 
     return reply;
 }
 
-ModuleModel::Reply ModuleModel::handle(uint32_t type, const QByteArray &payload, qint64 nowMs,
-                                       VmRequest &log)
+ModuleModel::Reply ModuleModel::handle(
+    uint32_t type, const QByteArray &payload, qint64 nowMs, VmRequest &log)
 {
     log.type = CCommProtocol::typeToString(type);
     const auto unsupported = [] {
@@ -592,7 +605,7 @@ ModuleModel::Reply ModuleModel::handle(uint32_t type, const QByteArray &payload,
         log.param = QString::fromUtf8(name);
         const int row = rowByName(name);
         return paramReply(PktType("PIDC"), row >= 0 ? mRows[row].id : 0, row,
-                          row < 0 ? kStatusNoSuchParam : kStatusOK, nowMs);
+            row < 0 ? kStatusNoSuchParam : kStatusOK, nowMs);
     }
     if (type == PktType("PSID") || type == PktType("PSNM")) {
         const bool byId = type == PktType("PSID");
@@ -621,8 +634,7 @@ ModuleModel::Reply ModuleModel::handle(uint32_t type, const QByteArray &payload,
         if (row < 0)
             return paramReply(PktType("PIDC"), id, -1, kStatusNoSuchParam, nowMs);
         After after = After::Nothing;
-        const uint32_t status =
-            parsed ? set(row, isText, i, t, nowMs, after) : kStatusWrongType;
+        const uint32_t status = parsed ? set(row, isText, i, t, nowMs, after) : kStatusWrongType;
         Reply r = paramReply(PktType("PIDC"), id, row, status, nowMs);
         r.after = after;
         return r;

@@ -14,7 +14,12 @@
 class ModuleModel
 {
 public:
-    enum class After { Nothing, EnterTransfer, Reboot };
+    enum class After
+    {
+        Nothing,
+        EnterTransfer,
+        Reboot
+    };
     struct Reply
     {
         uint32_t type = 0;
@@ -42,8 +47,13 @@ public:
     const VmConfig &config() const { return mConfig; }
 
 private:
-    enum class Form { Int, Text };
-    enum class Role {
+    enum class Form
+    {
+        Int,
+        Text
+    };
+    enum class Role
+    {
         Plain,
         ReadOnly,
         SwVersion,
@@ -76,8 +86,8 @@ private:
         unsigned nameAvail = 0;
         Form form = Form::Int;
         Role role = Role::Plain;
-        int lan = -1;   // interface the parameter belongs to (-1: none)
-        int which = 0;  // 0 address, 1 mask, 2 gateway for the address rows
+        int lan = -1; // interface the parameter belongs to (-1: none)
+        int which = 0; // 0 address, 1 mask, 2 gateway for the address rows
         std::function<Value(const VmConfig &)> init;
     };
     struct Dhcp
@@ -99,8 +109,7 @@ private:
     bool available(const Row &row, bool byId) const;
     Value get(int row, qint64 nowMs);
     // Returns the reply status (0 ok, 2 wrong type).
-    uint32_t set(int row, bool isText, uint32_t i, const QByteArray &t, qint64 nowMs,
-                 After &after);
+    uint32_t set(int row, bool isText, uint32_t i, const QByteArray &t, qint64 nowMs, After &after);
     void tick(qint64 nowMs);
     void startDhcp(int lan, qint64 nowMs);
     void applyNetwork(int lan, qint64 nowMs);

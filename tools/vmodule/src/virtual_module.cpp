@@ -24,11 +24,11 @@ constexpr qint64 kStaleFrameMs = 1500;
 constexpr int kPollIntervalMs = 5;
 constexpr int kWriteStallMs = 1000;
 // Bytes that can never form a packet type, so noise cannot fake a header.
-const char kNoise[] = {'\x00', '\xFF', '\x55', '\xAA', '\x0D', '\x0A', '\x7E'};
+const char kNoise[] = { '\x00', '\xFF', '\x55', '\xAA', '\x0D', '\x0A', '\x7E' };
 
 void makeRaw(int fd)
 {
-    termios tio{};
+    termios tio {};
     if (tcgetattr(fd, &tio) == 0) {
         cfmakeraw(&tio);
         tcsetattr(fd, TCSANOW, &tio);
@@ -40,7 +40,7 @@ QString escapeField(QString s)
     return s.replace('\\', "\\\\").replace('\t', "\\t").replace('\n', "\\n");
 }
 
-}  // namespace
+} // namespace
 
 bool VmLogFile::open(const QString &path)
 {
@@ -54,15 +54,16 @@ void VmLogFile::write(const QString &module, const VmRequest &r)
     std::lock_guard<std::mutex> lock(mMutex);
     if (!mFile.isOpen())
         return;
-    const QString line = QStringList{escapeField(module), escapeField(r.type),
-                                     escapeField(r.param), escapeField(r.value)}
+    const QString line = QStringList { escapeField(module), escapeField(r.type),
+        escapeField(r.param), escapeField(r.value) }
                              .join('\t');
     mFile.write(line.toUtf8() + '\n');
     mFile.flush();
 }
 
 VirtualModule::VirtualModule(const VmConfig &config, const QString &linkDir)
-    : mConfig(config), mLinkDir(linkDir)
+    : mConfig(config)
+    , mLinkDir(linkDir)
 {
     vmCompleteConfig(mConfig);
     if (mConfig.name.isEmpty())
@@ -79,8 +80,7 @@ VirtualModule::~VirtualModule()
 qint64 VirtualModule::nowMs() const
 {
     using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count()
-        - mStartMs;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count() - mStartMs;
 }
 
 bool VirtualModule::start(QString *error)
@@ -204,9 +204,8 @@ int VirtualModule::plugCount() const
 bool VirtualModule::waitPlugged(bool plugged, int timeoutMs, int minPlugCount) const
 {
     std::unique_lock<std::mutex> lock(mMutex);
-    return mPlugChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
-        return (mMaster >= 0) == plugged && mPlugCount >= minPlugCount;
-    });
+    return mPlugChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+        [&] { return (mMaster >= 0) == plugged && mPlugCount >= minPlugCount; });
 }
 
 QList<VmRequest> VirtualModule::requests() const
@@ -287,7 +286,7 @@ void VirtualModule::writeLocked(const QByteArray &bytes)
             stalledSince = now;
         else if (now - stalledSince > kWriteStallMs)
             return;
-        pollfd p{mMaster, POLLOUT, 0};
+        pollfd p { mMaster, POLLOUT, 0 };
         ::poll(&p, 1, kPollIntervalMs);
     }
 }
@@ -303,7 +302,7 @@ void VirtualModule::run()
         }
         bool gotBytes = false;
         if (fd >= 0) {
-            pollfd p{fd, POLLIN, 0};
+            pollfd p { fd, POLLIN, 0 };
             if (::poll(&p, 1, kPollIntervalMs) > 0 && (p.revents & POLLIN)) {
                 std::lock_guard<std::mutex> lock(mMutex);
                 if (mMaster == fd) {
@@ -464,8 +463,8 @@ void VirtualModule::parseFramesLocked(qint64 now)
         const QByteArray payload = mRx.mid(headerLen, int(n));
         uint8_t header[8] = {};
         std::memcpy(header, mRx.constData(), size_t(headerLen));
-        const uint32_t crc = crc32Compute(payload.constData(), size_t(n),
-                                          crc32Compute(header, sizeof header, 0));
+        const uint32_t crc
+            = crc32Compute(payload.constData(), size_t(n), crc32Compute(header, sizeof header, 0));
         const uint32_t got = qFromBigEndian<uint32_t>(mRx.constData() + headerLen + n);
         if (crc != got) {
             nackLocked("INVLDCRC", type, now);
@@ -499,7 +498,8 @@ void VirtualModule::dispatchLocked(uint32_t type, const QByteArray &payload, qin
         logLocked(log);
         return;
     }
-    if (!f.nackReason.isEmpty() && (f.nackType.isEmpty() || f.nackType == CCommProtocol::typeToString(type).toLatin1())) {
+    if (!f.nackReason.isEmpty()
+        && (f.nackType.isEmpty() || f.nackType == CCommProtocol::typeToString(type).toLatin1())) {
         log.type = CCommProtocol::typeToString(type);
         log.value = "NACK " + QString::fromLatin1(f.nackReason);
         logLocked(log);
@@ -513,8 +513,8 @@ void VirtualModule::dispatchLocked(uint32_t type, const QByteArray &payload, qin
     queueReplyLocked(reply.type, reply.payload, int(reply.after), now);
 }
 
-void VirtualModule::queueReplyLocked(uint32_t type, const QByteArray &payload, int after,
-                                     qint64 now)
+void VirtualModule::queueReplyLocked(
+    uint32_t type, const QByteArray &payload, int after, qint64 now)
 {
     const VmFaults &f = mConfig.faults;
     ++mReplyCount;
@@ -522,15 +522,15 @@ void VirtualModule::queueReplyLocked(uint32_t type, const QByteArray &payload, i
         // The request was carried out; only its answer is lost. A lost "DTMI" leaves the
         // module in packet mode, as the sender never starts.
         if (after == int(ModuleModel::After::Reboot))
-            mPending.append({now + f.slowReplyMs, QByteArray(), after});
+            mPending.append({ now + f.slowReplyMs, QByteArray(), after });
         return;
     }
     const uint32_t n = uint32_t(payload.size());
     pkt_t pkt;
     pkt.type = type;
     pkt.payloadLen = qToBigEndian(n);
-    pkt.payload = n ? reinterpret_cast<uint8_t *>(const_cast<char *>(payload.constData()))
-                    : nullptr;
+    pkt.payload
+        = n ? reinterpret_cast<uint8_t *>(const_cast<char *>(payload.constData())) : nullptr;
     uint8_t header[8];
     std::memcpy(header, &pkt.type, 4);
     std::memcpy(header + 4, &pkt.payloadLen, 4);
@@ -542,5 +542,5 @@ void VirtualModule::queueReplyLocked(uint32_t type, const QByteArray &payload, i
     for (int i = 0; i < f.noiseBytes; ++i)
         bytes += kNoise[i % int(sizeof kNoise)];
     bytes += frame;
-    mPending.append({now + f.slowReplyMs, bytes, after});
+    mPending.append({ now + f.slowReplyMs, bytes, after });
 }

@@ -96,118 +96,118 @@ const QList<KeyDef> &keyTable()
 {
     static const QList<KeyDef> table = [] {
         QList<KeyDef> t = {
-            {"name", "link name in the link directory", text(&VmConfig::name)},
-            {"product", "product ID the module reports (\"DECODER10G2\", \"ROUTER-16X16\", ...)",
-             text(&VmConfig::productId)},
-            {"protocol", "protocol version, 1 or 2",
-             [](VmConfig &c, const QString &v) {
-                 return parseInt(v, c.protocolVersion) && c.protocolVersion >= 1
-                     && c.protocolVersion <= 2;
-             }},
-            {"sysname", "system name", text(&VmConfig::sysName)},
-            {"serial", "serial number", text(&VmConfig::serialNumber)},
-            {"sw", "software version (beginning \"NFS\": running from a network root)",
-             text(&VmConfig::swVersion)},
-            {"safeboot-version", "safeboot version", text(&VmConfig::safebootVersion)},
-            {"bootloader", "bootloader version", text(&VmConfig::bootloaderVersion)},
-            {"pcb", "PCB revision", number(&VmConfig::pcbRevision)},
-            {"safeboot-mode", "safeboot mode value", number(&VmConfig::safebootMode)},
-            {"auth", "web authentication on (1) or off (0)", flag(&VmConfig::authentication)},
-            {"password", "web password", text(&VmConfig::password)},
-            {"lans", "number of network interfaces, 1 to 3 (default: by model)",
-             [](VmConfig &c, const QString &v) {
-                 return parseInt(v, c.lanCount) && c.lanCount >= 1
-                     && c.lanCount <= kVmInterfaceCount;
-             }},
-            {"record-state", "recorder record state", number(&VmConfig::recordState)},
-            {"stream-state", "recorder stream state", number(&VmConfig::streamState)},
-            {"dhcp", "DHCP outcome: bound, never, disabled, none",
-             [](VmConfig &c, const QString &v) {
-                 static const QMap<QString, VmDhcpOutcome> w = {
-                     {"bound", VmDhcpOutcome::Bound},
-                     {"never", VmDhcpOutcome::Never},
-                     {"disabled", VmDhcpOutcome::Disabled},
-                     {"none", VmDhcpOutcome::None}};
-                 return parseEnum(v, w, c.dhcpOutcome);
-             }},
-            {"dhcp-delay-ms", "time until a DHCP negotiation is bound",
-             number(&VmConfig::dhcpDelayMs)},
-            {"upload-location", "upload location text (parameter 0x20F)",
-             text(&VmConfig::uploadLocation)},
-            {"upload-empty-ms", "upload location stays empty this long after start-up",
-             number(&VmConfig::uploadEmptyMs)},
-            {"verify",
-             "verification verdict: verified, other-product, too-large, checksum, signature, "
-             "never",
-             [](VmConfig &c, const QString &v) {
-                 static const QMap<QString, VmVerifyVerdict> w = {
-                     {"verified", VmVerifyVerdict::Verified},
-                     {"other-product", VmVerifyVerdict::OtherProduct},
-                     {"too-large", VmVerifyVerdict::TooLarge},
-                     {"checksum", VmVerifyVerdict::Checksum},
-                     {"signature", VmVerifyVerdict::Signature},
-                     {"never", VmVerifyVerdict::Never}};
-                 return parseEnum(v, w, c.verifyVerdict);
-             }},
-            {"verify-delay-ms", "time the verification takes", number(&VmConfig::verifyDelayMs)},
-            {"commit-ms", "time the commit takes from 0 to 100 percent",
-             number(&VmConfig::commitMs)},
-            {"commit-fail-percent", "the commit fails on reaching this percentage (-1: never)",
-             number(&VmConfig::commitFailPercent)},
-            {"reboot-delay-ms", "time from the reboot request to the unplug",
-             number(&VmConfig::rebootDelayMs)},
-            {"return-delay-ms", "time from the unplug until the module is back",
-             number(&VmConfig::returnDelayMs)},
-            {"new-sw", "software version after a committed update", text(&VmConfig::newSwVersion)},
-            {"kermit-chkt", "block check offered: 1, 2, 3, or 5 (type 3 on every packet)",
-             kermitChar(&VmConfig::kermitChkt, "1235")},
-            {"kermit-long", "offer long packets (1/0)", flag(&VmConfig::kermitLongPackets)},
-            {"kermit-maxlen", "longest packet accepted (long packets), 10 to 9024",
-             [](VmConfig &c, const QString &v) {
-                 return parseInt(v, c.kermitMaxLen) && c.kermitMaxLen >= 10
-                     && c.kermitMaxLen <= 9024;
-             }},
-            {"kermit-window", "window size offered, 1 to 31",
-             [](VmConfig &c, const QString &v) {
-                 return parseInt(v, c.kermitWindow) && c.kermitWindow >= 1
-                     && c.kermitWindow <= 31;
-             }},
-            {"kermit-attributes", "offer attribute packets (1/0)",
-             flag(&VmConfig::kermitAttributes)},
-            {"kermit-qbin", "8th-bit prefix offered: Y (willing), N (refuse) or the prefix",
-             kermitChar(&VmConfig::kermitQbin, QString())},
-            {"kermit-rept", "repeat prefix offered (a blank: none)",
-             kermitChar(&VmConfig::kermitRept, QString())},
-            {"kermit-timeout-ms", "silence before the receiver sends a NAK",
-             number(&VmConfig::kermitTimeoutMs)},
-            {"store-dir", "directory the received files are written to",
-             text(&VmConfig::storeDir)},
-            {"fault-noise", "garbage bytes before every reply", fault(&VmFaults::noiseBytes)},
-            {"fault-bad-crc-every", "corrupt the CRC of every k-th reply",
-             fault(&VmFaults::badCrcEvery)},
-            {"fault-drop-every", "drop every k-th reply", fault(&VmFaults::dropEvery)},
-            {"fault-slow-ms", "delay every reply", fault(&VmFaults::slowReplyMs)},
-            {"fault-nack", "answer \"NACK\" with this reason (up to 8 characters)",
-             [](VmConfig &c, const QString &v) {
-                 c.faults.nackReason = v.toLatin1().left(8);
-                 return true;
-             }},
-            {"fault-nack-type", "... only for this request type (e.g. EDTM)",
-             [](VmConfig &c, const QString &v) {
-                 c.faults.nackType = v.toLatin1();
-                 return v.isEmpty() || v.size() == 4;
-             }},
-            {"fault-silence-after", "answer nothing after this many requests",
-             fault(&VmFaults::silenceAfter)},
-            {"fault-unplug-after-bytes", "unplug after this many bytes of a file transfer",
-             fault(&VmFaults::unplugAfterBytes)},
-            {"fault-unplug-return-ms", "come back this long after that unplug (-1: never)",
-             fault(&VmFaults::unplugReturnMs)},
-            {"fault-kermit-nak-every", "NAK every k-th Kermit data packet",
-             fault(&VmFaults::kermitNakEvery)},
-            {"fault-kermit-prev-seq",
-             "acknowledge the next n Kermit data packets with the previous sequence number",
-             fault(&VmFaults::kermitPrevSeq)},
+            { "name", "link name in the link directory", text(&VmConfig::name) },
+            { "product", "product ID the module reports (\"DECODER10G2\", \"ROUTER-16X16\", ...)",
+                text(&VmConfig::productId) },
+            { "protocol", "protocol version, 1 or 2",
+                [](VmConfig &c, const QString &v) {
+                    return parseInt(v, c.protocolVersion) && c.protocolVersion >= 1
+                        && c.protocolVersion <= 2;
+                } },
+            { "sysname", "system name", text(&VmConfig::sysName) },
+            { "serial", "serial number", text(&VmConfig::serialNumber) },
+            { "sw", "software version (beginning \"NFS\": running from a network root)",
+                text(&VmConfig::swVersion) },
+            { "safeboot-version", "safeboot version", text(&VmConfig::safebootVersion) },
+            { "bootloader", "bootloader version", text(&VmConfig::bootloaderVersion) },
+            { "pcb", "PCB revision", number(&VmConfig::pcbRevision) },
+            { "safeboot-mode", "safeboot mode value", number(&VmConfig::safebootMode) },
+            { "auth", "web authentication on (1) or off (0)", flag(&VmConfig::authentication) },
+            { "password", "web password", text(&VmConfig::password) },
+            { "lans", "number of network interfaces, 1 to 3 (default: by model)",
+                [](VmConfig &c, const QString &v) {
+                    return parseInt(v, c.lanCount) && c.lanCount >= 1
+                        && c.lanCount <= kVmInterfaceCount;
+                } },
+            { "record-state", "recorder record state", number(&VmConfig::recordState) },
+            { "stream-state", "recorder stream state", number(&VmConfig::streamState) },
+            { "dhcp", "DHCP outcome: bound, never, disabled, none",
+                [](VmConfig &c, const QString &v) {
+                    static const QMap<QString, VmDhcpOutcome> w
+                        = { { "bound", VmDhcpOutcome::Bound }, { "never", VmDhcpOutcome::Never },
+                              { "disabled", VmDhcpOutcome::Disabled },
+                              { "none", VmDhcpOutcome::None } };
+                    return parseEnum(v, w, c.dhcpOutcome);
+                } },
+            { "dhcp-delay-ms", "time until a DHCP negotiation is bound",
+                number(&VmConfig::dhcpDelayMs) },
+            { "upload-location", "upload location text (parameter 0x20F)",
+                text(&VmConfig::uploadLocation) },
+            { "upload-empty-ms", "upload location stays empty this long after start-up",
+                number(&VmConfig::uploadEmptyMs) },
+            { "verify",
+                "verification verdict: verified, other-product, too-large, checksum, signature, "
+                "never",
+                [](VmConfig &c, const QString &v) {
+                    static const QMap<QString, VmVerifyVerdict> w
+                        = { { "verified", VmVerifyVerdict::Verified },
+                              { "other-product", VmVerifyVerdict::OtherProduct },
+                              { "too-large", VmVerifyVerdict::TooLarge },
+                              { "checksum", VmVerifyVerdict::Checksum },
+                              { "signature", VmVerifyVerdict::Signature },
+                              { "never", VmVerifyVerdict::Never } };
+                    return parseEnum(v, w, c.verifyVerdict);
+                } },
+            { "verify-delay-ms", "time the verification takes", number(&VmConfig::verifyDelayMs) },
+            { "commit-ms", "time the commit takes from 0 to 100 percent",
+                number(&VmConfig::commitMs) },
+            { "commit-fail-percent", "the commit fails on reaching this percentage (-1: never)",
+                number(&VmConfig::commitFailPercent) },
+            { "reboot-delay-ms", "time from the reboot request to the unplug",
+                number(&VmConfig::rebootDelayMs) },
+            { "return-delay-ms", "time from the unplug until the module is back",
+                number(&VmConfig::returnDelayMs) },
+            { "new-sw", "software version after a committed update",
+                text(&VmConfig::newSwVersion) },
+            { "kermit-chkt", "block check offered: 1, 2, 3, or 5 (type 3 on every packet)",
+                kermitChar(&VmConfig::kermitChkt, "1235") },
+            { "kermit-long", "offer long packets (1/0)", flag(&VmConfig::kermitLongPackets) },
+            { "kermit-maxlen", "longest packet accepted (long packets), 10 to 9024",
+                [](VmConfig &c, const QString &v) {
+                    return parseInt(v, c.kermitMaxLen) && c.kermitMaxLen >= 10
+                        && c.kermitMaxLen <= 9024;
+                } },
+            { "kermit-window", "window size offered, 1 to 31",
+                [](VmConfig &c, const QString &v) {
+                    return parseInt(v, c.kermitWindow) && c.kermitWindow >= 1
+                        && c.kermitWindow <= 31;
+                } },
+            { "kermit-attributes", "offer attribute packets (1/0)",
+                flag(&VmConfig::kermitAttributes) },
+            { "kermit-qbin", "8th-bit prefix offered: Y (willing), N (refuse) or the prefix",
+                kermitChar(&VmConfig::kermitQbin, QString()) },
+            { "kermit-rept", "repeat prefix offered (a blank: none)",
+                kermitChar(&VmConfig::kermitRept, QString()) },
+            { "kermit-timeout-ms", "silence before the receiver sends a NAK",
+                number(&VmConfig::kermitTimeoutMs) },
+            { "store-dir", "directory the received files are written to",
+                text(&VmConfig::storeDir) },
+            { "fault-noise", "garbage bytes before every reply", fault(&VmFaults::noiseBytes) },
+            { "fault-bad-crc-every", "corrupt the CRC of every k-th reply",
+                fault(&VmFaults::badCrcEvery) },
+            { "fault-drop-every", "drop every k-th reply", fault(&VmFaults::dropEvery) },
+            { "fault-slow-ms", "delay every reply", fault(&VmFaults::slowReplyMs) },
+            { "fault-nack", "answer \"NACK\" with this reason (up to 8 characters)",
+                [](VmConfig &c, const QString &v) {
+                    c.faults.nackReason = v.toLatin1().left(8);
+                    return true;
+                } },
+            { "fault-nack-type", "... only for this request type (e.g. EDTM)",
+                [](VmConfig &c, const QString &v) {
+                    c.faults.nackType = v.toLatin1();
+                    return v.isEmpty() || v.size() == 4;
+                } },
+            { "fault-silence-after", "answer nothing after this many requests",
+                fault(&VmFaults::silenceAfter) },
+            { "fault-unplug-after-bytes", "unplug after this many bytes of a file transfer",
+                fault(&VmFaults::unplugAfterBytes) },
+            { "fault-unplug-return-ms", "come back this long after that unplug (-1: never)",
+                fault(&VmFaults::unplugReturnMs) },
+            { "fault-kermit-nak-every", "NAK every k-th Kermit data packet",
+                fault(&VmFaults::kermitNakEvery) },
+            { "fault-kermit-prev-seq",
+                "acknowledge the next n Kermit data packets with the previous sequence number",
+                fault(&VmFaults::kermitPrevSeq) },
         };
         struct LanKey
         {
@@ -216,62 +216,55 @@ const QList<KeyDef> &keyTable()
             std::function<bool(VmInterface &, const QString &)> set;
         };
         const QList<LanKey> lanKeys = {
-            {"mode", "dhcp or static",
-             [](VmInterface &l, const QString &v) {
-                 const QString s = v.trimmed().toLower();
-                 if (s == "dhcp" || s == "1")
-                     l.ipConfig = 1;
-                 else if (s == "static" || s == "2")
-                     l.ipConfig = 2;
-                 else
-                     return false;
-                 return true;
-             }},
-            {"ip", "static address", [](VmInterface &l, const QString &v) {
-                 return parseAddress(v, l.ip);
-             }},
-            {"mask", "static subnet mask", [](VmInterface &l, const QString &v) {
-                 return parseAddress(v, l.mask);
-             }},
-            {"gateway", "static gateway", [](VmInterface &l, const QString &v) {
-                 return parseAddress(v, l.gateway);
-             }},
-            {"dhcp-ip", "address a DHCP server offers", [](VmInterface &l, const QString &v) {
-                 return parseAddress(v, l.dhcpIp);
-             }},
-            {"dhcp-mask", "mask a DHCP server offers", [](VmInterface &l, const QString &v) {
-                 return parseAddress(v, l.dhcpMask);
-             }},
-            {"dhcp-gateway", "gateway a DHCP server offers",
-             [](VmInterface &l, const QString &v) { return parseAddress(v, l.dhcpGateway); }},
-            {"mac", "MAC address",
-             [](VmInterface &l, const QString &v) {
-                 l.mac = v;
-                 return true;
-             }},
-            {"link", "link up (1) or down (0)",
-             [](VmInterface &l, const QString &v) { return parseBool(v, l.linkUp); }},
-            {"speed", "link speed setting",
-             [](VmInterface &l, const QString &v) {
-                 l.speedSetting = v;
-                 return true;
-             }},
-            {"speed-actual", "negotiated link speed",
-             [](VmInterface &l, const QString &v) {
-                 l.speedActual = v;
-                 return true;
-             }},
-            {"upnp", "UPnP on (1) or off (0)",
-             [](VmInterface &l, const QString &v) { return parseBool(v, l.upnp); }},
+            { "mode", "dhcp or static",
+                [](VmInterface &l, const QString &v) {
+                    const QString s = v.trimmed().toLower();
+                    if (s == "dhcp" || s == "1")
+                        l.ipConfig = 1;
+                    else if (s == "static" || s == "2")
+                        l.ipConfig = 2;
+                    else
+                        return false;
+                    return true;
+                } },
+            { "ip", "static address",
+                [](VmInterface &l, const QString &v) { return parseAddress(v, l.ip); } },
+            { "mask", "static subnet mask",
+                [](VmInterface &l, const QString &v) { return parseAddress(v, l.mask); } },
+            { "gateway", "static gateway",
+                [](VmInterface &l, const QString &v) { return parseAddress(v, l.gateway); } },
+            { "dhcp-ip", "address a DHCP server offers",
+                [](VmInterface &l, const QString &v) { return parseAddress(v, l.dhcpIp); } },
+            { "dhcp-mask", "mask a DHCP server offers",
+                [](VmInterface &l, const QString &v) { return parseAddress(v, l.dhcpMask); } },
+            { "dhcp-gateway", "gateway a DHCP server offers",
+                [](VmInterface &l, const QString &v) { return parseAddress(v, l.dhcpGateway); } },
+            { "mac", "MAC address",
+                [](VmInterface &l, const QString &v) {
+                    l.mac = v;
+                    return true;
+                } },
+            { "link", "link up (1) or down (0)",
+                [](VmInterface &l, const QString &v) { return parseBool(v, l.linkUp); } },
+            { "speed", "link speed setting",
+                [](VmInterface &l, const QString &v) {
+                    l.speedSetting = v;
+                    return true;
+                } },
+            { "speed-actual", "negotiated link speed",
+                [](VmInterface &l, const QString &v) {
+                    l.speedActual = v;
+                    return true;
+                } },
+            { "upnp", "UPnP on (1) or off (0)",
+                [](VmInterface &l, const QString &v) { return parseBool(v, l.upnp); } },
         };
         for (int i = 0; i < kVmInterfaceCount; ++i) {
             for (const LanKey &k : lanKeys) {
                 auto set = k.set;
-                t.append({QString("lan%1.%2").arg(i).arg(k.suffix),
-                          QString("interface %1 (0 control, 1 media, 2 media 2): %2")
-                              .arg(i)
-                              .arg(k.help),
-                          [i, set](VmConfig &c, const QString &v) { return set(c.lan[i], v); }});
+                t.append({ QString("lan%1.%2").arg(i).arg(k.suffix),
+                    QString("interface %1 (0 control, 1 media, 2 media 2): %2").arg(i).arg(k.help),
+                    [i, set](VmConfig &c, const QString &v) { return set(c.lan[i], v); } });
             }
         }
         return t;
@@ -279,18 +272,17 @@ const QList<KeyDef> &keyTable()
     return table;
 }
 
-}  // namespace
+} // namespace
 
 QList<VmConfigKey> vmConfigKeys()
 {
     QList<VmConfigKey> keys;
     for (const KeyDef &k : keyTable())
-        keys.append({k.key, k.help});
+        keys.append({ k.key, k.help });
     return keys;
 }
 
-bool vmApplyConfigValue(VmConfig &config, const QString &key, const QString &value,
-                        QString *error)
+bool vmApplyConfigValue(VmConfig &config, const QString &key, const QString &value, QString *error)
 {
     for (const KeyDef &k : keyTable()) {
         if (k.key != key)
@@ -341,8 +333,8 @@ bool vmLoadConfigFile(const QString &path, QList<VmConfig> &configs, QString *er
         for (const QString &key : ini.childKeys()) {
             // QSettings splits unquoted commas into lists; join them back.
             const QVariant v = ini.value(key);
-            const QString value =
-                v.typeId() == QMetaType::QStringList ? v.toStringList().join(',') : v.toString();
+            const QString value
+                = v.typeId() == QMetaType::QStringList ? v.toStringList().join(',') : v.toString();
             if (!vmApplyConfigValue(config, key, value, error)) {
                 ini.endGroup();
                 if (error)
@@ -372,8 +364,8 @@ void vmCompleteConfig(VmConfig &config)
         }
     }
     // Distinct, stable defaults so that each interface is recognisable in the window.
-    static const char *const kDefaultIp[] = {"192.168.1.50", "10.10.1.50", "10.20.1.50"};
-    static const char *const kDefaultOffer[] = {"192.168.1.77", "10.10.1.77", "10.20.1.77"};
+    static const char *const kDefaultIp[] = { "192.168.1.50", "10.10.1.50", "10.20.1.50" };
+    static const char *const kDefaultOffer[] = { "192.168.1.77", "10.10.1.77", "10.20.1.77" };
     const uint serialHash = qHash(config.serialNumber) & 0xFFFF;
     for (int i = 0; i < kVmInterfaceCount; ++i) {
         VmInterface &l = config.lan[i];
@@ -382,16 +374,15 @@ void vmCompleteConfig(VmConfig &config)
         if (l.mask.isEmpty())
             l.mask = "255.255.255.0";
         if (l.gateway.isEmpty())
-            l.gateway = QHostAddress((QHostAddress(l.ip).toIPv4Address() & 0xFFFFFF00) | 1)
-                            .toString();
+            l.gateway
+                = QHostAddress((QHostAddress(l.ip).toIPv4Address() & 0xFFFFFF00) | 1).toString();
         if (l.dhcpIp.isEmpty())
             l.dhcpIp = kDefaultOffer[i];
         if (l.dhcpMask.isEmpty())
             l.dhcpMask = "255.255.255.0";
         if (l.dhcpGateway.isEmpty())
-            l.dhcpGateway =
-                QHostAddress((QHostAddress(l.dhcpIp).toIPv4Address() & 0xFFFFFF00) | 1)
-                    .toString();
+            l.dhcpGateway = QHostAddress((QHostAddress(l.dhcpIp).toIPv4Address() & 0xFFFFFF00) | 1)
+                                .toString();
         if (l.mac.isEmpty())
             l.mac = QString("00:0C:17:%1:%2:%3")
                         .arg(serialHash >> 8, 2, 16, QChar('0'))
