@@ -244,6 +244,8 @@ private slots:
     void layoutAndPaint_data();
     void layoutAndPaint();
     void pictureTextReadableOnDarkDesktop();
+    void statusCaptionFollowsValue_data();
+    void statusCaptionFollowsValue();
 
 private:
     void addRows();
@@ -568,6 +570,38 @@ void TestDevicePages::pictureTextReadableOnDarkDesktop()
         }
     }
     qApp->setPalette(original);
+}
+
+void TestDevicePages::statusCaptionFollowsValue_data()
+{
+    QTest::addColumn<bool>("pageShown");
+    QTest::newRow("page on show") << true;
+    QTest::newRow("page hidden") << false;
+}
+
+// The window hides the unknown page's USB and LAN status while no module is present; their
+// captions must go with them, whether or not the page is on show at the time.
+void TestDevicePages::statusCaptionFollowsValue()
+{
+    QFETCH(bool, pageShown);
+    DevicePage page(*FindPageSpec(kBoardIdUnknown), false);
+    page.setVisible(pageShown);
+    const QList<QPair<const char *, QString>> statuses { { "mImageUSBStatusLabel", "USB:" },
+        { "mImageLanStatusLabel", "LAN:" } };
+    for (const auto &[name, captionText] : statuses) {
+        QLabel *value = page.findChild<QLabel *>(name);
+        QLabel *caption = nullptr;
+        for (QLabel *label : page.pictureLabels())
+            caption = label->text() == captionText ? label : caption;
+        QVERIFY(value && caption);
+        value->hide();
+        QVERIFY(caption->isHidden());
+        page.show();
+        QVERIFY(!caption->isVisible());
+        page.setVisible(pageShown);
+        value->show();
+        QVERIFY(!caption->isHidden());
+    }
 }
 
 QTEST_MAIN(TestDevicePages)

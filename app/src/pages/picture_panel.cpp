@@ -2,6 +2,7 @@
 #include "page_parts.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -35,6 +36,32 @@ protected:
 
 private:
     QPixmap mBackground;
+};
+
+// Shows a status caption exactly while its value label is shown, so hiding a status value
+// ("LAN: Connected") takes its caption along.
+class CaptionFollower : public QObject
+{
+public:
+    CaptionFollower(QLabel *caption, QLabel *value)
+        : QObject(value)
+        , mCaption(caption)
+    {
+        value->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::ShowToParent)
+            mCaption->setVisible(true);
+        else if (event->type() == QEvent::HideToParent)
+            mCaption->setVisible(false);
+        return false;
+    }
+
+private:
+    QLabel *mCaption;
 };
 
 QString translated(const char *text)
@@ -96,11 +123,15 @@ PicturePanelUi BuildPicturePanel(const PageSpec &spec)
             captionRow->addWidget(label);
             break;
         }
-        case PictureRole::Status:
-            statusRow->addWidget(addLabel(nullptr, translated(item.caption)));
-            statusRow->addWidget(addLabel(item.name, translated(item.text)));
+        case PictureRole::Status: {
+            QLabel *caption = addLabel(nullptr, translated(item.caption));
+            QLabel *value = addLabel(item.name, translated(item.text));
+            new CaptionFollower(caption, value);
+            statusRow->addWidget(caption);
+            statusRow->addWidget(value);
             statusRow->addSpacing(10);
             break;
+        }
         case PictureRole::Led: {
             statusRow->addWidget(addLabel(item.name, translated(item.text)));
             QLabel *ledLabel = addLabel(item.caption, QString());
