@@ -9,6 +9,8 @@
 #include <QThread>
 #include <QtTest>
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -18,6 +20,18 @@ namespace {
 int openFdCount()
 {
     return int(QDir("/proc/self/fd").entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
+}
+
+// Whether the terminal refuses further opens (TIOCEXCL); root may still open it, so ask.
+bool exclusiveFlagSet(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return errno == EBUSY;
+    int flag = 0;
+    const bool ok = ::ioctl(fd, TIOCGEXCL, &flag) == 0;
+    ::close(fd);
+    return ok && flag != 0;
 }
 
 // Writes the pieces to the master, pausing before each one, on its own thread.
@@ -209,7 +223,10 @@ private slots:
         second.SetPortList({ first.pty.path() });
         QVERIFY(!second.OpenSerialPort(0));
         QCOMPARE(second.LastOpenError(), CPosixSerialIF::OpenError::Busy);
+        QVERIFY(exclusiveFlagSet(first.pty.path()));
         QVERIFY(first.port.CloseSerialPort());
+        // The master keeps the terminal alive: the flag must not outlive our descriptor.
+        QVERIFY(!exclusiveFlagSet(first.pty.path()));
         QVERIFY(second.OpenSerialPort(0));
         QVERIFY(second.IsOpen());
     }
@@ -226,6 +243,7 @@ private slots:
             QCOMPARE(openFdCount(), fdsBefore + 1);
         }
         QCOMPARE(openFdCount(), fdsBefore);
+        QVERIFY(!exclusiveFlagSet(pty.path()));
         CPosixSerialIF again;
         QVERIFY(again.OpenDevicePath(pty.path()));
     }

@@ -81,6 +81,15 @@ CPosixSerialIF::OpenError classifyOpenErrno(int err)
     }
 }
 
+// The exclusive flag belongs to the terminal, not to our descriptor: a pseudo-terminal
+// keeps it after we close while its master stays open, and would refuse every later
+// open by an unprivileged user. Clear it first.
+bool releaseFd(int fd)
+{
+    ::ioctl(fd, TIOCNXCL);
+    return ::close(fd) == 0;
+}
+
 bool configureLine(int fd)
 {
     termios tio {};
@@ -110,7 +119,7 @@ CPosixSerialIF::CPosixSerialIF()
 CPosixSerialIF::~CPosixSerialIF()
 {
     if (mFd >= 0)
-        ::close(mFd);
+        releaseFd(mFd);
 }
 
 void CPosixSerialIF::SetPortLister(PortLister lister)
@@ -221,7 +230,7 @@ void CPosixSerialIF::handleDeviceGone()
     if (mFd < 0)
         return;
     qCDebug(lcSerial).noquote() << "Serial port" << mOpenPath << "went away";
-    ::close(mFd);
+    releaseFd(mFd);
     mFd = -1;
     mOpenPath.clear();
 }
@@ -237,7 +246,7 @@ bool CPosixSerialIF::CloseSerialPort()
         while (::ioctl(mFd, TIOCOUTQ, &queued) == 0 && queued > 0 && msUntil(deadline) > 0)
             ::usleep(1000);
     }
-    const bool ok = ::close(mFd) == 0;
+    const bool ok = releaseFd(mFd);
     mFd = -1;
     mOpenPath.clear();
     return ok;
