@@ -64,6 +64,13 @@ private:
     QLabel *mCaption;
 };
 
+// The gap after a status group belongs to its last label, so it goes when the label is hidden.
+QLabel *endOfGroup(QLabel *label)
+{
+    label->setContentsMargins(0, 0, 10, 0);
+    return label;
+}
+
 QString translated(const char *text)
 {
     return QCoreApplication::translate("DevicePage", text);
@@ -128,21 +135,18 @@ PicturePanelUi BuildPicturePanel(const PageSpec &spec)
             QLabel *value = addLabel(item.name, translated(item.text));
             new CaptionFollower(caption, value);
             statusRow->addWidget(caption);
-            statusRow->addWidget(value);
-            statusRow->addSpacing(10);
+            statusRow->addWidget(endOfGroup(value));
             break;
         }
         case PictureRole::Led: {
             statusRow->addWidget(addLabel(item.name, translated(item.text)));
             QLabel *ledLabel = addLabel(item.caption, QString());
             ledLabel->setPixmap(led);
-            statusRow->addWidget(ledLabel);
-            statusRow->addSpacing(10);
+            statusRow->addWidget(endOfGroup(ledLabel));
             break;
         }
         case PictureRole::Plain:
-            statusRow->addWidget(addLabel(item.name, translated(item.text)));
-            statusRow->addSpacing(10);
+            statusRow->addWidget(endOfGroup(addLabel(item.name, translated(item.text))));
             break;
         case PictureRole::Hidden: {
             QLabel *label = addLabel(item.name, translated(item.text));
