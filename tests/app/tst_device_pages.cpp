@@ -354,6 +354,15 @@ void TestDevicePages::structure()
             { ui.ipAddressStatus, "IpAddressStatus" },
             { ui.macAddressLineEdit, "MacAddressLineEdit" },
             { ui.openWebPagePushButton, "OpenWebPagePushButton" },
+            { ui.macAddressLabel, "MacAddressLabel" },
+            { ui.networkConfigGroupBox, "NetworkConfigGroupBox" },
+            { ui.gatewayIpLabel, "GatewayIpLabel" },
+            { ui.ipAddressLabel, "IpAddressLabel" },
+            { ui.modeLabel, "ModeLabel" },
+            { ui.subnetMaskLabel, "SubnetMaskLabel" },
+            { ui.subnetMaskStatus, "SubnetMaskStatus" },
+            { ui.gatewayIpStatus, "GatewayIpStatus" },
+            { ui.upnpEnableLabel, "UPnPEnableLabel" },
         };
         for (const auto &[object, member] : typed)
             QCOMPARE(object, page.findChild<QObject *>(prefix + member));
@@ -375,7 +384,10 @@ void TestDevicePages::structure()
             if (combo)
                 QVERIFY(combo->parentWidget()->isAncestorOf(ui.applyPushButton));
         }
-        QCOMPARE(ui.modeComboBox->metaObject()->className(), "VeltoComboBox");
+        for (QComboBox *combo : { ui.modeComboBox, ui.upnpEnableComboBox, ui.speedComboBox }) {
+            if (combo)
+                QCOMPARE(combo->metaObject()->className(), "VeltoComboBox");
+        }
         QCOMPARE(ui.modeComboBox->count(), 2);
         QCOMPARE(ui.modeComboBox->itemText(0), QString("DHCP"));
         QCOMPARE(ui.modeComboBox->itemText(1), QString("Static"));
@@ -410,7 +422,23 @@ void TestDevicePages::structure()
     QCOMPARE(tabOf(page.infoTab().setNamePushButton), QString("mInfoTab"));
 
     InfoTabUi &info = page.infoTab();
-    QCOMPARE(info.setNamePushButton->text(), QString("Set System Name"));
+    UpdateTabUi &update = page.updateTab();
+    const QList<QPair<QObject *, const char *>> typed {
+        { update.tab, "mUpdateTab" },
+        { update.currVersionLineEdit, "mUpdateCurrVersionLineEdit" },
+        { update.progressBar, "mUpdateProgressProgressBar" },
+        { update.progressMessageLabel, "mUpdateProgressMessageLabel" },
+        { info.tab, "mInfoTab" },
+        { info.nameLineEdit, "mInfoNameLineEdit" },
+        { info.typeLineEdit, "mInfoTypeLineEdit" },
+        { info.setNamePushButton, "mInfoSetNamePushButton" },
+        { info.authenticationLineEdit, "mInfoAuthenticationLineEdit" },
+        { info.disableAuthenticationPushButton, "mInfoDisableAuthenticationPushButton" },
+        { info.safebootLineEdit, "mInfoSafebootLineEdit" },
+        { info.bootloaderLineEdit, "mInfoBootloaderLineEdit" },
+    };
+    for (const auto &[object, name] : typed)
+        QCOMPARE(object, page.findChild<QObject *>(name));
     QVERIFY(!info.nameLineEdit->isReadOnly());
     for (QLineEdit *edit : { info.typeLineEdit, info.authenticationLineEdit, info.safebootLineEdit,
              info.bootloaderLineEdit })
