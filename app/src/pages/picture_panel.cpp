@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QVBoxLayout>
 
 namespace {
@@ -53,15 +54,16 @@ public:
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::ShowToParent)
+        // The caption may already be gone while the panel is being torn down.
+        if (mCaption && event->type() == QEvent::ShowToParent)
             mCaption->setVisible(true);
-        else if (event->type() == QEvent::HideToParent)
+        else if (mCaption && event->type() == QEvent::HideToParent)
             mCaption->setVisible(false);
         return false;
     }
 
 private:
-    QLabel *mCaption;
+    QPointer<QLabel> mCaption;
 };
 
 // The gap after a status group belongs to its last label, so it goes when the label is hidden.
