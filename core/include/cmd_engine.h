@@ -38,7 +38,9 @@ class CCmdEngine : public QObject, public CProgressIF
     Q_OBJECT
 
 public:
-    enum eNetIf_t
+    // Fixed underlying type: values outside the enumerators reach the engine (they are
+    // passed through to the module) and must be representable.
+    enum eNetIf_t : int
     {
         eNetIfControl = 0,
         eNetIfMedia = 1,
