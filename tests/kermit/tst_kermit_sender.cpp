@@ -260,22 +260,6 @@ private slots:
         QCOMPARE(rx.types(), QByteArray("S"));
     }
 
-    void unplugDuringData()
-    {
-        setUpTransfer(contentOfKind("random", 100000));
-        FakeSerialIF *p = port.get();
-        rx.override = [p](const ktest::Packet &pk, int) -> QByteArray {
-            if (pk.type == 'D' && pk.seq == 10)
-                p->setOpen(false);
-            return {};
-        };
-        QElapsedTimer t;
-        t.start();
-        QCOMPARE(drive(), int(kKermitResultError));
-        QVERIFY(t.elapsed() < 2000);
-        QVERIFY(!rx.done);
-    }
-
     // A receiver that goes quiet: resends on each time-out, then failure.
     void silentReceiver_data()
     {
@@ -379,18 +363,6 @@ private slots:
         QCOMPARE(kermitStep(kKermitActionRun, k.get(), slot, int(y.size() - 2), "confused", &st),
             int(kKermitResultError));
         QCOMPARE(rx.received.last().data, QByteArray("confused"));
-    }
-
-    void oneTransferAtATime()
-    {
-        {
-            KermitTransferLock first;
-            QVERIFY(first.acquired());
-            KermitTransferLock second;
-            QVERIFY(!second.acquired());
-        }
-        KermitTransferLock afterwards;
-        QVERIFY(afterwards.acquired());
     }
 };
 

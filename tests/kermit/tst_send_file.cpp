@@ -174,7 +174,6 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QByteArray>("lastSent");
         QTest::newRow("error packet") << "error" << QByteArray("D");
-        QTest::newRow("previous sequence") << "prevseq" << QByteArray("E");
         QTest::newRow("silent receiver") << "silent" << QByteArray("E");
         QTest::newRow("unplug") << "unplug" << QByteArray("D");
         QTest::newRow("closing in data") << "closing" << QByteArray("E");
@@ -193,8 +192,6 @@ private slots:
                 return {};
             if (fault == "error")
                 return ktest::packet('E', p.seq, "No space", 3);
-            if (fault == "prevseq")
-                return ktest::packet('Y', 5, {}, 3);
             if (fault == "silent")
                 return QByteArray("");
             if (fault == "unplug")
