@@ -540,11 +540,13 @@ PhaseEnd readPhase(
         } else {
             got += n;
         }
+        if (got == want)
+            break; // complete: a port that closes right after does not spoil it
         if (!port->IsOpen()) {
             elapsedMs = timer.elapsed();
             return PhaseEnd::Disconnected;
         }
-        if (got < want && timer.elapsed() >= limitMs)
+        if (timer.elapsed() >= limitMs)
             break;
     }
     elapsedMs = timer.elapsed();

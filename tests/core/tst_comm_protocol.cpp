@@ -88,8 +88,9 @@ private slots:
         const QByteArray name("eParamID_SysName");
         mProto->makePktBytes(&p, PktType("PGNM"), uint32_t(name.size() + 1),
             reinterpret_cast<const uint8_t *>(name.constData()));
-        QTest::newRow("PGNM name with NUL")
+        QTest::newRow("PGNM name with NUL: 29 bytes")
             << CCommProtocol::frame(&p) << wireFrame("PGNM", name + QByteArray(1, '\0'));
+        QCOMPARE(CCommProtocol::frame(&p).size(), 29);
         mProto->freePkt(&p);
 
         const uint32_t words[] = { 0x109, 0xC0A80001 };
@@ -124,18 +125,6 @@ private slots:
         QCOMPARE(built.toHex(' '), expected.toHex(' '));
     }
 
-    void pgnmFrameIs29Bytes()
-    {
-        pkt_t p;
-        const char name[] = "eParamID_SysName";
-        mProto->makePktBytes(
-            &p, PktType("PGNM"), sizeof name, reinterpret_cast<const uint8_t *>(name));
-        QCOMPARE(CCommProtocol::frame(&p).size(), 29);
-        mProto->freePkt(&p);
-        QVERIFY(p.payload == nullptr);
-        QCOMPARE(p.payloadLen, 0u);
-    }
-
     // Rebuilding into a used record must release the old payload (LSan watches this).
     void builderReusesRecord()
     {
@@ -144,6 +133,8 @@ private slots:
         mProto->makePktWord(&p, PktType("PGID"), 2u);
         QCOMPARE(CCommProtocol::frame(&p), wireFrame("PGID", be32(2)));
         mProto->freePkt(&p);
+        QVERIFY(p.payload == nullptr);
+        QCOMPARE(p.payloadLen, 0u);
     }
 
     void sendFlushesThenWritesOneFrame()
@@ -170,122 +161,96 @@ private slots:
 
         const uint any = kWildcardParamID;
         const QByteArray nul(1, '\0');
-        QTest::newRow("PIDC int max")
-            << QByteArray("PGID") << wireFrame("PIDC", pidc(0x109, 0, 0, be32(4294967295u)))
-            << 0x109u << int(eResultOK) << "4294967295";
-        QTest::newRow("PIDC text")
-            << QByteArray("PGNM") << wireFrame("PIDC", pidc(0x109, 0, 1, "Studio A" + nul)) << any
-            << int(eResultOK) << "Studio A";
-        QTest::newRow("PIDC text UTF-8 without NUL")
-            << QByteArray("PGNM") << wireFrame("PIDC", pidc(0x109, 0, 1, "Caf\xc3\xa9")) << any
-            << int(eResultOK) << QString::fromUtf8("Caf\xc3\xa9");
-        QTest::newRow("PIDC empty text")
-            << QByteArray("PSID") << wireFrame("PIDC", pidc(0x109, 0, 1, {})) << 0x109u
-            << int(eResultOK) << "";
-        QTest::newRow("PIDC int without value word")
-            << QByteArray("PGID") << wireFrame("PIDC", pidc(0x109, 0, 0, "ab")) << 0x109u
-            << int(eResultPayloadTooShort) << "untouched";
-        QTest::newRow("PIDC status 1")
-            << QByteArray("PGID") << wireFrame("PIDC", pidc(0x109, 1, 0, be32(5))) << 0x109u
-            << int(eResultGetSetCmdNoSuchParamID) << "untouched";
-        QTest::newRow("PIDC status 2")
-            << QByteArray("PSNM") << wireFrame("PIDC", pidc(0x109, 2, 0, be32(5))) << any
-            << int(eResultGetSetCmdWrongType) << "untouched";
-        QTest::newRow("PIDC status 3")
-            << QByteArray("PGID") << wireFrame("PIDC", pidc(0x109, 3, 0, be32(5))) << 0x109u
-            << int(eResultOK) << "untouched";
-        QTest::newRow("PIDC value type 2")
-            << QByteArray("PGID") << wireFrame("PIDC", pidc(0x109, 0, 2, be32(5))) << 0x109u
-            << int(eResultGetSetCmdInvalidTypeRecvd) << "untouched";
-        QTest::newRow("PIDC other ID")
-            << QByteArray("PGID") << wireFrame("PIDC", pidc(0x108, 0, 0, be32(5))) << 0x109u
-            << int(eResultUnknownError) << "untouched";
-        QTest::newRow("PIDC wildcard")
-            << QByteArray("PGID") << wireFrame("PIDC", pidc(0x108, 0, 0, be32(5))) << any
-            << int(eResultOK) << "5";
-        QTest::newRow("PSTC exact")
-            << QByteArray("PGST") << wireFrame("PSTC", paramReply(0x20, 0, "abc" + nul)) << 0x20u
-            << int(eResultOK) << "abc";
-        QTest::newRow("PSTC empty text")
-            << QByteArray("PGST") << wireFrame("PSTC", paramReply(0x20, 0, {})) << 0x20u
-            << int(eResultOK) << "";
-        QTest::newRow("PSTC longest text")
-            << QByteArray("PGST") << wireFrame("PSTC", paramReply(0x20, 0, QByteArray(16384, 'x')))
-            << 0x20u << int(eResultOK) << QString(16384, 'x');
-        QTest::newRow("PSTC wildcard refused")
-            << QByteArray("PGST") << wireFrame("PSTC", paramReply(0x20, 0, "abc")) << any
-            << int(eResultUnknownError) << "untouched";
-        QTest::newRow("PSTC status 1")
-            << QByteArray("PGST") << wireFrame("PSTC", paramReply(0x20, 1, {})) << 0x20u
-            << int(eResultGetSetCmdNoSuchParamID) << "untouched";
-        QTest::newRow("P32C exact")
-            << QByteArray("PG32") << wireFrame("P32C", paramReply(0x30, 0, be32(77))) << 0x30u
-            << int(eResultOK) << "77";
-        QTest::newRow("P32C wildcard refused")
-            << QByteArray("PS32") << wireFrame("P32C", paramReply(0x30, 0, be32(77))) << any
-            << int(eResultUnknownError) << "untouched";
-        QTest::newRow("P32C status 2")
-            << QByteArray("PG32") << wireFrame("P32C", paramReply(0x30, 2, be32(77))) << 0x30u
-            << int(eResultGetSetCmdWrongType) << "untouched";
-        QTest::newRow("HIYA") << QByteArray("HWDY") << wireFrame("HIYA", be32(1)) << any
-                              << int(eResultOK) << "1";
-        QTest::newRow("DTMI") << QByteArray("EDTM") << wireFrame("DTMI", be32(123456)) << any
-                              << int(eResultOK) << "123456";
-        QTest::newRow("IAMA") << QByteArray("HURU") << wireFrame("IAMA", "RECORDER-PLUS" + nul)
-                              << any << int(eResultOK) << "RECORDER-PLUS";
-        QTest::newRow("2U2!") << QByteArray("YUHU") << wireFrame("2U2!", {}) << any
-                              << int(eResultOK) << "untouched";
-        QTest::newRow("HIYA to PGID") << QByteArray("PGID") << wireFrame("HIYA", be32(2)) << 0x109u
-                                      << int(eResultUnknownResponse) << "untouched";
-        QTest::newRow("request without reply type")
-            << QByteArray("PIDC") << wireFrame("PIDC", pidc(1, 0, 0, be32(1))) << any
-            << int(eResultUnknownResponse) << "untouched";
+        const QString kept = QStringLiteral("untouched");
+        auto row = [](const char *name, const char *request, const QByteArray &wire, uint id,
+                       eResult_t result, const QString &value) {
+            QTest::newRow(name) << QByteArray(request) << wire << id << int(result) << value;
+        };
+
+        row("PIDC int max", "PGID", wireFrame("PIDC", pidc(0x109, 0, 0, be32(4294967295u))), 0x109,
+            eResultOK, "4294967295");
+        row("PIDC text", "PGNM", wireFrame("PIDC", pidc(0x109, 0, 1, "Studio A" + nul)), any,
+            eResultOK, "Studio A");
+        row("PIDC UTF-8 text without NUL", "PGNM",
+            wireFrame("PIDC", pidc(0x109, 0, 1, "Caf\xc3\xa9")), any, eResultOK,
+            QString::fromUtf8("Caf\xc3\xa9"));
+        row("PIDC empty text", "PSID", wireFrame("PIDC", pidc(0x109, 0, 1, {})), 0x109, eResultOK,
+            "");
+        row("PIDC int without value word", "PGID", wireFrame("PIDC", pidc(0x109, 0, 0, "ab")),
+            0x109, eResultPayloadTooShort, kept);
+        row("PIDC status 1", "PGID", wireFrame("PIDC", pidc(0x109, 1, 0, be32(5))), 0x109,
+            eResultGetSetCmdNoSuchParamID, kept);
+        row("PIDC status 2", "PSNM", wireFrame("PIDC", pidc(0x109, 2, 0, be32(5))), any,
+            eResultGetSetCmdWrongType, kept);
+        row("PIDC status 3", "PGID", wireFrame("PIDC", pidc(0x109, 3, 0, be32(5))), 0x109,
+            eResultOK, kept);
+        row("PIDC value type 2", "PGID", wireFrame("PIDC", pidc(0x109, 0, 2, be32(5))), 0x109,
+            eResultGetSetCmdInvalidTypeRecvd, kept);
+        row("PIDC other ID", "PGID", wireFrame("PIDC", pidc(0x108, 0, 0, be32(5))), 0x109,
+            eResultUnknownError, kept);
+        row("PIDC wildcard", "PGID", wireFrame("PIDC", pidc(0x108, 0, 0, be32(5))), any, eResultOK,
+            "5");
+        row("PSTC exact", "PGST", wireFrame("PSTC", paramReply(0x20, 0, "abc" + nul)), 0x20,
+            eResultOK, "abc");
+        row("PSTC empty text", "PGST", wireFrame("PSTC", paramReply(0x20, 0, {})), 0x20, eResultOK,
+            "");
+        row("PSTC longest text", "PGST",
+            wireFrame("PSTC", paramReply(0x20, 0, QByteArray(16384, 'x'))), 0x20, eResultOK,
+            QString(16384, 'x'));
+        row("PSTC wildcard refused", "PGST", wireFrame("PSTC", paramReply(0x20, 0, "abc")), any,
+            eResultUnknownError, kept);
+        row("PSTC status 1", "PGST", wireFrame("PSTC", paramReply(0x20, 1, {})), 0x20,
+            eResultGetSetCmdNoSuchParamID, kept);
+        row("P32C exact", "PG32", wireFrame("P32C", paramReply(0x30, 0, be32(77))), 0x30, eResultOK,
+            "77");
+        row("P32C wildcard refused", "PS32", wireFrame("P32C", paramReply(0x30, 0, be32(77))), any,
+            eResultUnknownError, kept);
+        row("P32C status 2", "PG32", wireFrame("P32C", paramReply(0x30, 2, be32(77))), 0x30,
+            eResultGetSetCmdWrongType, kept);
+        row("HIYA", "HWDY", wireFrame("HIYA", be32(1)), any, eResultOK, "1");
+        row("DTMI", "EDTM", wireFrame("DTMI", be32(123456)), any, eResultOK, "123456");
+        row("IAMA", "HURU", wireFrame("IAMA", "RECORDER-PLUS" + nul), any, eResultOK,
+            "RECORDER-PLUS");
+        row("2U2!", "YUHU", wireFrame("2U2!", {}), any, eResultOK, kept);
+        row("HIYA to PGID", "PGID", wireFrame("HIYA", be32(2)), 0x109, eResultUnknownResponse,
+            kept);
+        row("request without reply type", "PIDC", wireFrame("PIDC", pidc(1, 0, 0, be32(1))), any,
+            eResultUnknownResponse, kept);
 
         const struct
         {
-            const char *reason;
+            const char *name;
+            QByteArray reason;
             eResult_t result;
         } nacks[] = {
-            { "TIMEDOUT", eResultTimeout },
-            { "PYLLLONG", eResultPayloadTooLong },
-            { "PYLLSHRT", eResultPayloadTooShort },
-            { "INVLDCRC", eResultInvalidChecksum },
-            { "UNSUPCMD", eResultUnsupportedCmd },
-            { "UNSUPCMX", eResultUnknownError },
-            { "\0\0\0\0\0\0\0\0", eResultUnknownError },
+            { "NACK TIMEDOUT", "TIMEDOUT", eResultTimeout },
+            { "NACK PYLLLONG", "PYLLLONG", eResultPayloadTooLong },
+            { "NACK PYLLSHRT", "PYLLSHRT", eResultPayloadTooShort },
+            { "NACK INVLDCRC", "INVLDCRC", eResultInvalidChecksum },
+            { "NACK UNSUPCMD", "UNSUPCMD", eResultUnsupportedCmd },
+            { "NACK unknown reason", "UNSUPCMX", eResultUnknownError },
+            { "NACK empty reason", QByteArray(8, '\0'), eResultUnknownError },
+            { "NACK reason cut at NUL", QByteArray("TIMED\0\0\0", 8), eResultUnknownError },
         };
         for (const auto &n : nacks)
-            QTest::newRow(qPrintable("NACK " + QByteArray(n.reason).toHex()))
-                << QByteArray("PGID") << wireFrame("NACK", QByteArray(n.reason, 8)) << 0x109u
-                << int(n.result) << "untouched";
-        QTest::newRow("NACK reason cut at NUL")
-            << QByteArray("PGID") << wireFrame("NACK", QByteArray("TIMEDOUT\0", 8)) << 0x109u
-            << int(eResultTimeout) << "untouched";
-        QTest::newRow("NACK short reason")
-            << QByteArray("PGID") << wireFrame("NACK", QByteArray("TIMED\0\0\0", 8)) << 0x109u
-            << int(eResultUnknownError) << "untouched";
+            row(n.name, "PGID", wireFrame("NACK", n.reason), 0x109, n.result, kept);
 
-        QTest::newRow("PIDC payload too short")
-            << QByteArray("PGID") << wireFrame("PIDC", be32(0x109) + be32(0) + "abc") << 0x109u
-            << int(eResultPayloadTooShort) << "untouched";
-        QTest::newRow("PSTC payload too long")
-            << QByteArray("PGST") << wireFrame("PSTC", paramReply(0x20, 0, QByteArray(16385, 'x')))
-            << 0x20u << int(eResultPayloadTooLong) << "untouched";
-        QTest::newRow("IAMA empty length field")
-            << QByteArray("HURU") << wireFrame("IAMA", {}, true) << any
-            << int(eResultPayloadTooShort) << "untouched";
+        row("PIDC payload too short", "PGID", wireFrame("PIDC", be32(0x109) + be32(0) + "abc"),
+            0x109, eResultPayloadTooShort, kept);
+        row("PSTC payload too long", "PGST",
+            wireFrame("PSTC", paramReply(0x20, 0, QByteArray(16385, 'x'))), 0x20,
+            eResultPayloadTooLong, kept);
+        row("IAMA empty length field", "HURU", wireFrame("IAMA", {}, true), any,
+            eResultPayloadTooShort, kept);
 
         QByteArray badCrc = wireFrame("HIYA", be32(2));
         badCrc[badCrc.size() - 1] = char(badCrc.at(badCrc.size() - 1) ^ 1);
-        QTest::newRow("bad CRC") << QByteArray("HWDY") << badCrc << any
-                                 << int(eResultInvalidChecksum) << "untouched";
-
+        row("bad CRC", "HWDY", badCrc, any, eResultInvalidChecksum, kept);
         // Same frame, but the CRC was computed over a little-endian length.
-        const QByteArray payload = be32(2);
-        QByteArray le = QByteArray("HIYA") + QByteArray::fromHex("04000000") + payload;
-        QTest::newRow("CRC over little-endian length")
-            << QByteArray("HWDY") << QByteArray("HIYA") + be32(4) + payload + be32(ptest::zcrc(le))
-            << any << int(eResultInvalidChecksum) << "untouched";
+        const QByteArray leHeader = QByteArray("HIYA") + QByteArray::fromHex("04000000");
+        row("CRC over little-endian length", "HWDY",
+            QByteArray("HIYA") + be32(4) + be32(2) + be32(ptest::zcrc(leHeader + be32(2))), any,
+            eResultInvalidChecksum, kept);
     }
 
     void replyDecoding()
