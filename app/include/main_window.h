@@ -105,6 +105,7 @@ private:
     void setupForm();
     void buildPages();
     void applyStyles();
+    void stylePage(DevicePage *page);
     void Connect(int port);
     void setStatusText(const QString &text);
     void clearUpdateProgressMessage();

@@ -83,6 +83,16 @@ MainWindow::MainWindow(QWidget *parent)
     buildMenus();
     readSettings();
 
+    // The platform interface exists before the form so that its styles are in place
+    // when the widgets are built: restyling the finished form repolishes every widget
+    // several times over and took seconds.
+    mAppIF = new LinuxAppIF(this);
+    mAppVersion = mAppIF->GetAppVersion();
+    const QString widgetStyle = mAppIF->GetWidgetStyleSheet();
+    if (!widgetStyle.isEmpty())
+        qApp->setStyleSheet(widgetStyle);
+    setStyleSheet(mAppIF->GetFontStyle());
+
     qRegisterMetaType<CCmdEngine::eNetIf_t>("CCmdEngine::eNetIf_t");
     qRegisterMetaType<QString>("QString");
     qRegisterMetaType<QIntList>("QIntList");
@@ -124,7 +134,6 @@ MainWindow::MainWindow(QWidget *parent)
     mBoardId = kBoardIdUnknown;
     RefreshPage();
 
-    mAppIF = new LinuxAppIF(this);
     connect(mAppIF, &CAppIF::NewConnectionSignal, this, &MainWindow::NewConnection);
     connect(mAppIF, &CAppIF::ChangeModuleTypeSignal, this, &MainWindow::ChangeModuleType);
     connect(mAppIF, &CAppIF::DeviceAddedSignal, this, &MainWindow::DeviceAdded);
@@ -313,6 +322,7 @@ void MainWindow::buildPages()
         page->setObjectName(QString::fromLatin1(spec.containerName));
         page->setGeometry(0, 40, kWindowWidthPx, 494);
         page->hide();
+        stylePage(page);
         mPages << page;
 
         QTabWidget *tabs = page->groupBox();
@@ -352,30 +362,30 @@ void MainWindow::buildPages()
 
 void MainWindow::applyStyles()
 {
-    mAppVersion = mAppIF->GetAppVersion();
+    // The window and the application style sheet were set before the form was built,
+    // the pages' own style sheets as each page was built.
     const QString fontStyle = mAppIF->GetFontStyle();
     for (QWidget *widget :
-        { static_cast<QWidget *>(this), static_cast<QWidget *>(mGlobalStatusLabel),
-            static_cast<QWidget *>(mUpdateAllButton), static_cast<QWidget *>(mAutoUpdateCheckBox) })
+        { static_cast<QWidget *>(mGlobalStatusLabel), static_cast<QWidget *>(mUpdateAllButton),
+            static_cast<QWidget *>(mAutoUpdateCheckBox) })
         widget->setStyleSheet(fontStyle);
     const QList<QWidget *> registerChildren = mRegisterGroupBox->findChildren<QWidget *>();
     for (QWidget *child : registerChildren)
         child->setStyleSheet(child->styleSheet() + fontStyle);
+}
 
-    const QString widgetStyle = mAppIF->GetWidgetStyleSheet();
-    if (!widgetStyle.isEmpty())
-        qApp->setStyleSheet(widgetStyle);
+void MainWindow::stylePage(DevicePage *page)
+{
+    const QString fontStyle = mAppIF->GetFontStyle();
     const QString labelStyle = mAppIF->GetLabelStyle();
-    for (DevicePage *page : qAsConst(mPages)) {
-        if (!labelStyle.isEmpty())
-            page->setStyleSheet(labelStyle);
-        QTabWidget *tabs = page->groupBox();
-        tabs->setStyleSheet(fontStyle);
-        for (int i = 0; i < tabs->count(); ++i)
-            tabs->widget(i)->setStyleSheet(fontStyle);
-        if (!page->spec().keepsUpdateTab)
-            page->removeUpdateTab();
-    }
+    if (!labelStyle.isEmpty())
+        page->setStyleSheet(labelStyle);
+    QTabWidget *tabs = page->groupBox();
+    tabs->setStyleSheet(fontStyle);
+    for (int i = 0; i < tabs->count(); ++i)
+        tabs->widget(i)->setStyleSheet(fontStyle);
+    if (!page->spec().keepsUpdateTab)
+        page->removeUpdateTab();
 }
 
 DevicePage *MainWindow::PageForBoardId(uint32_t boardId) const
