@@ -132,11 +132,6 @@ constexpr ReplyRow kReplyRows[] = {
     { "HURU", "IAMA" },
 };
 
-uint32_t rowType(const char (&s)[5])
-{
-    return PktType(s);
-}
-
 // Built during static initialisation, before main and before any worker thread, and
 // never written again.
 [[maybe_unused]] const bool kTablesBuilt
@@ -329,7 +324,7 @@ const CCommProtocol::DescTable &CCommProtocol::descriptorTable()
     static const DescTable &table = *[] {
         auto *t = new DescTable;
         for (const DescRow &r : kDescRows)
-            (*t)[rowType(r.type)] = new pktDesc_t(r.binary, r.min, r.max);
+            (*t)[PktType(r.type)] = new pktDesc_t(r.binary, r.min, r.max);
         return t;
     }();
     return table;
@@ -340,7 +335,7 @@ const CCommProtocol::ReplyTable &CCommProtocol::replyTable()
     static const ReplyTable table = [] {
         ReplyTable t;
         for (const ReplyRow &r : kReplyRows)
-            t[rowType(r.request)] = rowType(r.reply);
+            t[PktType(r.request)] = PktType(r.reply);
         return t;
     }();
     return table;
