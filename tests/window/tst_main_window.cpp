@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
+#include <QTimer>
 #include <QtTest>
 
 // Receives the addresses the window asks the desktop to open.
@@ -168,6 +169,10 @@ void TstMainWindow::discoverySelectsLastConnectedSerial()
     window->MainWindowDeviceSelect(0);
     QCOMPARE(window->BoardId(), uint32_t(BOARD_RECORDER_PLUS));
     QCOMPARE(window->LastConnectedSerialNumber(), QString("AB12"));
+
+    // Closing keeps the choice for the next start.
+    window->close();
+    QCOMPARE(AppSettings::Read(false).lastConnectedSerialNumber, QString("AB12"));
 }
 
 void TstMainWindow::discoveryFallsBackToPortIndex()
@@ -517,6 +522,16 @@ void TstMainWindow::editActionsAndManual()
     action("&Paste")->trigger();
     QCOMPARE(edit->text(), QString("10.0.0.1"));
     QVERIFY(window->LanEdited(0));
+
+    QString aboutTitle;
+    QTimer::singleShot(200, [&aboutTitle] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            aboutTitle = box->windowTitle();
+            box->close();
+        }
+    });
+    QVERIFY(window->About());
+    QCOMPARE(aboutTitle, QString("About Trivo-Setup"));
 
     UrlSink sink;
     QDesktopServices::setUrlHandler("https", &sink, "open");
