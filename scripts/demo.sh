@@ -2,11 +2,15 @@
 # Shows the program with three simulated modules of different families:
 # installs dependencies, builds, starts the modules on pseudo-terminals with their links in a
 # temporary directory, runs trivoconfig on them and stops the modules when it exits.
+# TRIVO_DEMO_SKIP_BUILD=1 uses an existing build as it is; BUILD_DIR picks the build (build/).
+# Arguments go to trivoconfig.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/install-deps.sh
-./scripts/build.sh
+if [ "${TRIVO_DEMO_SKIP_BUILD:-0}" != "1" ]; then
+  ./scripts/install-deps.sh
+  ./scripts/build.sh
+fi
 
 BUILD_DIR=${BUILD_DIR:-build}
 VMODULE="$BUILD_DIR/tools/vmodule/trivo-vmodule"
