@@ -1,5 +1,6 @@
 // Prints the GUI-thread time of one status poll (UpdateStatusUi) of the main window
-// against a virtual two-media-LAN module: median and spread over many polls.
+// against a virtual two-media-LAN module: median and spread over many polls, and the
+// share of it spent reading the module.
 #include "discover_thread.h"
 #include "main_window.h"
 #include "virtual_module.h"
@@ -11,11 +12,37 @@
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace {
 constexpr int kPolls = 300;
 constexpr double kPollIntervalMs = 157.0;
+
+std::vector<double> measure(const std::function<void()> &step)
+{
+    std::vector<double> ms;
+    ms.reserve(kPolls);
+    for (int i = 0; i < kPolls; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        step();
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms;
+}
+
+double quantile(const std::vector<double> &ms, double q)
+{
+    return ms[static_cast<size_t>(q * (ms.size() - 1))];
+}
+
+void report(const char *what, const std::vector<double> &ms)
+{
+    std::printf("  %-32s median %6.2f ms  p90 %6.2f ms  min %6.2f ms  max %6.2f ms\n", what,
+        quantile(ms, 0.5), quantile(ms, 0.9), ms.front(), ms.back());
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -51,22 +78,17 @@ int main(int argc, char **argv)
     }
     QTest::qWait(1000); // the first polls fill the page; measure the steady state
 
-    std::vector<double> ms;
-    ms.reserve(kPolls);
-    for (int i = 0; i < kPolls; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        window.UpdateStatusUi();
-        ms.push_back(timer.nsecsElapsed() / 1e6);
-    }
+    // No events are processed between the measured calls, so the window's own timer
+    // does not poll in between.
+    const std::vector<double> poll = measure([&] { window.UpdateStatusUi(); });
+    const std::vector<double> reads = measure([&] { window.GetParameterValuesTrivo(); });
     window.close();
 
-    std::sort(ms.begin(), ms.end());
-    const auto at = [&](double q) { return ms[static_cast<size_t>(q * (ms.size() - 1))]; };
-    std::printf("status poll (UpdateStatusUi), two-media-LAN page, %d polls\n", kPolls);
-    std::printf("  median %.2f ms  p90 %.2f ms  min %.2f ms  max %.2f ms\n", at(0.5), at(0.9),
-        ms.front(), ms.back());
-    std::printf("  budget: a quarter of %.0f ms = %.2f ms -> %s\n", kPollIntervalMs,
-        kPollIntervalMs / 4, at(0.5) < kPollIntervalMs / 4 ? "within" : "OVER");
+    std::printf("status poll, two-media-LAN page, %d polls each\n", kPolls);
+    report("UpdateStatusUi (whole poll)", poll);
+    report("GetParameterValuesTrivo (reads)", reads);
+    const double median = quantile(poll, 0.5);
+    std::printf("budget: a quarter of %.0f ms = %.2f ms -> %s\n", kPollIntervalMs,
+        kPollIntervalMs / 4, median < kPollIntervalMs / 4 ? "within" : "OVER");
     return 0;
 }
