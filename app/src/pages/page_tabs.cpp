@@ -121,10 +121,21 @@ NetworkTabUi BuildNetworkTab(const NetworkTabOptions &options)
     auto *rest = new QGridLayout;
     rest->setColumnStretch(1, 3);
     rest->setColumnStretch(2, 2);
-    rest->setContentsMargins(box->contentsMargins());
     addRow(rest, ui.upnpEnableLabel, ui.upnpEnableComboBox, ui.upnpEnableStatus);
     addRow(rest, ui.macAddressLabel, ui.macAddressLineEdit, ui.openWebPagePushButton);
     column->addLayout(rest);
+
+    // The rows under the box line up with the rows in it: same inset, same label column.
+    const QMargins inset = box->contentsMargins() + config->contentsMargins();
+    rest->setContentsMargins(inset.left(), 0, inset.right(), 0);
+    int labelWidth = 0;
+    for (QLabel *label : { ui.modeLabel, ui.ipAddressLabel, ui.subnetMaskLabel, ui.gatewayIpLabel,
+             ui.speedLabel, ui.upnpEnableLabel, ui.macAddressLabel }) {
+        if (label)
+            labelWidth = qMax(labelWidth, label->sizeHint().width());
+    }
+    config->setColumnMinimumWidth(0, labelWidth);
+    rest->setColumnMinimumWidth(0, labelWidth);
     column->addStretch(1);
 
     // Media LANs have no UPnP host of their own.
