@@ -178,7 +178,7 @@ void TestVmoduleEngine::dhcpOutcome()
     QFETCH(bool, stillRunning);
     QFETCH(bool, networkRoot);
     VmConfig c = fastConfig(product);
-    QVERIFY(vmParseModuleSpec(
+    QVERIFY(vmParseModuleSettings(
         QString("dhcp=%1,sw=%2,lan0.dhcp-ip=192.168.9.99").arg(outcome, sw), c, nullptr));
     VmRig rig;
     QVERIFY(rig.start(c));
@@ -210,7 +210,7 @@ void TestVmoduleEngine::dhcpOutcome()
 void TestVmoduleEngine::uploadLocationAndLock()
 {
     VmConfig c = fastConfig("DECODER10G2");
-    c.uploadEmptyMs = 400;
+    c.uploadEmptyMs = 800;
     c.uploadLocation = "/mnt/upload";
     VmRig rig;
     QVERIFY(rig.start(c));
@@ -241,7 +241,7 @@ void TestVmoduleEngine::uploadLocationAndLock()
 
 void TestVmoduleEngine::uploadAndVerify_data()
 {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("settings");
     QTest::addColumn<int>("size");
     QTest::addColumn<uint32_t>("verdict");
     QTest::newRow("verified, type 3") << "verify=verified" << 30000 << 3u;
@@ -257,11 +257,11 @@ void TestVmoduleEngine::uploadAndVerify_data()
 
 void TestVmoduleEngine::uploadAndVerify()
 {
-    QFETCH(QString, spec);
+    QFETCH(QString, settings);
     QFETCH(int, size);
     QFETCH(uint32_t, verdict);
     VmConfig c = fastConfig("DECODER10G2");
-    QVERIFY(vmParseModuleSpec(spec, c, nullptr));
+    QVERIFY(vmParseModuleSettings(settings, c, nullptr));
     VmRig rig;
     c.storeDir = rig.dir.filePath("store");
     QVERIFY(rig.start(c));
@@ -442,7 +442,7 @@ void TestVmoduleEngine::replyFaults()
     QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
 
     VmConfig withFaults = c;
-    QVERIFY(vmParseModuleSpec(faults, withFaults, nullptr));
+    QVERIFY(vmParseModuleSettings(faults, withFaults, nullptr));
     rig.module->setFaults(withFaults.faults);
     uint32_t lock = 77;
     QCOMPARE(int(rig.engine->GetUpdateLock(lock)), expected);
@@ -450,7 +450,7 @@ void TestVmoduleEngine::replyFaults()
 
     // Switching the fault off restores normal service (late replies are flushed).
     rig.module->setFaults(VmFaults());
-    QThread::msleep(expected == eResultTimeout ? 500 : 0);
+    QThread::msleep(expected == eResultTimeout ? 800 : 0);
     QCOMPARE(rig.engine->GetUpdateLock(lock), eResultOK);
     QCOMPARE(lock, 0u);
 }
@@ -554,7 +554,7 @@ void TestVmoduleEngine::kermitFaults()
     QFETCH(QString, faults);
     QFETCH(bool, uploads);
     VmConfig c = fastConfig("DECODER10G2");
-    QVERIFY(vmParseModuleSpec(faults, c, nullptr));
+    QVERIFY(vmParseModuleSettings(faults, c, nullptr));
     VmRig rig;
     QVERIFY(rig.start(c));
     QCOMPARE(rig.engine->ConnectModule(), eConnectOK);

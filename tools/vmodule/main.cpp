@@ -14,21 +14,23 @@ namespace {
 QString helpText()
 {
     QString text
-        = "Usage: trivo-vmodule --dir DIR [--module SPEC]... [--config FILE] [--log FILE]\n"
+        = "Usage: trivo-vmodule --dir DIR [--module KEY=VALUE,...]... [--config FILE] [--log "
+          "FILE]\n"
           "\n"
           "Runs simulated modules, each on its own pseudo-terminal, published as a symbolic\n"
           "link DIR/<name>. Point the program at them with TRIVO_EXTRA_PORTS=DIR.\n"
           "Stops on SIGINT or SIGTERM and removes its links.\n"
           "\n"
           "Options:\n"
-          "  --dir DIR       directory for the links (created when missing)\n"
-          "  --module SPEC   one module: comma-separated key=value pairs (repeatable)\n"
-          "  --config FILE   INI file: one group per module, the group name is its link name\n"
-          "  --log FILE      append one line per received request: module, type, parameter,\n"
-          "                  value (tab-separated)\n"
-          "  --help          this text\n"
+          "  --dir DIR                directory for the links (created when missing)\n"
+          "  --module KEY=VALUE,...   one module, comma-separated keys below (repeatable)\n"
+          "  --config FILE            INI file: one group per module, keys below; the group\n"
+          "                           name is its link name\n"
+          "  --log FILE               append one line per received request: module, type,\n"
+          "                           parameter, value (tab-separated)\n"
+          "  --help                   this text\n"
           "\n"
-          "Keys (SPEC and INI):\n";
+          "Keys (--module and INI):\n";
     for (const VmConfigKey &k : vmConfigKeys())
         text += QString("  %1%2\n").arg(k.key, -26).arg(k.help);
     text += "\nExample:\n"
@@ -50,7 +52,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addOption({ "dir", "link directory", "DIR" });
-    parser.addOption({ "module", "module spec", "SPEC" });
+    parser.addOption({ "module", "module settings", "KEY=VALUE,..." });
     parser.addOption({ "config", "INI file", "FILE" });
     parser.addOption({ "log", "request log", "FILE" });
     parser.addOption({ { "h", "help" }, "help" });
@@ -74,9 +76,9 @@ int main(int argc, char **argv)
         fprintf(stderr, "trivo-vmodule: %s\n", qPrintable(error));
         return 2;
     }
-    for (const QString &spec : parser.values("module")) {
+    for (const QString &settings : parser.values("module")) {
         VmConfig config;
-        if (!vmParseModuleSpec(spec, config, &error)) {
+        if (!vmParseModuleSettings(settings, config, &error)) {
             fprintf(stderr, "trivo-vmodule: %s\n", qPrintable(error));
             return 2;
         }

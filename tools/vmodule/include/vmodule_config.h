@@ -119,8 +119,8 @@ QList<VmConfigKey> vmConfigKeys();
 // value that does not parse.
 bool vmApplyConfigValue(VmConfig &config, const QString &key, const QString &value, QString *error);
 
-// A module spec of the command line: comma-separated key=value pairs.
-bool vmParseModuleSpec(const QString &spec, VmConfig &config, QString *error);
+// The settings of one module on the command line: comma-separated key=value pairs.
+bool vmParseModuleSettings(const QString &settings, VmConfig &config, QString *error);
 
 // One module per group of an INI file; the group name is the default link name.
 bool vmLoadConfigFile(const QString &path, QList<VmConfig> &configs, QString *error);

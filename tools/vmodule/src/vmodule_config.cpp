@@ -298,9 +298,9 @@ bool vmApplyConfigValue(VmConfig &config, const QString &key, const QString &val
     return false;
 }
 
-bool vmParseModuleSpec(const QString &spec, VmConfig &config, QString *error)
+bool vmParseModuleSettings(const QString &settings, VmConfig &config, QString *error)
 {
-    for (const QString &pair : spec.split(',', Qt::SkipEmptyParts)) {
+    for (const QString &pair : settings.split(',', Qt::SkipEmptyParts)) {
         const int eq = pair.indexOf('=');
         if (eq <= 0) {
             if (error)
