@@ -76,6 +76,7 @@ private slots:
         QTest::newRow("digits") << QByteArray("54") << OptU(54);
         QTest::newRow("empty definition") << QByteArray("") << OptU();
         QTest::newRow("not a number") << QByteArray("beta") << OptU();
+        QTest::newRow("undefined macro") << QByteArray("TRIVO_VERSION_TWEAK") << OptU();
         QTest::newRow("negative") << QByteArray("-1") << OptU();
     }
 

@@ -12,27 +12,14 @@ Q_LOGGING_CATEGORY(lcAppIf, "trivo.platform", QtInfoMsg)
 
 #define TRIVO_STRINGIFY_VALUE(x) #x
 #define TRIVO_STRINGIFY(x) TRIVO_STRINGIFY_VALUE(x)
-// A missing or empty definition both read as "" and so as an unknown part.
-#ifdef TRIVO_VERSION_MAJOR
-constexpr const char kVersionMajor[] = TRIVO_STRINGIFY(TRIVO_VERSION_MAJOR);
-#else
-constexpr const char kVersionMajor[] = "";
-#endif
-#ifdef TRIVO_VERSION_MINOR
-constexpr const char kVersionMinor[] = TRIVO_STRINGIFY(TRIVO_VERSION_MINOR);
-#else
-constexpr const char kVersionMinor[] = "";
-#endif
-#ifdef TRIVO_VERSION_PATCH
-constexpr const char kVersionPatch[] = TRIVO_STRINGIFY(TRIVO_VERSION_PATCH);
-#else
-constexpr const char kVersionPatch[] = "";
-#endif
-#ifdef TRIVO_VERSION_TWEAK
-constexpr const char kVersionTweak[] = TRIVO_STRINGIFY(TRIVO_VERSION_TWEAK);
-#else
-constexpr const char kVersionTweak[] = "";
-#endif
+// An empty definition reads as "", a missing one as the macro's own name; neither
+// parses as a number, so both give an unknown part.
+constexpr const char *kVersionParts[] = {
+    TRIVO_STRINGIFY(TRIVO_VERSION_MAJOR),
+    TRIVO_STRINGIFY(TRIVO_VERSION_MINOR),
+    TRIVO_STRINGIFY(TRIVO_VERSION_PATCH),
+    TRIVO_STRINGIFY(TRIVO_VERSION_TWEAK),
+};
 
 constexpr char kFontStyle[] = "font: 9pt \"Arial\";";
 constexpr char kWidgetStyleSheet[]
@@ -130,6 +117,6 @@ QString LinuxAppIF::GetLabelStyle()
 
 QString LinuxAppIF::GetAppVersion()
 {
-    return FormatAppVersion(ParseVersionPart(kVersionMajor), ParseVersionPart(kVersionMinor),
-        ParseVersionPart(kVersionPatch), ParseVersionPart(kVersionTweak));
+    return FormatAppVersion(ParseVersionPart(kVersionParts[0]), ParseVersionPart(kVersionParts[1]),
+        ParseVersionPart(kVersionParts[2]), ParseVersionPart(kVersionParts[3]));
 }
