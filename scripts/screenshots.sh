@@ -1,12 +1,12 @@
-#!/bin/sh
-# Saves a screenshot of the main window for every page family (and each of its tabs),
-# drawn against virtual modules under a virtual X server.
-# Usage: scripts/screenshots.sh [output directory] [build directory]
-set -eu
+#!/usr/bin/env bash
+# Saves a screenshot of the main window for every page family (each of its tabs, and
+# the window without any module), drawn against virtual modules under a virtual X server.
+# Usage: scripts/screenshots.sh [output directory]   (build directory: $BUILD_DIR or build)
+set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-out=${1:-$root/screenshots}
-build=${2:-$root/build}
-if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
+build=${BUILD_DIR:-$root/build}
+out=${1:-$build/screenshots}
+if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$root" -B "$build" -G Ninja
 fi
 cmake --build "$build" --target window_screenshots
