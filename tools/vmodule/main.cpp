@@ -27,7 +27,9 @@ QString helpText()
           "  --config FILE            INI file: one group per module, keys below; the group\n"
           "                           name is its link name\n"
           "  --log FILE               append one line per received request: module, type,\n"
-          "                           parameter, value (tab-separated)\n"
+          "                           parameter, value (tab-separated); a finished file\n"
+          "                           transfer is a KRMT line with the file name and size\n"
+          "                           (or the reason it failed)\n"
           "  --help                   this text\n"
           "\n"
           "Keys (--module and INI):\n";

@@ -167,7 +167,8 @@ const QList<KeyDef> &keyTable()
                     return parseInt(v, c.kermitMaxLen) && c.kermitMaxLen >= 10
                         && c.kermitMaxLen <= 9024;
                 } },
-            { "kermit-window", "window size offered, 1 to 31",
+            { "kermit-window",
+                "window size offered, 1 to 31 (packets are still acknowledged one at a time)",
                 [](VmConfig &c, const QString &v) {
                     return parseInt(v, c.kermitWindow) && c.kermitWindow >= 1
                         && c.kermitWindow <= 31;
