@@ -83,10 +83,12 @@ void MainWindow::DiscoverModuleComplete()
     if (mClosing)
         return;
     if (mSplash) {
+        // Shown before the splash goes, so there is never a moment without a window
+        // (the program ends when its last window closes).
+        show();
         mSplash->close();
         delete mSplash;
         mSplash = nullptr;
-        show();
     }
     if (mUpdateInProgress)
         mDiscoverThread->SetReportReconnection(true);
