@@ -134,7 +134,7 @@ private slots:
         t.start();
         QString value;
         QCOMPARE(askParam(proto, 0x101, value), eResultDisconnected);
-        QVERIFY(t.elapsed() < 200);
+        QVERIFY(t.elapsed() < 500);
         QCOMPARE(port.output.size(), 5);
         QVERIFY(!port.IsOpen());
     }
