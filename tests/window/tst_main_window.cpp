@@ -77,6 +77,8 @@ private slots:
     void connectShowsFamilyPage();
     void pollFillsAndFollowsModule();
     void steadyModuleCausesNoRepaint();
+    void addressTypeShown_data();
+    void addressTypeShown();
     void userEditsAreKept();
     void modeSwitchRereadsStaticValues();
     void unplugMidPollEndsRefresh();
@@ -364,6 +366,63 @@ void TstMainWindow::steadyModuleCausesNoRepaint()
     // The counter does see a real change.
     page->imageSerialNumberLabel()->setText("changed");
     QTRY_VERIFY(counter.count > 0);
+}
+
+void TstMainWindow::addressTypeShown_data()
+{
+    QTest::addColumn<uint>("ipConfig");
+    QTest::addColumn<QString>("modeText");
+    QTest::addColumn<int>("comboIndex");
+    QTest::addColumn<QStringList>("statusTexts"); // IP, mask, gateway labels
+    QTest::addColumn<QStringList>("editTexts"); // IP, mask, gateway line edits
+    const QString tbd = "To be determined";
+    QTest::newRow("DHCP") << 1u << "DHCP" << 0
+                          << QStringList { "10.1.1.9", "255.0.0.0", "10.1.1.254" }
+                          << QStringList { "10.1.1.9", "255.0.0.0", "10.1.1.254" };
+    QTest::newRow("static") << 2u << "Static" << 1
+                            << QStringList { "172.16.4.9", "255.255.0.0", "172.16.0.1" }
+                            << QStringList { "172.16.4.9", "255.255.0.0", "172.16.0.1" };
+    // Any other type reads as DHCP, but only type 1 has DHCP values in force to show.
+    QTest::newRow("type 3") << 3u << "DHCP" << 0
+                            << QStringList { "172.16.4.9", "255.255.0.0", "172.16.0.1" }
+                            << QStringList { tbd, tbd, tbd };
+}
+
+void TstMainWindow::addressTypeShown()
+{
+    QFETCH(uint, ipConfig);
+    QFETCH(QString, modeText);
+    QFETCH(int, comboIndex);
+    QFETCH(QStringList, statusTexts);
+    QFETCH(QStringList, editTexts);
+
+    ModuleRack rack;
+    VmConfig config;
+    config.name = "m";
+    config.productId = "RECORDER";
+    config.lan[0].ipConfig = ipConfig;
+    config.lan[0].ip = "172.16.4.9";
+    config.lan[0].mask = "255.255.0.0";
+    config.lan[0].gateway = "172.16.0.1";
+    config.lan[0].dhcpIp = "10.1.1.9";
+    config.lan[0].dhcpMask = "255.0.0.0";
+    config.lan[0].dhcpGateway = "10.1.1.254";
+    VirtualModule *module = rack.add(config);
+    MainWindow *window = startWindow({ module->linkPath() });
+    QVERIFY(window);
+    NetworkTabUi &tab = window->CurrentPage()->networkTab(0);
+    QTRY_COMPARE(tab.modeStatus->text(), modeText);
+    QTRY_COMPARE(tab.ipAddressStatus->text(), statusTexts[0]);
+    QTest::qWait(3 * 157);
+    QCOMPARE(tab.modeComboBox->currentIndex(), comboIndex);
+    const QLabel *labels[] = { tab.ipAddressStatus, tab.subnetMaskStatus, tab.gatewayIpStatus };
+    const QLineEdit *edits[]
+        = { tab.ipAddressLineEdit, tab.subnetMaskLineEdit, tab.gatewayIpLineEdit };
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(labels[i]->text(), statusTexts[i]);
+        QCOMPARE(edits[i]->text().remove(' '), QString(editTexts[i]).remove(' '));
+    }
+    QVERIFY(!window->LanEdited(0));
 }
 
 void TstMainWindow::userEditsAreKept()
