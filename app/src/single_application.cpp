@@ -96,22 +96,23 @@ void SingleApplication::acceptConnections()
 
 void SingleApplication::readMessage(QLocalSocket *socket)
 {
-    if (socket->bytesAvailable() < kLengthBytes)
-        return;
-    uchar header[kLengthBytes];
-    socket->peek(reinterpret_cast<char *>(header), kLengthBytes);
-    const quint32 length = qFromBigEndian<quint32>(header);
-    if (length > quint32(kMaxMessageBytes)) {
-        socket->abort();
-        return;
+    // Several messages may arrive in one read; each complete one is handed on.
+    while (socket->bytesAvailable() >= kLengthBytes) {
+        uchar header[kLengthBytes];
+        socket->peek(reinterpret_cast<char *>(header), kLengthBytes);
+        const quint32 length = qFromBigEndian<quint32>(header);
+        if (length > quint32(kMaxMessageBytes)) {
+            socket->abort();
+            return;
+        }
+        if (socket->bytesAvailable() < qint64(kLengthBytes + length))
+            return;
+        socket->skip(kLengthBytes);
+        const QString text = QString::fromUtf8(socket->read(length));
+        socket->write(&kAck, 1);
+        socket->flush();
+        emit messageReceived(text);
     }
-    if (socket->bytesAvailable() < qint64(kLengthBytes + length))
-        return;
-    socket->skip(kLengthBytes);
-    const QString text = QString::fromUtf8(socket->read(length));
-    socket->write(&kAck, 1);
-    socket->flush();
-    emit messageReceived(text);
 }
 
 bool SingleApplication::sendMessage(const QString &text, int timeoutMs)

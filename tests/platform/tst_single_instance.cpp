@@ -115,6 +115,25 @@ private slots:
         QVERIFY(second.isRunning());
     }
 
+    void messagesSharingOneWriteAreAllDelivered()
+    {
+        const QString key = freshKey();
+        SingleApplication first(key);
+        QSignalSpy received(&first, &SingleApplication::messageReceived);
+        QByteArray frames;
+        for (const QByteArray &text : { QByteArray("hi"), QByteArray("again") }) {
+            uchar header[4];
+            qToBigEndian<quint32>(quint32(text.size()), header);
+            frames += QByteArray(reinterpret_cast<const char *>(header), 4) + text;
+        }
+        QLocalSocket client;
+        client.connectToServer(SingleApplication::ServerPath(key));
+        QVERIFY(client.waitForConnected(1000));
+        client.write(frames);
+        QTRY_COMPARE(received.count(), 2);
+        QCOMPARE(received.at(1).at(0).toString(), QStringLiteral("again"));
+    }
+
     void oversizedMessageIsRefused()
     {
         const QString key = freshKey();
