@@ -403,10 +403,10 @@ void CCommProtocol::makePktWordsAndBytes(pkt_t *pkt, uint32_t type, uint32_t wor
     pkt->type = type;
     const uint32_t len = wordCount * 4 + byteCount;
     if (len != 0) {
-        pkt->payload = new uint8_t[len];
-        for (uint32_t i = 0; i < wordCount; ++i)
+        pkt->payload = new uint8_t[len](); // zeros stand in for a missing byte source
+        for (uint32_t i = 0; words && i < wordCount; ++i)
             storeBe32(pkt->payload + 4 * i, words[i]);
-        if (byteCount)
+        if (byteCount && bytes)
             std::memcpy(pkt->payload + 4 * wordCount, bytes, byteCount);
     }
     pkt->payloadLen = toBigEndian(len);
@@ -423,7 +423,7 @@ void CCommProtocol::makePktBytesAndWord(
     pkt_t *pkt, uint32_t type, uint32_t byteCount, const uint8_t *bytes, uint32_t word)
 {
     std::vector<uint8_t> buf(size_t(byteCount) + 4);
-    if (byteCount)
+    if (byteCount && bytes)
         std::memcpy(buf.data(), bytes, byteCount);
     storeBe32(buf.data() + byteCount, word);
     makePktWordsAndBytes(pkt, type, 0, nullptr, uint32_t(buf.size()), buf.data());
