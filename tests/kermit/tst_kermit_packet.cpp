@@ -358,6 +358,14 @@ private slots:
         QCOMPARE(readpkt(k.get(), buf, sizeof buf), 0);
         QVERIFY(t.elapsed() >= 45 && t.elapsed() < 1000);
         QCOMPARE(k->timeoutsInRow, 1);
+        // Noise that never forms a packet ends the wait too.
+        port.queueInput(QByteArray(4000000, 'x'));
+        t.restart();
+        QCOMPARE(readpkt(k.get(), buf, sizeof buf), 0);
+        QVERIFY(t.elapsed() < 1000);
+        QCOMPARE(k->timeoutsInRow, 2);
+        port.input.clear();
+        kermitResetReaderBuffer();
         // A port that goes away during the wait ends it at once.
         kermitSetReplyTimeoutOverrideMs(0);
         port.queueInput("\x01#!Y5");

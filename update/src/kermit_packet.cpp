@@ -229,19 +229,20 @@ int readpkt(KermitTransfer *k, uint8_t *buf, int capacity)
             gReaderPos = gReaderCount = 0;
             const uint32_t want = readChunk(k);
             const uint32_t got = serial->Read(gReaderBuf, want);
+            if (got == 0 && !serial->IsOpen())
+                return -1;
+            gReaderCount = int(std::min<uint32_t>(got, want));
+            // Checked on every refill, so that a line carrying only noise ends the
+            // wait as silence does.
+            if (timer.elapsed() >= timeoutMs) {
+                ++k->timeoutsInRow;
+                qCDebug(lcKermit).noquote() << "readpkt() - no reply within" << timeoutMs << "ms";
+                return 0;
+            }
             if (got == 0) {
-                if (!serial->IsOpen())
-                    return -1;
-                if (timer.elapsed() >= timeoutMs) {
-                    ++k->timeoutsInRow;
-                    qCDebug(lcKermit).noquote()
-                        << "readpkt() - no reply within" << timeoutMs << "ms";
-                    return 0;
-                }
                 QThread::msleep(kEmptyReadPauseMs);
                 continue;
             }
-            gReaderCount = int(std::min<uint32_t>(got, want));
         }
         const uint8_t c = gReaderBuf[gReaderPos++];
         if (k->remote) {
