@@ -1,13 +1,14 @@
 // The module's Kermit receiver: field decoding, block checks, and whole transfers from an
 // independent sender (the packaged gkermit, run as a black box on a pseudo-terminal).
+#include "gkermit_peer.h"
 #include "kermit_receiver.h"
 #include "pty_pair.h"
-#include "vmodule_rig.h"
+#include "test_data.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 Q_DECLARE_METATYPE(KermitReceiverOptions)
 
@@ -30,38 +31,32 @@ private slots:
 void TestKermitReceiver::decodeField_data()
 {
     QTest::addColumn<QByteArray>("field");
-    QTest::addColumn<QByteArray>("qbin");
-    QTest::addColumn<QByteArray>("rept");
+    QTest::addColumn<QByteArray>("prefixes"); // 8th-bit and repeat prefix, blank: none
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("CR") << QByteArray("#M") << QByteArray() << QByteArray() << QByteArray("\r");
-    QTest::newRow("DEL") << QByteArray("#?") << QByteArray() << QByteArray() << QByteArray("\x7F");
-    QTest::newRow("prefix itself")
-        << QByteArray("##") << QByteArray() << QByteArray() << QByteArray("#");
-    QTest::newRow("high control without 8th-bit prefix")
-        << QByteArray("#\xCD") << QByteArray() << QByteArray() << QByteArray("\x8D");
-    QTest::newRow("high control with 8th-bit prefix")
-        << QByteArray("&#M") << QByteArray("&") << QByteArray() << QByteArray("\x8D");
-    QTest::newRow("quoted 8th-bit prefix")
-        << QByteArray("#&A") << QByteArray("&") << QByteArray() << QByteArray("&A");
-    QTest::newRow("run of four") << QByteArray("~$AB") << QByteArray() << QByteArray("~")
-                                 << QByteArray("AAAAB");
-    QTest::newRow("run of 94 then one")
-        << QByteArray("~~AA") << QByteArray() << QByteArray("~") << QByteArray(95, 'A');
-    QTest::newRow("repeated high control")
-        << QByteArray("~#&#J") << QByteArray("&") << QByteArray("~") << QByteArray(3, '\x8A');
-    QTest::newRow("quoted repeat prefix")
-        << QByteArray("#~") << QByteArray() << QByteArray("~") << QByteArray("~");
+    const auto row = [](const char *name, const char *field, const char *prefixes,
+                         const QByteArray &expected) {
+        QTest::newRow(name) << QByteArray(field) << QByteArray(prefixes) << expected;
+    };
+    row("CR", "#M", "  ", "\r");
+    row("DEL", "#?", "  ", "\x7F");
+    row("prefix itself", "##", "  ", "#");
+    row("high control without 8th-bit prefix", "#\xCD", "  ", "\x8D");
+    row("high control with 8th-bit prefix", "&#M", "& ", "\x8D");
+    row("quoted 8th-bit prefix", "#&A", "& ", "&A");
+    row("run of four", "~$AB", " ~", "AAAAB");
+    row("run of 94 then one", "~~AA", " ~", QByteArray(95, 'A'));
+    row("repeated high control", "~#&#J", "&~", QByteArray(3, '\x8A'));
+    row("quoted repeat prefix", "#~", " ~", "~");
 }
 
 void TestKermitReceiver::decodeField()
 {
     QFETCH(QByteArray, field);
-    QFETCH(QByteArray, qbin);
-    QFETCH(QByteArray, rept);
+    QFETCH(QByteArray, prefixes);
     QFETCH(QByteArray, expected);
+    const auto prefix = [&](int i) { return prefixes[i] == ' ' ? '\0' : prefixes[i]; };
     QByteArray out;
-    QVERIFY(KermitReceiver::decodeField(
-        field, '#', qbin.isEmpty() ? 0 : qbin[0], rept.isEmpty() ? 0 : rept[0], out));
+    QVERIFY(KermitReceiver::decodeField(field, '#', prefix(0), prefix(1), out));
     QCOMPARE(out.toHex(), expected.toHex());
 }
 
@@ -157,27 +152,16 @@ void TestKermitReceiver::fromGkermit()
 {
     QFETCH(KermitReceiverOptions, options);
     QFETCH(int, size);
-    const QString gkermit = QStandardPaths::findExecutable("gkermit");
-    if (gkermit.isEmpty())
+    if (!GkermitPeer::available())
         QSKIP("gkermit is not installed");
 
     QTemporaryDir dir;
     const QByteArray content = testPayload(size, uint32_t(size) ^ 0x5EED);
-    const QString path = dir.filePath("payload.bin");
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-    f.close();
-
+    QVERIFY(writeTestFile(dir.filePath("payload.bin"), content));
     PtyPair pty;
     QVERIFY(pty.isValid());
-    QProcess sender;
-    sender.setWorkingDirectory(dir.path());
-    sender.setStandardInputFile(pty.path());
-    sender.setStandardOutputFile(pty.path());
-    sender.setStandardErrorFile(dir.filePath("gkermit.err"));
-    sender.start(gkermit, { "-i", "-q", "-s", "payload.bin" });
-    QVERIFY(sender.waitForStarted(3000));
+    GkermitPeer sender;
+    QVERIFY(sender.start({ "-i", "-q", "-s", "payload.bin" }, pty.path(), dir.path()));
 
     options.timeoutMs = 2000;
     KermitReceiver rx(options);
@@ -190,8 +174,7 @@ void TestKermitReceiver::fromGkermit()
             QVERIFY(pty.write(out));
     }
     QVERIFY2(rx.status() == KermitReceiver::Status::Complete, qPrintable(rx.error()));
-    QVERIFY(sender.waitForFinished(5000));
-    QCOMPARE(sender.exitCode(), 0);
+    QCOMPARE(sender.wait(5000), 0);
 
     QCOMPARE(rx.files().size(), 1);
     const KermitReceivedFile &got = rx.files().first();
@@ -199,7 +182,7 @@ void TestKermitReceiver::fromGkermit()
     QCOMPARE(got.name.toLower(), QString("payload.bin"));
     QVERIFY(got.complete);
     QCOMPARE(got.data.size(), content.size());
-    QCOMPARE(sha256(got.data), sha256(content));
+    QCOMPARE(sha256Hex(got.data), sha256Hex(content));
     if (options.attributes)
         QCOMPARE(got.declaredSize, qint64(size));
     if (options.nakEvery)

@@ -93,7 +93,7 @@ void TestVmoduleTool::runsUntilSignalled()
 
     // The program's side: a port opened through the link talks to the module.
     {
-        QuietAppIF app;
+        StubAppIF app;
         auto *serial = new CPosixSerialIF;
         CCmdEngine engine(serial, nullptr, &app, kBoardIdUnknown);
         QVERIFY(serial->OpenDevicePath(ports + "/rx"));

@@ -1,31 +1,16 @@
 #pragma once
 
-#include "app_if.h"
 #include "cmd_engine.h"
 #include "posix_serial_if.h"
+#include "stub_app_if.h"
+#include "test_data.h"
 #include "virtual_module.h"
 
-#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QThread>
 #include <functional>
 #include <memory>
-
-class QuietAppIF : public CAppIF
-{
-public:
-    void NotifyModuleTypeChanged() override { }
-    void NotifyNewConnection() override { }
-    void DisConnection() override { }
-    bool IsManufacturingMode() override { return false; }
-    CSerialIF *CreateSerialIF() override { return nullptr; }
-    QString GetWorkingDirectory() override { return {}; }
-    QString GetFontStyle() override { return {}; }
-    QString GetWidgetStyleSheet() override { return {}; }
-    QString GetLabelStyle() override { return {}; }
-    QString GetAppVersion() override { return {}; }
-};
 
 // Short waits everywhere, so that timed behaviour costs test time only where it is the point.
 inline VmConfig fastConfig(const QString &product)
@@ -47,14 +32,15 @@ struct VmRig
 {
     QTemporaryDir dir;
     std::unique_ptr<VirtualModule> module;
-    QuietAppIF app;
+    StubAppIF app;
     std::unique_ptr<CCmdEngine> engine;
     CPosixSerialIF *serial = nullptr; // owned by the engine
 
-    bool start(const VmConfig &config)
+    // Starts the module and puts an engine on its link, connected unless told otherwise.
+    bool start(const VmConfig &config, bool connect = true)
     {
         module = std::make_unique<VirtualModule>(config, dir.path());
-        return module->start() && attach();
+        return module->start() && attach() && (!connect || engine->ConnectModule() == eConnectOK);
     }
     // A fresh engine on the module's link (after a reboot the old port is dead).
     bool attach()
@@ -63,6 +49,12 @@ struct VmRig
         serial = new CPosixSerialIF;
         engine = std::make_unique<CCmdEngine>(serial, nullptr, &app, kBoardIdUnknown);
         return serial->OpenDevicePath(module->linkPath());
+    }
+    // A file of the given content in the rig's directory; its path, empty on failure.
+    QString file(const QByteArray &content, const QString &name = "fw.vlts")
+    {
+        const QString path = dir.filePath(name);
+        return writeTestFile(path, content) ? path : QString();
     }
     QStringList requestLines() const
     {
@@ -84,28 +76,4 @@ inline bool waitFor(const std::function<bool()> &cond, int timeoutMs)
         QThread::msleep(10);
     }
     return true;
-}
-
-inline QByteArray sha256(const QByteArray &data)
-{
-    return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
-}
-
-// Incompressible bytes with long runs mixed in (repeat counts) and every byte value.
-inline QByteArray testPayload(int size, uint32_t seed)
-{
-    QByteArray out;
-    out.reserve(size);
-    uint32_t x = seed | 1;
-    while (out.size() < size) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        if ((x & 0xFC) == 0)
-            out.append(int(x >> 8) % 200 + 1, char(x >> 24));
-        else
-            out.append(char(x >> 16));
-    }
-    out.truncate(size);
-    return out;
 }
