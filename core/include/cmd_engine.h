@@ -146,6 +146,10 @@ public slots:
 private:
     // One request/response: sends pkt (and frees it), then receives the reply into value.
     eResult_t Exchange(pkt_t &pkt, QString &value, uint32_t expectedParamID);
+    // The reads: by ID ("PGID", "PGST"; the reply must name that ID) or by name ("PGNM").
+    // value is written only on success.
+    eResult_t ReadByID(uint32_t type, uint32_t id, QString &value);
+    eResult_t ReadByName(const QString &name, QString &value);
     // The three address kinds share one implementation each for reads and active reads.
     eResult_t GetModuleAddress(int kind, eNetIf_t netIf, QString &text, bool dhcpSet);
     eResult_t GetModuleAddressActive(int kind, eNetIf_t netIf, QString &text);

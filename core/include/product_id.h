@@ -65,6 +65,8 @@ public:
     static uint32_t GetBoardIDFromProductID(const QString &productID);
     static uint32_t GetBoardIDFromModelName(const QString &name);
     static QString GetModelNameFromBoardID(uint32_t boardID);
+    // The models this program draws a page for; any other board ID runs as an undefined product.
+    static bool HasDevicePage(uint32_t boardID);
     static QString CanonicalModelName(const QString &name);
 };
 

@@ -28,36 +28,6 @@ void logEngineError(
 
 namespace {
 
-// The products that have a device page; a module reporting anything else is run as
-// an undefined product. Only membership matters, so the list is built once.
-const uint32_t kKnownBoardIDs[] = {
-    BOARD_RECORDER,
-    BOARD_USB_HUB,
-    BOARD_RECORDER_PLUS,
-    BOARD_ROUTER_PANEL,
-    BOARD_ROUTER_PANEL_2,
-    BOARD_ROUTER_16X4,
-    BOARD_ROUTER_16X16,
-    BOARD_ROUTER_32X32,
-    BOARD_ROUTER_64X64,
-    BOARD_ROUTER_16X16_12G,
-    BOARD_ROUTER_32X32_12G,
-    BOARD_ROUTER_64X64_12G,
-    BOARD_ROUTER_64X64_12G_1,
-    BOARD_RX_1G_HDMI,
-    BOARD_RX_1G_SDI,
-    BOARD_RX_10G_HDMI,
-    BOARD_RX_10G2_HDMI,
-    BOARD_RX_10G2_SDI,
-    BOARD_TX_1G_HDMI,
-    BOARD_TX_1G_SDI,
-    BOARD_TX_10G2_HDMI,
-    BOARD_TX_10G2_SDI,
-    BOARD_COLOR_PROC,
-    BOARD_AUDIO_NET,
-    BOARD_RX_25G,
-};
-
 // IDs whose absence is normal on some products (the media LANs' UPnP switches).
 constexpr uint32_t kSilentParamIDs[] = { 0x3D, 0x97 };
 constexpr int kNegotiationAttempts = 3;
@@ -68,13 +38,6 @@ uint32_t parseUnsigned(const QString &text)
     bool ok = false;
     const uint32_t v = text.toUInt(&ok, 10);
     return ok ? v : 0;
-}
-
-// Text values end at their first NUL.
-QString untilNul(const QString &text)
-{
-    const int nul = text.indexOf(QChar(0));
-    return nul < 0 ? text : text.left(nul);
 }
 
 QByteArray withNul(const QString &text)
@@ -122,8 +85,7 @@ CCmdEngine::~CCmdEngine()
 
 bool CCmdEngine::IsKnownBoardID(uint32_t boardID)
 {
-    return std::find(std::begin(kKnownBoardIDs), std::end(kKnownBoardIDs), boardID)
-        != std::end(kKnownBoardIDs);
+    return CProductID::HasDevicePage(boardID);
 }
 
 void CCmdEngine::SetProgress(float fraction)
@@ -250,12 +212,34 @@ eResult_t CCmdEngine::GetModuleProductID(QString &productID)
     return rc;
 }
 
-eResult_t CCmdEngine::GetIntParamByID(uint32_t id, uint32_t &value)
+eResult_t CCmdEngine::ReadByID(uint32_t type, uint32_t id, QString &value)
 {
     pkt_t pkt;
-    mCommProtocol.makePktWord(&pkt, PktType("PGID"), id);
+    mCommProtocol.makePktWord(&pkt, type, id);
     QString text;
     const eResult_t rc = Exchange(pkt, text, id);
+    if (rc == eResultOK)
+        value = text;
+    return rc;
+}
+
+eResult_t CCmdEngine::ReadByName(const QString &name, QString &value)
+{
+    const QByteArray nameBytes = withNul(name);
+    pkt_t pkt;
+    mCommProtocol.makePktBytes(
+        &pkt, PktType("PGNM"), uint32_t(nameBytes.size()), bytesOf(nameBytes));
+    QString text;
+    const eResult_t rc = Exchange(pkt, text, kWildcardParamID);
+    if (rc == eResultOK)
+        value = text;
+    return rc;
+}
+
+eResult_t CCmdEngine::GetIntParamByID(uint32_t id, uint32_t &value)
+{
+    QString text;
+    const eResult_t rc = ReadByID(PktType("PGID"), id, text);
     if (rc == eResultOK) {
         value = parseUnsigned(text);
         return rc;
@@ -268,12 +252,8 @@ eResult_t CCmdEngine::GetIntParamByID(uint32_t id, uint32_t &value)
 
 eResult_t CCmdEngine::GetIntParamByName(const QString &name, uint32_t &value)
 {
-    const QByteArray nameBytes = withNul(name);
-    pkt_t pkt;
-    mCommProtocol.makePktBytes(
-        &pkt, PktType("PGNM"), uint32_t(nameBytes.size()), bytesOf(nameBytes));
     QString text;
-    const eResult_t rc = Exchange(pkt, text, kWildcardParamID);
+    const eResult_t rc = ReadByName(name, text);
     if (rc == eResultOK)
         value = parseUnsigned(text);
     else
@@ -283,37 +263,18 @@ eResult_t CCmdEngine::GetIntParamByName(const QString &name, uint32_t &value)
 
 eResult_t CCmdEngine::GetStringParamByID(uint32_t id, QString &text)
 {
-    pkt_t pkt;
-    mCommProtocol.makePktWord(&pkt, PktType("PGID"), id);
-    QString value;
-    const eResult_t rc = Exchange(pkt, value, id);
-    if (rc == eResultOK)
-        text = untilNul(value);
-    return rc;
+    return ReadByID(PktType("PGID"), id, text);
 }
 
 eResult_t CCmdEngine::GetStringParamByName(const QString &name, QString &text)
 {
-    const QByteArray nameBytes = withNul(name);
-    pkt_t pkt;
-    mCommProtocol.makePktBytes(
-        &pkt, PktType("PGNM"), uint32_t(nameBytes.size()), bytesOf(nameBytes));
-    QString value;
-    const eResult_t rc = Exchange(pkt, value, kWildcardParamID);
-    if (rc == eResultOK)
-        text = untilNul(value);
-    return rc;
+    return ReadByName(name, text);
 }
 
 eResult_t CCmdEngine::GetStringParam(uint32_t id, QString &text)
 {
-    pkt_t pkt;
-    mCommProtocol.makePktWord(&pkt, PktType("PGST"), id);
-    QString value;
-    const eResult_t rc = Exchange(pkt, value, id);
-    if (rc == eResultOK)
-        text = untilNul(value);
-    else
+    const eResult_t rc = ReadByID(PktType("PGST"), id, text);
+    if (rc != eResultOK)
         ENGINE_LOG_ERROR(rc, hexID(id), "CCmdEngine::GetStringParam");
     return rc;
 }
@@ -360,7 +321,7 @@ eResult_t CCmdEngine::SetStringParamByID(uint32_t id, const QString &text, QStri
     QString value;
     const eResult_t rc = Exchange(pkt, value, id);
     if (rc == eResultOK && answer)
-        *answer = untilNul(value);
+        *answer = value;
     return rc;
 }
 
@@ -382,7 +343,7 @@ eResult_t CCmdEngine::SetStringParamByName(
     QString value;
     const eResult_t rc = Exchange(pkt, value, kWildcardParamID);
     if (rc == eResultOK)
-        answer = untilNul(value);
+        answer = value;
     else
         ENGINE_LOG_ERROR(rc, name, "CCmdEngine::SetStringParamByName");
     return rc;

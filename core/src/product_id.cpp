@@ -28,8 +28,7 @@ struct ProductRow
     uint32_t boardID;
 };
 
-// Models with a device page, then our own neutral entries for the two further
-// recorder boards that the feature tests know about.
+// Every model we know by name; all but kBoardsWithoutPage have a device page.
 const ModelRow kModelRows[] = {
     { BOARD_RECORDER, "RECORDER" },
     { BOARD_RECORDER_PLUS, "RECORDER Plus" },
@@ -214,8 +213,9 @@ const uint32_t kRouterBoards[] = {
     BOARD_ROUTER_64X64_12G_1,
 };
 
-// Recorders without a page lack the per-interface state parameters.
-const uint32_t kNoInterfaceStateBoards[] = { BOARD_RECORDER_EXTRA_A, BOARD_RECORDER_EXTRA_B };
+// The models of kModelRows without a device page (a further such model belongs here too).
+// These two recorders also lack the per-interface state parameters.
+const uint32_t kBoardsWithoutPage[] = { BOARD_RECORDER_EXTRA_A, BOARD_RECORDER_EXTRA_B };
 
 } // namespace
 
@@ -254,6 +254,11 @@ QString CProductID::GetModelNameFromBoardID(uint32_t boardID)
     return QString::fromStdString(it->second);
 }
 
+bool CProductID::HasDevicePage(uint32_t boardID)
+{
+    return modelNames().count(int32_t(boardID)) != 0 && !contains(kBoardsWithoutPage, boardID);
+}
+
 QString CProductID::CanonicalModelName(const QString &name)
 {
     // The program's own name may be asked for in any of its spellings.
@@ -285,5 +290,5 @@ bool CProductFeatures::IsNotRouterModel(uint32_t boardID)
 
 bool CProductFeatures::HasInterfaceStateParameters(uint32_t boardID)
 {
-    return IsNotRouterModel(boardID) && !contains(kNoInterfaceStateBoards, boardID);
+    return IsNotRouterModel(boardID) && !contains(kBoardsWithoutPage, boardID);
 }
