@@ -131,6 +131,17 @@ bool isNoSuchOrWrongType(eResult_t rc)
     return rc == eResultGetSetCmdNoSuchParamID || rc == eResultGetSetCmdWrongType;
 }
 
+// A switch read by name; false when it cannot be read, and the failure is logged.
+eResult_t readFlag(CCmdEngine &engine, const QString &name, bool &flag, const char *operation)
+{
+    uint32_t value = 0;
+    const eResult_t rc = engine.GetIntParamByName(name, value);
+    flag = rc == eResultOK && value != 0;
+    if (rc != eResultOK)
+        ENGINE_LOG_ERROR(rc, name, operation);
+    return rc;
+}
+
 // DHCP client states reported by numeric-ID boards.
 struct DhcpWord
 {
@@ -257,13 +268,8 @@ eResult_t CCmdEngine::GetModuleIdle(bool &idle)
 
 eResult_t CCmdEngine::GetModuleAuthenticationEnabled(bool &enabled)
 {
-    const QString name = QStringLiteral("eParamID_Authentication");
-    uint32_t value = 0;
-    const eResult_t rc = GetIntParamByName(name, value);
-    enabled = rc == eResultOK && value != 0;
-    if (rc != eResultOK)
-        ENGINE_LOG_ERROR(rc, name, "CCmdEngine::GetModuleAuthenticationEnabled");
-    return rc;
+    return readFlag(*this, QStringLiteral("eParamID_Authentication"), enabled,
+        "CCmdEngine::GetModuleAuthenticationEnabled");
 }
 
 eResult_t CCmdEngine::SetModuleAuthenticationEnabled(bool enabled)
@@ -362,13 +368,8 @@ eResult_t CCmdEngine::GetModuleSpeedActual(eNetIf_t netIf, QString &text)
 
 eResult_t CCmdEngine::GetModuleNetworkConnected(eNetIf_t netIf, bool &connected)
 {
-    const QString name = QLatin1String(netIfParams(netIf).networkConnected);
-    uint32_t value = 0;
-    const eResult_t rc = GetIntParamByName(name, value);
-    connected = rc == eResultOK && value != 0;
-    if (rc != eResultOK)
-        ENGINE_LOG_ERROR(rc, name, "CCmdEngine::GetModuleNetworkConnected");
-    return rc;
+    return readFlag(*this, QLatin1String(netIfParams(netIf).networkConnected), connected,
+        "CCmdEngine::GetModuleNetworkConnected");
 }
 
 eResult_t CCmdEngine::GetModuleUPnPEnabled(eNetIf_t netIf, bool &enabled)
