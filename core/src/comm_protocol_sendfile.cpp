@@ -31,12 +31,7 @@ bool CCommProtocol::sendFile(const char *path)
 
     pkt_t pkt;
     makePktWord(&pkt, PktType("EDTM"), uint32_t(0));
-    const QByteArray bytes = frame(&pkt);
-    mSerialIF->FlushInput();
-    uint32_t written = 0;
-    mSerialIF->Write(
-        reinterpret_cast<const uint8_t *>(bytes.constData()), uint32_t(bytes.size()), &written);
-    freePkt(&pkt);
+    sendPkt(&pkt);
     QString value;
     if (recvPkt(PktType("EDTM"), value, kWildcardParamID) != eResultOK)
         return false;
