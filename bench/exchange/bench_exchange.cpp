@@ -3,18 +3,12 @@
 // the same pty (flush, write the request, read the reply in one go).
 #include "comm_protocol.h"
 #include "posix_serial_if.h"
+#include "pty_param_responder.h"
 
-#include <QByteArray>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -22,52 +16,6 @@ namespace {
 constexpr int kRounds = 300;
 constexpr uint32_t kRequestBytes = 16;
 constexpr uint32_t kParamId = 0x101;
-
-QByteArray pidcReply(uint32_t id)
-{
-    pkt_t p;
-    CCommProtocol proto(nullptr, nullptr);
-    const uint32_t words[] = { id, 0, 0, 12345678 };
-    proto.makePktWords(&p, PktType("PIDC"), 4, words);
-    QByteArray f = CCommProtocol::frame(&p);
-    proto.freePkt(&p);
-    return f;
-}
-
-// The module's side: answers every 16-byte request with the same reply.
-class Responder
-{
-public:
-    Responder(int master, QByteArray reply)
-        : mThread([this, master, reply] {
-            QByteArray pending;
-            char buf[256];
-            while (!mStop) {
-                pollfd p { master, POLLIN, 0 };
-                if (::poll(&p, 1, 20) <= 0)
-                    continue;
-                const ssize_t n = ::read(master, buf, sizeof buf);
-                if (n <= 0)
-                    return;
-                pending.append(buf, int(n));
-                while (pending.size() >= int(kRequestBytes)) {
-                    pending.remove(0, kRequestBytes);
-                    if (::write(master, reply.constData(), size_t(reply.size())) < 0)
-                        return;
-                }
-            }
-        })
-    { }
-    ~Responder()
-    {
-        mStop = true;
-        mThread.join();
-    }
-
-private:
-    std::atomic<bool> mStop { false };
-    std::thread mThread;
-};
 
 struct Stats
 {
@@ -104,32 +52,23 @@ template <typename F> std::vector<double> timeRounds(F &&round)
 
 int main()
 {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
-        std::perror("pseudo-terminal");
-        return 1;
-    }
-    termios tio {};
-    tcgetattr(master, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(master, TCSANOW, &tio);
-
+    PtyPair pty;
     CPosixSerialIF port;
-    if (!port.OpenDevicePath(QString::fromLocal8Bit(ptsname(master)))) {
-        std::fprintf(stderr, "cannot open the slave side\n");
+    if (!pty.isValid() || !port.OpenDevicePath(pty.path())) {
+        std::fprintf(stderr, "cannot open a pseudo-terminal\n");
         return 1;
     }
-    const QByteArray reply = pidcReply(kParamId);
-    Responder responder(master, reply);
+    const QByteArray reply = wire::pidcInt(kParamId, 0, kParamId + 1);
+    const QString value = QString::number(kParamId + 1);
+    PtyParamResponder responder(pty);
     CCommProtocol proto(&port, nullptr);
 
     const Stats full = summarise(timeRounds([&] {
         pkt_t p;
         proto.makePktWord(&p, PktType("PGID"), kParamId);
         proto.sendPkt(&p);
-        QString value;
-        return proto.recvPkt(PktType("PGID"), value, kParamId) == eResultOK
-            && value == QLatin1String("12345678");
+        QString got;
+        return proto.recvPkt(PktType("PGID"), got, kParamId) == eResultOK && got == value;
     }));
 
     pkt_t req;
@@ -155,6 +94,5 @@ int main()
         raw.meanUs, raw.p95Us);
     std::printf("  protocol / raw (median): %.2fx\n", full.medianUs / raw.medianUs);
     port.CloseSerialPort();
-    ::close(master);
     return 0;
 }

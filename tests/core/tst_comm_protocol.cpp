@@ -1,27 +1,21 @@
 #include "comm_protocol.h"
 #include "fake_serial_if.h"
 #include "log_capture.h"
-#include "protocol_test_util.h"
+#include "wire_frame.h"
 
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QtTest>
+#include <functional>
 
-using ptest::be32;
-using ptest::wireFrame;
+using wire::be32;
+using wire::frame;
 
 namespace {
 
 QByteArray pidc(quint32 id, quint32 status, quint32 type, const QByteArray &rest)
 {
     return be32(id) + be32(status) + be32(type) + rest;
-}
-
-uint32_t typeOf(const QByteArray &chars)
-{
-    uint32_t v;
-    std::memcpy(&v, chars.constData(), 4);
-    return v;
 }
 
 QByteArray paramReply(quint32 id, quint32 status, const QByteArray &rest)
@@ -75,47 +69,44 @@ private slots:
         QTest::addColumn<QByteArray>("built");
         QTest::addColumn<QByteArray>("expected");
 
-        pkt_t p;
-        mProto->makePktWord(&p, PktType("HWDY"), 2u);
-        QTest::newRow("HWDY version 2") << CCommProtocol::frame(
-            &p) << QByteArray::fromHex("48574459 00000004 00000002 4E1158DD");
-        mProto->freePkt(&p);
-
-        mProto->makeEmptyPkt(&p, PktType("HURU"));
-        QTest::newRow("HURU has no length field") << CCommProtocol::frame(
-            &p) << QByteArray("HURU") + be32(ptest::zcrc(QByteArray("HURU") + QByteArray(4, '\0')));
-
-        const QByteArray name("eParamID_SysName");
-        mProto->makePktBytes(&p, PktType("PGNM"), uint32_t(name.size() + 1),
-            reinterpret_cast<const uint8_t *>(name.constData()));
-        QTest::newRow("PGNM name with NUL: 29 bytes")
-            << CCommProtocol::frame(&p) << wireFrame("PGNM", name + QByteArray(1, '\0'));
-        QCOMPARE(CCommProtocol::frame(&p).size(), 29);
-        mProto->freePkt(&p);
-
-        const uint32_t words[] = { 0x109, 0xC0A80001 };
-        mProto->makePktWords(&p, PktType("PSID"), 2, words);
-        QTest::newRow("PSID two words")
-            << CCommProtocol::frame(&p) << wireFrame("PSID", be32(0x109) + be32(0xC0A80001));
-        mProto->freePkt(&p);
-
+        const auto built = [this](const std::function<void(pkt_t &)> &make) {
+            pkt_t p;
+            make(p);
+            const QByteArray f = CCommProtocol::frame(&p);
+            mProto->freePkt(&p);
+            return f;
+        };
         const QByteArray text("host\0", 5);
-        mProto->makePktWordAndBytes(
-            &p, PktType("PSID"), 0x10A, 5, reinterpret_cast<const uint8_t *>(text.constData()));
+        const auto *bytes = reinterpret_cast<const uint8_t *>(text.constData());
+        const uint32_t words[] = { 0x109, 0xC0A80001 };
+        QTest::newRow("HWDY version 2")
+            << built([&](pkt_t &p) { mProto->makePktWord(&p, PktType("HWDY"), 2u); })
+            << QByteArray::fromHex("48574459 00000004 00000002 4E1158DD");
+        QTest::newRow("HURU has no length field")
+            << built([&](pkt_t &p) { mProto->makeEmptyPkt(&p, PktType("HURU")); })
+            << QByteArray("HURU") + be32(wire::zcrc(QByteArray("HURU") + QByteArray(4, '\0')));
+        QTest::newRow("PSID two words")
+            << built([&](pkt_t &p) { mProto->makePktWords(&p, PktType("PSID"), 2, words); })
+            << frame("PSID", be32(0x109) + be32(0xC0A80001));
         QTest::newRow("PSID word and text")
-            << CCommProtocol::frame(&p) << wireFrame("PSID", be32(0x10A) + text);
-        mProto->freePkt(&p);
-
-        mProto->makePktBytesAndWord(
-            &p, PktType("PSNM"), 5, reinterpret_cast<const uint8_t *>(text.constData()), 7);
+            << built([&](pkt_t &p) { mProto->makePktWordAndBytes(&p, PktType("PSID"), 0x10A, 5, bytes); })
+            << frame("PSID", be32(0x10A) + text);
         QTest::newRow("PSNM text then word")
-            << CCommProtocol::frame(&p) << wireFrame("PSNM", text + be32(7));
-        mProto->freePkt(&p);
-
-        mProto->makePktWordsAndBytes(&p, PktType("PSNM"), 0, nullptr, 5,
-            reinterpret_cast<const uint8_t *>(text.constData()));
-        QTest::newRow("PSNM no words") << CCommProtocol::frame(&p) << wireFrame("PSNM", text);
-        mProto->freePkt(&p);
+            << built([&](pkt_t &p) { mProto->makePktBytesAndWord(&p, PktType("PSNM"), 5, bytes, 7); })
+            << frame("PSNM", text + be32(7));
+        QTest::newRow("PGNM bytes only")
+            << built([&](pkt_t &p) { mProto->makePktBytes(&p, PktType("PGNM"), 5, bytes); })
+            << frame("PGNM", text);
+        QTest::newRow("PSNM no words")
+            << built([&](pkt_t &p) {
+                   mProto->makePktWordsAndBytes(&p, PktType("PSNM"), 0, nullptr, 5, bytes);
+               })
+            << frame("PSNM", text);
+        // Rebuilding into a used record must release the old payload (LSan watches this).
+        QTest::newRow("record built twice") << built([&](pkt_t &p) {
+            mProto->makePktWord(&p, PktType("PGID"), 1u);
+            mProto->makePktWord(&p, PktType("PGID"), 2u);
+        }) << frame("PGID", be32(2));
     }
 
     void knownFrames()
@@ -123,18 +114,6 @@ private slots:
         QFETCH(QByteArray, built);
         QFETCH(QByteArray, expected);
         QCOMPARE(built.toHex(' '), expected.toHex(' '));
-    }
-
-    // Rebuilding into a used record must release the old payload (LSan watches this).
-    void builderReusesRecord()
-    {
-        pkt_t p;
-        mProto->makePktWord(&p, PktType("PGID"), 1u);
-        mProto->makePktWord(&p, PktType("PGID"), 2u);
-        QCOMPARE(CCommProtocol::frame(&p), wireFrame("PGID", be32(2)));
-        mProto->freePkt(&p);
-        QVERIFY(p.payload == nullptr);
-        QCOMPARE(p.payloadLen, 0u);
     }
 
     void sendFlushesThenWritesOneFrame()
@@ -147,7 +126,7 @@ private slots:
         QCOMPARE(mPort.flushCalls, flushesBefore + 1);
         QVERIFY(mPort.input.isEmpty());
         QCOMPARE(mPort.writes.size(), 1);
-        QCOMPARE(mPort.writes.first(), wireFrame("PGID", be32(0x109)));
+        QCOMPARE(mPort.writes.first(), frame("PGID", be32(0x109)));
         QVERIFY(p.payload == nullptr);
     }
 
@@ -158,63 +137,68 @@ private slots:
         QTest::addColumn<uint>("expectedId");
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("message"); // a diagnostic expected on stderr, if any
 
         const uint any = kWildcardParamID;
         const QByteArray nul(1, '\0');
         const QString kept = QStringLiteral("untouched");
         auto row = [](const char *name, const char *request, const QByteArray &wire, uint id,
-                       eResult_t result, const QString &value) {
-            QTest::newRow(name) << QByteArray(request) << wire << id << int(result) << value;
+                       eResult_t result, const QString &value, const QString &message = {}) {
+            QTest::newRow(name) << QByteArray(request) << wire << id << int(result) << value
+                                << message;
         };
 
-        row("PIDC int max", "PGID", wireFrame("PIDC", pidc(0x109, 0, 0, be32(4294967295u))), 0x109,
+        row("PIDC int max", "PGID", frame("PIDC", pidc(0x109, 0, 0, be32(4294967295u))), 0x109,
             eResultOK, "4294967295");
-        row("PIDC text", "PGNM", wireFrame("PIDC", pidc(0x109, 0, 1, "Studio A" + nul)), any,
+        row("PIDC text", "PGNM", frame("PIDC", pidc(0x109, 0, 1, "Studio A" + nul)), any,
             eResultOK, "Studio A");
         row("PIDC UTF-8 text without NUL", "PGNM",
-            wireFrame("PIDC", pidc(0x109, 0, 1, "Caf\xc3\xa9")), any, eResultOK,
+            frame("PIDC", pidc(0x109, 0, 1, "Caf\xc3\xa9")), any, eResultOK,
             QString::fromUtf8("Caf\xc3\xa9"));
-        row("PIDC empty text", "PSID", wireFrame("PIDC", pidc(0x109, 0, 1, {})), 0x109, eResultOK,
+        row("PIDC empty text", "PSID", frame("PIDC", pidc(0x109, 0, 1, {})), 0x109, eResultOK,
             "");
-        row("PIDC int without value word", "PGID", wireFrame("PIDC", pidc(0x109, 0, 0, "ab")),
+        row("PIDC int without value word", "PGID", frame("PIDC", pidc(0x109, 0, 0, "ab")),
             0x109, eResultPayloadTooShort, kept);
-        row("PIDC status 1", "PGID", wireFrame("PIDC", pidc(0x109, 1, 0, be32(5))), 0x109,
+        row("PIDC status 1", "PGID", frame("PIDC", pidc(0x109, 1, 0, be32(5))), 0x109,
             eResultGetSetCmdNoSuchParamID, kept);
-        row("PIDC status 2", "PSNM", wireFrame("PIDC", pidc(0x109, 2, 0, be32(5))), any,
+        row("PIDC status 2", "PSNM", frame("PIDC", pidc(0x109, 2, 0, be32(5))), any,
             eResultGetSetCmdWrongType, kept);
-        row("PIDC status 3", "PGID", wireFrame("PIDC", pidc(0x109, 3, 0, be32(5))), 0x109,
+        row("PIDC status 3", "PGID", frame("PIDC", pidc(0x109, 3, 0, be32(5))), 0x109,
             eResultOK, kept);
-        row("PIDC value type 2", "PGID", wireFrame("PIDC", pidc(0x109, 0, 2, be32(5))), 0x109,
+        row("PIDC value type 2", "PGID", frame("PIDC", pidc(0x109, 0, 2, be32(5))), 0x109,
             eResultGetSetCmdInvalidTypeRecvd, kept);
-        row("PIDC other ID", "PGID", wireFrame("PIDC", pidc(0x108, 0, 0, be32(5))), 0x109,
-            eResultUnknownError, kept);
-        row("PIDC wildcard", "PGID", wireFrame("PIDC", pidc(0x108, 0, 0, be32(5))), any, eResultOK,
+        row("PIDC other ID", "PGID", frame("PIDC", pidc(0x108, 0, 0, be32(5))), 0x109,
+            eResultUnknownError, kept, "Expected 00000109, got 00000108.  Tossing it.\n");
+        row("PIDC wildcard", "PGID", frame("PIDC", pidc(0x108, 0, 0, be32(5))), any, eResultOK,
             "5");
-        row("PSTC exact", "PGST", wireFrame("PSTC", paramReply(0x20, 0, "abc" + nul)), 0x20,
+        row("PSTC exact", "PGST", frame("PSTC", paramReply(0x20, 0, "abc" + nul)), 0x20,
             eResultOK, "abc");
-        row("PSTC empty text", "PGST", wireFrame("PSTC", paramReply(0x20, 0, {})), 0x20, eResultOK,
+        row("PSTC empty text", "PGST", frame("PSTC", paramReply(0x20, 0, {})), 0x20, eResultOK,
             "");
         row("PSTC longest text", "PGST",
-            wireFrame("PSTC", paramReply(0x20, 0, QByteArray(16384, 'x'))), 0x20, eResultOK,
+            frame("PSTC", paramReply(0x20, 0, QByteArray(16384, 'x'))), 0x20, eResultOK,
             QString(16384, 'x'));
-        row("PSTC wildcard refused", "PGST", wireFrame("PSTC", paramReply(0x20, 0, "abc")), any,
+        row("PSTC wildcard refused", "PGST", frame("PSTC", paramReply(0x20, 0, "abc")), any,
             eResultUnknownError, kept);
-        row("PSTC status 1", "PGST", wireFrame("PSTC", paramReply(0x20, 1, {})), 0x20,
+        row("PSTC status 1", "PGST", frame("PSTC", paramReply(0x20, 1, {})), 0x20,
             eResultGetSetCmdNoSuchParamID, kept);
-        row("P32C exact", "PG32", wireFrame("P32C", paramReply(0x30, 0, be32(77))), 0x30, eResultOK,
+        row("P32C exact", "PG32", frame("P32C", paramReply(0x30, 0, be32(77))), 0x30, eResultOK,
             "77");
-        row("P32C wildcard refused", "PS32", wireFrame("P32C", paramReply(0x30, 0, be32(77))), any,
+        row("P32C wildcard refused", "PS32", frame("P32C", paramReply(0x30, 0, be32(77))), any,
             eResultUnknownError, kept);
-        row("P32C status 2", "PG32", wireFrame("P32C", paramReply(0x30, 2, be32(77))), 0x30,
+        row("P32C status 2", "PG32", frame("P32C", paramReply(0x30, 2, be32(77))), 0x30,
             eResultGetSetCmdWrongType, kept);
-        row("HIYA", "HWDY", wireFrame("HIYA", be32(1)), any, eResultOK, "1");
-        row("DTMI", "EDTM", wireFrame("DTMI", be32(123456)), any, eResultOK, "123456");
-        row("IAMA", "HURU", wireFrame("IAMA", "RECORDER-PLUS" + nul), any, eResultOK,
+        row("HIYA", "HWDY", frame("HIYA", be32(1)), any, eResultOK, "1");
+        row("DTMI", "EDTM", frame("DTMI", be32(123456)), any, eResultOK, "123456");
+        row("IAMA", "HURU", frame("IAMA", "RECORDER-PLUS" + nul), any, eResultOK,
             "RECORDER-PLUS");
-        row("2U2!", "YUHU", wireFrame("2U2!", {}), any, eResultOK, kept);
-        row("HIYA to PGID", "PGID", wireFrame("HIYA", be32(2)), 0x109, eResultUnknownResponse,
-            kept);
-        row("request without reply type", "PIDC", wireFrame("PIDC", pidc(1, 0, 0, be32(1))), any,
+        row("2U2!", "YUHU", frame("2U2!", {}), any, eResultOK, kept);
+        row("HIYA to PGID", "PGID", frame("HIYA", be32(2)), 0x109, eResultUnknownResponse, kept,
+            "got unhandled response pkt type of HIYA\n");
+        row("noise before the frame", "HWDY",
+            QByteArray("\x00\xffHIY PIDNACPID\x00", 16) + frame("HIYA", be32(2)), any, eResultOK,
+            "2");
+        row("request without reply type", "PIDC", frame("PIDC", pidc(1, 0, 0, be32(1))), any,
             eResultUnknownResponse, kept);
 
         const struct
@@ -233,23 +217,23 @@ private slots:
             { "NACK reason cut at NUL", QByteArray("TIMED\0\0\0", 8), eResultUnknownError },
         };
         for (const auto &n : nacks)
-            row(n.name, "PGID", wireFrame("NACK", n.reason), 0x109, n.result, kept);
+            row(n.name, "PGID", frame("NACK", n.reason), 0x109, n.result, kept);
 
-        row("PIDC payload too short", "PGID", wireFrame("PIDC", be32(0x109) + be32(0) + "abc"),
+        row("PIDC payload too short", "PGID", frame("PIDC", be32(0x109) + be32(0) + "abc"),
             0x109, eResultPayloadTooShort, kept);
         row("PSTC payload too long", "PGST",
-            wireFrame("PSTC", paramReply(0x20, 0, QByteArray(16385, 'x'))), 0x20,
+            frame("PSTC", paramReply(0x20, 0, QByteArray(16385, 'x'))), 0x20,
             eResultPayloadTooLong, kept);
-        row("IAMA empty length field", "HURU", wireFrame("IAMA", {}, true), any,
+        row("IAMA empty length field", "HURU", frame("IAMA", {}, true), any,
             eResultPayloadTooShort, kept);
 
-        QByteArray badCrc = wireFrame("HIYA", be32(2));
+        QByteArray badCrc = frame("HIYA", be32(2));
         badCrc[badCrc.size() - 1] = char(badCrc.at(badCrc.size() - 1) ^ 1);
         row("bad CRC", "HWDY", badCrc, any, eResultInvalidChecksum, kept);
         // Same frame, but the CRC was computed over a little-endian length.
         const QByteArray leHeader = QByteArray("HIYA") + QByteArray::fromHex("04000000");
         row("CRC over little-endian length", "HWDY",
-            QByteArray("HIYA") + be32(4) + be32(2) + be32(ptest::zcrc(leHeader + be32(2))), any,
+            QByteArray("HIYA") + be32(4) + be32(2) + be32(wire::zcrc(leHeader + be32(2))), any,
             eResultInvalidChecksum, kept);
     }
 
@@ -260,38 +244,19 @@ private slots:
         QFETCH(uint, expectedId);
         QFETCH(int, result);
         QFETCH(QString, value);
+        QFETCH(QString, message);
 
         StderrCapture err;
         mPort.queueInput(wire);
+        mPort.maxReadChunk = 3; // fields split across reads
         QString text = QStringLiteral("untouched");
-        const eResult_t r = mProto->recvPkt(typeOf(request), text, expectedId);
+        uint32_t type;
+        std::memcpy(&type, request.constData(), 4);
+        const eResult_t r = mProto->recvPkt(type, text, expectedId);
         QCOMPARE(CCommProtocol::enumToString(r), CCommProtocol::enumToString(result));
         QCOMPARE(text, value);
         QVERIFY(mPort.input.isEmpty() || r == eResultPayloadTooLong || r == eResultPayloadTooShort);
-    }
-
-    void messagesPrintFourCharacters()
-    {
-        StderrCapture err;
-        mPort.queueInput(wireFrame("HIYA", be32(2)));
-        QString text;
-        QCOMPARE(mProto->recvPkt(PktType("PGID"), text, 1), eResultUnknownResponse);
-        QVERIFY2(err.text().contains("got unhandled response pkt type of HIYA\n"),
-            qPrintable(err.text()));
-
-        mPort.queueInput(wireFrame("PIDC", pidc(0x108, 0, 0, be32(1))));
-        QCOMPARE(mProto->recvPkt(PktType("PGID"), text, 0x109), eResultUnknownError);
-        QVERIFY2(err.text().contains("Expected 00000109, got 00000108.  Tossing it.\n"),
-            qPrintable(err.text()));
-    }
-
-    void noiseBeforeFrame()
-    {
-        mPort.queueInput(QByteArray("\x00\xffHIY PIDNACPID\x00", 16) + wireFrame("HIYA", be32(2)));
-        mPort.maxReadChunk = 3;
-        QString text;
-        QCOMPARE(mProto->recvPkt(PktType("HWDY"), text, kWildcardParamID), eResultOK);
-        QCOMPARE(text, QStringLiteral("2"));
+        QVERIFY2(err.text().contains(message), qPrintable(err.text()));
     }
 
     // A damaged reply fails alone: the next request's flush drops what is left of it.
@@ -313,7 +278,7 @@ private slots:
         CCommProtocol proto(&port, nullptr);
         int calls = 0;
         port.setResponder([&](const QByteArray &) {
-            QByteArray f = wireFrame("PIDC", pidc(0x109, 0, 0, be32(9)));
+            QByteArray f = frame("PIDC", pidc(0x109, 0, 0, be32(9)));
             if (calls++ == 0)
                 f[byteIndex] = char(f[byteIndex] ^ 0x40);
             return f;
@@ -330,13 +295,14 @@ private slots:
         }
     }
 
-    void truncatedReplyTimesOut_data()
+    void timeOut_data()
     {
         QTest::addColumn<QByteArray>("wire");
         QTest::addColumn<int>("phaseMs");
         QTest::addColumn<QString>("message");
 
-        const QByteArray full = wireFrame("PIDC", pidc(0x109, 0, 0, be32(1)));
+        const QByteArray full = frame("PIDC", pidc(0x109, 0, 0, be32(1)));
+        QTest::newRow("silence") << QByteArray() << 2000 << "Failed to find header after";
         QTest::newRow("length field") << full.left(6) << 250
                                       << "Timed out reading payload length.  Wanted 4 bytes, "
                                          "only got 2 after";
@@ -344,17 +310,19 @@ private slots:
                                  << "for pkt type PIDC.  Only 6 of 16 bytes received.\n";
         QTest::newRow("CRC") << full.left(full.size() - 1) << 250
                              << "Timed out reading CRC32 after";
-        QTest::newRow("CRC of empty type") << wireFrame("2U2!", {}).left(6) << 250
+        QTest::newRow("CRC of empty type") << frame("2U2!", {}).left(6) << 250
                                            << "for pkt type 2U2!. Only 2 of 4 bytes received.\n";
     }
 
-    void truncatedReplyTimesOut()
+    // Each phase has its own limit; the silent line's goes to the debug log, the rest to stderr.
+    void timeOut()
     {
         QFETCH(QByteArray, wire);
         QFETCH(int, phaseMs);
         QFETCH(QString, message);
 
         StderrCapture err;
+        LogCapture log;
         mPort.queueInput(wire);
         QString text = "untouched";
         QElapsedTimer t;
@@ -363,19 +331,8 @@ private slots:
         const qint64 ms = t.elapsed();
         QCOMPARE(r, eResultTimeout);
         QCOMPARE(text, QStringLiteral("untouched"));
-        QVERIFY2(ms >= phaseMs && ms < phaseMs + 450, qPrintable(QString::number(ms)));
-        QVERIFY2(err.text().contains(message), qPrintable(err.text()));
-    }
-
-    void silenceTimesOutAfterHeaderHunt()
-    {
-        LogCapture log;
-        QElapsedTimer t;
-        t.start();
-        QString text;
-        QCOMPARE(mProto->recvPkt(PktType("PGID"), text, 0x109), eResultTimeout);
-        QVERIFY(t.elapsed() >= 2000 && t.elapsed() < 2800);
-        QVERIFY(log.contains("Failed to find header after"));
+        QVERIFY2(ms >= phaseMs && ms < phaseMs + 600, qPrintable(QString::number(ms)));
+        QVERIFY2(err.text().contains(message) || log.contains(message), qPrintable(err.text()));
     }
 
     void disconnect_data()
@@ -385,7 +342,7 @@ private slots:
 
         QTest::newRow("before anything") << QByteArray() << 0;
         QTest::newRow("during noise") << QByteArray("garbagegarbage") << 5;
-        const QByteArray full = wireFrame("PIDC", pidc(0x109, 0, 0, be32(1)));
+        const QByteArray full = frame("PIDC", pidc(0x109, 0, 0, be32(1)));
         QTest::newRow("during payload") << full << 12;
         QTest::newRow("during CRC") << full << int(full.size()) - 2;
     }
