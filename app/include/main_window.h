@@ -115,7 +115,7 @@ private:
     void GenericUpdateStatusUi(int netIf, NetworkTabUi &tab, const char *functionName);
     void updateAuthenticationField(DevicePage *page);
     void refreshPageContents(DevicePage *page);
-    void refreshInfoTab(DevicePage *page, const QString &serial, const QString &version);
+    void refreshInfoTab(DevicePage *page, const QString &serial);
     void clearUnknownPage(DevicePage *page);
     bool dhcpRunning() const;
     bool updateBusy() const;

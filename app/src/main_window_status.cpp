@@ -97,6 +97,8 @@ void MainWindow::GetParameterValuesTrivo()
     if (!take(mCmdEngine->GetModuleName(name), mDevice->mSystemName, name, 1))
         return;
     const bool upnpSupported = CProductFeatures::HasInterfaceStateParameters(mBoardId);
+    // Only the 25G receiver's page shows the link speed: other pages skip that exchange.
+    DevicePage *page = CurrentPage();
     for (int i = 0; i < mDevice->mInterfaceCount; ++i) {
         const auto netIf = static_cast<CCmdEngine::eNetIf_t>(i);
         TrivoInterface &rec = mDevice->mInterfaces[static_cast<size_t>(i)];
@@ -111,7 +113,7 @@ void MainWindow::GetParameterValuesTrivo()
             return;
         if (!take(mCmdEngine->GetModuleMACAddress(netIf, text), rec.macAddress, text, base + 4))
             return;
-        if (i > 0
+        if (i > 0 && page && i < page->networkTabCount() && page->networkTab(i).speedStatus
             && !take(
                 mCmdEngine->GetModuleSpeedActual(netIf, text), rec.speedActual, text, base + 5))
             return;
@@ -169,6 +171,9 @@ void MainWindow::UpdateStatusUi()
         GenericUpdateStatusUi(CCmdEngine::eNetIfMedia2, page->networkTab(2),
             speed ? "MainWindow::GenericUpdateStatusUiMediaLan2Speed"
                   : "MainWindow::GenericUpdateStatusUiMediaLan2");
+    // Once per poll, not once per interface: nothing above changes what it depends on.
+    if (mEngineFree && mDevice && mCmdEngine->IsConnected())
+        SetEnableState();
 }
 
 void MainWindow::updateAuthenticationField(DevicePage *page)
@@ -265,13 +270,10 @@ void MainWindow::GenericUpdateStatusUi(int netIf, NetworkTabUi &tab, const char 
     if (tab.upnpEnableStatus && !tab.upnpEnableStatus->isHidden()
         && CProductFeatures::HasInterfaceStateParameters(mBoardId)) {
         setTextIfDiffers(tab.upnpEnableStatus, rec.upnpEnabled ? tr("Enabled") : tr("Disabled"));
-        if (tab.upnpEnableComboBox->currentIndex() == (rec.upnpEnabled ? 1 : 0))
-            tab.upnpEnableComboBox->setCurrentIndex(rec.upnpEnabled ? 0 : 1);
+        setIndexIfDiffers(tab.upnpEnableComboBox, rec.upnpEnabled ? 0 : 1);
     }
     setTextIfDiffers(
         tab.linkStatusLabel, rec.networkConnected ? tr("Connected") : tr("Disconnected"));
-
-    SetEnableState();
 }
 
 void MainWindow::RefreshPage()
@@ -342,7 +344,7 @@ void MainWindow::refreshPageContents(DevicePage *page)
         if (mCmdEngine->GetModuleSerialNumber(serial) != eResultOK)
             serial.clear();
         setTextIfDiffers(page->updateTab().currVersionLineEdit, version, true);
-        refreshInfoTab(page, serial, version);
+        refreshInfoTab(page, serial);
     } else {
         setTextIfDiffers(page->updateTab().currVersionLineEdit, QString());
         for (QLineEdit *edit : { info.typeLineEdit, info.nameLineEdit, info.authenticationLineEdit,
@@ -366,9 +368,8 @@ void MainWindow::refreshPageContents(DevicePage *page)
     SetEnableState();
 }
 
-void MainWindow::refreshInfoTab(DevicePage *page, const QString &serial, const QString &version)
+void MainWindow::refreshInfoTab(DevicePage *page, const QString &serial)
 {
-    (void)version;
     InfoTabUi &info = page->infoTab();
     QString name;
     if (mCmdEngine->GetModuleName(name) == eResultOK && info.nameLineEdit->text() != name) {
