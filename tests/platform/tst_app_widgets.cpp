@@ -3,6 +3,7 @@
 #include "velto_combo_box.h"
 
 #include "log_capture.h"
+#include "url_sink.h"
 
 #include <QDesktopServices>
 #include <QLineEdit>
@@ -13,22 +14,12 @@
 #include <QTextDocument>
 #include <QtTest>
 
-// Receives the URLs the desktop would open.
-class UrlSink : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls.append(url); }
-};
-
 class TestAppWidgets : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void aboutBoxGeometryAndFlags()
+    void aboutBox()
     {
         TrivoAbout about(nullptr, QIcon(":/media/images/icon.png"), "About Trivo-Setup",
             TrivoAbout::BodyText("v1.2.3.4"));
@@ -48,13 +39,10 @@ private slots:
 
         QVERIFY(about.browser()->isReadOnly());
         QVERIFY(about.browser()->openExternalLinks());
-    }
 
-    void aboutBoxLinkButtonOpensProductPage()
-    {
+        // The link button opens the product page.
         UrlSink sink;
         QDesktopServices::setUrlHandler("https", &sink, "open");
-        TrivoAbout about(nullptr, QIcon(), "About", QString());
         about.show();
         QTest::mouseClick(about.linkButton(), Qt::LeftButton);
         QDesktopServices::unsetUrlHandler("https");
