@@ -19,6 +19,14 @@ QString HelperPath()
 {
     return QStringLiteral(SINGLE_INSTANCE_HELPER);
 }
+
+// One message as the guard reads it: a big-endian length, then the text.
+QByteArray frame(quint32 length, const QByteArray &text = QByteArray())
+{
+    uchar header[4];
+    qToBigEndian<quint32>(length, header);
+    return QByteArray(reinterpret_cast<const char *>(header), 4) + text;
+}
 } // namespace
 
 class TestSingleInstance : public QObject
@@ -44,23 +52,6 @@ private:
     }
 
 private slots:
-    void secondInstanceDeliversHi()
-    {
-        const QString key = freshKey();
-        SingleApplication first(key);
-        QVERIFY(!first.isRunning());
-        QSignalSpy received(&first, &SingleApplication::messageReceived);
-
-        QProcess *second = startHelper(key, this);
-        QSignalSpy finished(second, &QProcess::finished);
-        QVERIFY(finished.wait(kProcessWaitMs));
-        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second->exitCode(), 0);
-        QVERIFY(!second->readAllStandardOutput().contains("ready")); // no window of its own
-        QCOMPARE(received.count(), 1);
-        QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("hi"));
-    }
-
     void firstInstanceWindowComesBack()
     {
         const QString key = freshKey();
@@ -120,21 +111,15 @@ private slots:
         const QString key = freshKey();
         SingleApplication first(key);
         QSignalSpy received(&first, &SingleApplication::messageReceived);
-        QByteArray frames;
-        for (const QByteArray &text : { QByteArray("hi"), QByteArray("again") }) {
-            uchar header[4];
-            qToBigEndian<quint32>(quint32(text.size()), header);
-            frames += QByteArray(reinterpret_cast<const char *>(header), 4) + text;
-        }
         QLocalSocket client;
         client.connectToServer(SingleApplication::ServerPath(key));
         QVERIFY(client.waitForConnected(1000));
-        client.write(frames);
+        client.write(frame(2, "hi") + frame(5, "again"));
         QTRY_COMPARE(received.count(), 2);
         QCOMPARE(received.at(1).at(0).toString(), QStringLiteral("again"));
     }
 
-    void oversizedMessageIsRefused()
+    void oversizedMessageRefusedThenSecondInstanceDelivers()
     {
         const QString key = freshKey();
         SingleApplication first(key);
@@ -143,19 +128,20 @@ private slots:
         QLocalSocket rogue;
         rogue.connectToServer(SingleApplication::ServerPath(key));
         QVERIFY(rogue.waitForConnected(1000));
-        uchar header[4];
-        qToBigEndian<quint32>(0x40000000u, header);
-        rogue.write(reinterpret_cast<const char *>(header), 4);
+        rogue.write(frame(0x40000000u));
         rogue.flush();
         QTRY_COMPARE(rogue.state(), QLocalSocket::UnconnectedState);
         QCOMPARE(received.count(), 0);
 
-        // The guard still serves well-formed messages afterwards.
+        // The guard still serves a second instance afterwards, which then opens no window.
         QProcess *second = startHelper(key, this);
         QSignalSpy finished(second, &QProcess::finished);
         QVERIFY(finished.wait(kProcessWaitMs));
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
         QCOMPARE(second->exitCode(), 0);
+        QVERIFY(!second->readAllStandardOutput().contains("ready"));
         QCOMPARE(received.count(), 1);
+        QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("hi"));
     }
 };
 
