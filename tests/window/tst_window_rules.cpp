@@ -11,156 +11,148 @@ class TstWindowRules : public QObject
     Q_OBJECT
 
 private slots:
-    void connectStatusText_data();
-    void connectStatusText();
-    void selectCandidate_data();
-    void selectCandidate();
-    void infoTypeText_data();
-    void infoTypeText();
-    void discoveryEntry_data();
-    void discoveryEntry();
-    void manualUrl_data();
-    void manualUrl();
+    void connectStatusText_data()
+    {
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        const QString failed = "Connection to module failed: (";
+        QTest::newRow("port not opened") << false << 0 << "No Device";
+        QTest::newRow("0") << true << 0 << "Connected to module";
+        QTest::newRow("1") << true << 1 << failed + "Wrong module)";
+        QTest::newRow("2") << true << 2 << failed + "Unsupported module)";
+        QTest::newRow("3") << true << 3 << failed + "Connection error)";
+        QTest::newRow("4 same as 3") << true << 4 << failed + "Connection error)";
+        QTest::newRow("5") << true << 5 << failed + "Protocol mismatch)";
+        QTest::newRow("6") << true << 6 << failed + "Unknown device)";
+        QTest::newRow("7") << true << 7 << "Unknown connection error";
+        QTest::newRow("-1") << true << -1 << "Unknown connection error";
+    }
+
+    void connectStatusText()
+    {
+        QFETCH(bool, opened);
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        QCOMPARE(WindowRules::ConnectStatusText(opened, code), text);
+    }
+
+    void selectCandidate_data()
+    {
+        QTest::addColumn<QList<int>>("ports");
+        QTest::addColumn<QStringList>("serials");
+        QTest::addColumn<int>("previousPort");
+        QTest::addColumn<QString>("lastSerial");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<bool>("bySerial");
+        QTest::newRow("empty") << QList<int> {} << QStringList {} << 0 << "A" << -1 << false;
+        QTest::newRow("first by default")
+            << QList<int> { 1, 2 } << QStringList { "A", "B" } << 5 << "X" << 0 << false;
+        QTest::newRow("same port index")
+            << QList<int> { 1, 2 } << QStringList { "A", "B" } << 2 << "X" << 1 << false;
+        QTest::newRow("serial beats port index")
+            << QList<int> { 1, 2 } << QStringList { "A", "B" } << 1 << "B" << 1 << true;
+        QTest::newRow("serial on first entry")
+            << QList<int> { 0, 3, 4 } << QStringList { "C", "A", "B" } << 4 << "C" << 0 << true;
+        QTest::newRow("no selection before means port 0")
+            << QList<int> { 2, 0 } << QStringList { "A", "B" } << 0 << "" << 1 << false;
+        QTest::newRow("unreadable serial is the index text")
+            << QList<int> { 0, 1 } << QStringList { "0", "B" } << 1 << "0" << 0 << true;
+    }
+
+    void selectCandidate()
+    {
+        QFETCH(QList<int>, ports);
+        QFETCH(QStringList, serials);
+        QFETCH(int, previousPort);
+        QFETCH(QString, lastSerial);
+        QFETCH(int, expected);
+        QFETCH(bool, bySerial);
+        bool matched = !bySerial;
+        QCOMPARE(
+            WindowRules::SelectDeviceCandidate(ports, serials, previousPort, lastSerial, &matched),
+            expected);
+        QCOMPARE(matched, bySerial);
+    }
+
+    void infoTypeText_data()
+    {
+        QTest::addColumn<uint>("boardId");
+        QTest::addColumn<uint>("pcbRevision");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("10G2 revision 3") << uint(BOARD_RX_10G2_HDMI) << 3u << " version 03";
+        QTest::newRow("10G2 revision 12") << uint(BOARD_TX_10G2_SDI) << 12u << " version 12";
+        QTest::newRow("10G revision ignored") << uint(BOARD_RX_10G_HDMI) << 3u << "";
+        QTest::newRow("recorder") << uint(BOARD_RECORDER_PLUS) << 7u << "";
+    }
+
+    void infoTypeText()
+    {
+        QFETCH(uint, boardId);
+        QFETCH(uint, pcbRevision);
+        QFETCH(QString, suffix);
+        const QString display = WindowRules::ModelDisplayName(boardId);
+        QVERIFY(!display.isEmpty());
+        QCOMPARE(WindowRules::InfoTypeText(
+                     display, CProductID::GetModelNameFromBoardID(boardId), pcbRevision),
+            display + suffix);
+    }
+
+    void discoveryEntry_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("serialRead");
+        QTest::addColumn<QString>("serial");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("serialId");
+        QTest::newRow("named") << "Studio A" << true << "AB12" << 1 << "Studio A - AB12"
+                               << "AB12";
+        QTest::newRow("no name") << "" << true << "AB12" << 2 << "Unknown Device - AB12"
+                                 << "AB12";
+        QTest::newRow("serial unreadable")
+            << "Studio A" << false << "" << 0 << "Studio A - Serial Number Not Available"
+            << "0";
+        QTest::newRow("serial read but empty") << "Rack" << true << "" << 3 << "Rack"
+                                               << "";
+    }
+
+    void discoveryEntry()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, serialRead);
+        QFETCH(QString, serial);
+        QFETCH(int, port);
+        QFETCH(QString, display);
+        QFETCH(QString, serialId);
+        QString gotDisplay;
+        QString gotSerialId;
+        DiscoverThread::MakeEntry(name, serialRead, serial, port, gotDisplay, gotSerialId);
+        QCOMPARE(gotDisplay, display);
+        QCOMPARE(gotSerialId, serialId);
+    }
+
+    void manualUrl_data()
+    {
+        QTest::addColumn<uint>("boardId");
+        QTest::addColumn<QString>("tail");
+        QTest::newRow("unknown") << uint(kBoardIdUnknown) << "#support";
+        QTest::newRow("none chosen") << uint(kBoardIdUninitialised) << "#support";
+        QTest::newRow("blank becomes hyphen") << uint(BOARD_RECORDER_PLUS) << "/recorder-plus";
+        QTest::newRow("lower-cased") << uint(BOARD_RX_10G2_HDMI) << "/rx-10g2-hdmi";
+    }
+
+    void manualUrl()
+    {
+        QFETCH(uint, boardId);
+        QFETCH(QString, tail);
+        const QString url = WindowRules::ManualUrl(boardId);
+        QVERIFY2(url.startsWith("https://") && url.endsWith(tail), qPrintable(url));
+        QVERIFY(!url.contains(' '));
+    }
+
+private:
 };
-
-void TstWindowRules::connectStatusText_data()
-{
-    QTest::addColumn<bool>("opened");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("text");
-    const QString failed = "Connection to module failed: (";
-    QTest::newRow("port not opened") << false << 0 << "No Device";
-    QTest::newRow("0") << true << 0 << "Connected to module";
-    QTest::newRow("1") << true << 1 << failed + "Wrong module)";
-    QTest::newRow("2") << true << 2 << failed + "Unsupported module)";
-    QTest::newRow("3") << true << 3 << failed + "Connection error)";
-    QTest::newRow("4 same as 3") << true << 4 << failed + "Connection error)";
-    QTest::newRow("5") << true << 5 << failed + "Protocol mismatch)";
-    QTest::newRow("6") << true << 6 << failed + "Unknown device)";
-    QTest::newRow("7") << true << 7 << "Unknown connection error";
-    QTest::newRow("-1") << true << -1 << "Unknown connection error";
-}
-
-void TstWindowRules::connectStatusText()
-{
-    QFETCH(bool, opened);
-    QFETCH(int, code);
-    QFETCH(QString, text);
-    QCOMPARE(WindowRules::ConnectStatusText(opened, code), text);
-}
-
-void TstWindowRules::selectCandidate_data()
-{
-    QTest::addColumn<QList<int>>("ports");
-    QTest::addColumn<QStringList>("serials");
-    QTest::addColumn<int>("previousPort");
-    QTest::addColumn<QString>("lastSerial");
-    QTest::addColumn<int>("expected");
-    QTest::addColumn<bool>("bySerial");
-    QTest::newRow("empty") << QList<int> {} << QStringList {} << 0 << "A" << -1 << false;
-    QTest::newRow("first by default")
-        << QList<int> { 1, 2 } << QStringList { "A", "B" } << 5 << "X" << 0 << false;
-    QTest::newRow("same port index")
-        << QList<int> { 1, 2 } << QStringList { "A", "B" } << 2 << "X" << 1 << false;
-    QTest::newRow("serial beats port index")
-        << QList<int> { 1, 2 } << QStringList { "A", "B" } << 1 << "B" << 1 << true;
-    QTest::newRow("serial on first entry")
-        << QList<int> { 0, 3, 4 } << QStringList { "C", "A", "B" } << 4 << "C" << 0 << true;
-    QTest::newRow("no selection before means port 0")
-        << QList<int> { 2, 0 } << QStringList { "A", "B" } << 0 << "" << 1 << false;
-    QTest::newRow("unreadable serial is the index text")
-        << QList<int> { 0, 1 } << QStringList { "0", "B" } << 1 << "0" << 0 << true;
-}
-
-void TstWindowRules::selectCandidate()
-{
-    QFETCH(QList<int>, ports);
-    QFETCH(QStringList, serials);
-    QFETCH(int, previousPort);
-    QFETCH(QString, lastSerial);
-    QFETCH(int, expected);
-    QFETCH(bool, bySerial);
-    bool matched = !bySerial;
-    QCOMPARE(WindowRules::SelectDeviceCandidate(ports, serials, previousPort, lastSerial, &matched),
-        expected);
-    QCOMPARE(matched, bySerial);
-}
-
-void TstWindowRules::infoTypeText_data()
-{
-    QTest::addColumn<uint>("boardId");
-    QTest::addColumn<uint>("pcbRevision");
-    QTest::addColumn<QString>("suffix");
-    QTest::newRow("10G2 revision 3") << uint(BOARD_RX_10G2_HDMI) << 3u << " version 03";
-    QTest::newRow("10G2 revision 12") << uint(BOARD_TX_10G2_SDI) << 12u << " version 12";
-    QTest::newRow("10G revision ignored") << uint(BOARD_RX_10G_HDMI) << 3u << "";
-    QTest::newRow("recorder") << uint(BOARD_RECORDER_PLUS) << 7u << "";
-}
-
-void TstWindowRules::infoTypeText()
-{
-    QFETCH(uint, boardId);
-    QFETCH(uint, pcbRevision);
-    QFETCH(QString, suffix);
-    const QString display = WindowRules::ModelDisplayName(boardId);
-    QVERIFY(!display.isEmpty());
-    QCOMPARE(WindowRules::InfoTypeText(
-                 display, CProductID::GetModelNameFromBoardID(boardId), pcbRevision),
-        display + suffix);
-}
-
-void TstWindowRules::discoveryEntry_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("serialRead");
-    QTest::addColumn<QString>("serial");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QString>("display");
-    QTest::addColumn<QString>("serialId");
-    QTest::newRow("named") << "Studio A" << true << "AB12" << 1 << "Studio A - AB12"
-                           << "AB12";
-    QTest::newRow("no name") << "" << true << "AB12" << 2 << "Unknown Device - AB12"
-                             << "AB12";
-    QTest::newRow("serial unreadable")
-        << "Studio A" << false << "" << 0 << "Studio A - Serial Number Not Available"
-        << "0";
-    QTest::newRow("serial read but empty") << "Rack" << true << "" << 3 << "Rack"
-                                           << "";
-}
-
-void TstWindowRules::discoveryEntry()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, serialRead);
-    QFETCH(QString, serial);
-    QFETCH(int, port);
-    QFETCH(QString, display);
-    QFETCH(QString, serialId);
-    QString gotDisplay;
-    QString gotSerialId;
-    DiscoverThread::MakeEntry(name, serialRead, serial, port, gotDisplay, gotSerialId);
-    QCOMPARE(gotDisplay, display);
-    QCOMPARE(gotSerialId, serialId);
-}
-
-void TstWindowRules::manualUrl_data()
-{
-    QTest::addColumn<uint>("boardId");
-    QTest::addColumn<QString>("tail");
-    QTest::newRow("unknown") << uint(kBoardIdUnknown) << "#support";
-    QTest::newRow("none chosen") << uint(kBoardIdUninitialised) << "#support";
-    QTest::newRow("blank becomes hyphen") << uint(BOARD_RECORDER_PLUS) << "/recorder-plus";
-    QTest::newRow("lower-cased") << uint(BOARD_RX_10G2_HDMI) << "/rx-10g2-hdmi";
-}
-
-void TstWindowRules::manualUrl()
-{
-    QFETCH(uint, boardId);
-    QFETCH(QString, tail);
-    const QString url = WindowRules::ManualUrl(boardId);
-    QVERIFY2(url.startsWith("https://") && url.endsWith(tail), qPrintable(url));
-    QVERIFY(!url.contains(' '));
-}
 
 QTEST_GUILESS_MAIN(TstWindowRules)
 #include "tst_window_rules.moc"
