@@ -4,8 +4,11 @@
 // a data-field decoder and a scripted receiver. Written apart from the sender so that
 // the tests compare two implementations rather than one with itself.
 
+#include "test_data.h"
+
 #include <QByteArray>
 #include <QList>
+#include <QString>
 #include <functional>
 
 namespace ktest {
@@ -17,6 +20,17 @@ inline char tochar(int x)
 inline int unchar(char c)
 {
     return (uint8_t(c) - 32) & 0xFF;
+}
+
+// Every byte value in turn ("all"), or bytes with runs mixed in.
+inline QByteArray content(const QString &kind, int size)
+{
+    if (kind != "all")
+        return testPayload(size, uint32_t(size) ^ 0xC0DE);
+    QByteArray b(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        b[i] = char(i % 256);
+    return b;
 }
 
 // CRC-16 with reflected polynomial 0x8408, bit by bit.

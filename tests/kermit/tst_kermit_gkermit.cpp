@@ -3,13 +3,13 @@
 #include "gkermit_peer.h"
 #include "kermit.h"
 #include "kermit_drive.h"
+#include "kermit_test_util.h"
 #include "posix_serial_if.h"
 #include "pty_relay.h"
+#include "test_data.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -19,11 +19,6 @@ class TestKermitGkermit : public QObject
     Q_OBJECT
 
     std::unique_ptr<KermitTransfer> k;
-
-    static QByteArray sha256(const QByteArray &bytes)
-    {
-        return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-    }
 
 private slots:
     void initTestCase()
@@ -46,18 +41,10 @@ private slots:
     {
         QFETCH(QString, kind);
         QFETCH(int, size);
-        QByteArray content(size, Qt::Uninitialized);
-        auto *rng = QRandomGenerator::global();
-        for (int i = 0; i < size; ++i)
-            content[i] = kind == "all" ? char(i % 256) : char(rng->bounded(256));
-
+        const QByteArray content = ktest::content(kind, size);
         QTemporaryDir sendDir, recvDir;
         QVERIFY(sendDir.isValid() && recvDir.isValid());
-        const QString path = sendDir.filePath("image.vlts");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        f.close();
+        QVERIFY(writeTestFile(sendDir.filePath("image.vlts"), content));
 
         PtyRelay relay;
         QVERIFY(relay.isValid());
@@ -85,7 +72,7 @@ private slots:
         QCOMPARE(got, QStringList { "image.vlts" });
         QFile r(recvDir.filePath(got.first()));
         QVERIFY(r.open(QIODevice::ReadOnly));
-        QCOMPARE(sha256(r.readAll()), sha256(content));
+        QCOMPARE(sha256Hex(r.readAll()), sha256Hex(content));
         QCOMPARE(st.bytesSoFar, size);
         QCOMPARE(st.filesize, size);
     }

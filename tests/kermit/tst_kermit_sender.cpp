@@ -4,6 +4,7 @@
 #include "kermit.h"
 #include "kermit_drive.h"
 #include "kermit_test_util.h"
+#include "test_data.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -24,16 +25,19 @@ int recordingClose(KermitTransfer *k, char code, int mode)
     return gRealClose(k, code, mode);
 }
 
-QByteArray contentOfKind(const QString &kind, int size)
+// The receiver's answer to one packet; a null array leaves it to the scripted receiver.
+using Reply = std::function<QByteArray(const ktest::Packet &, int timesSeen)>;
+
+Reply onData(int seq, const QByteArray &answer)
 {
-    QByteArray b(size, Qt::Uninitialized);
-    auto *rng = QRandomGenerator::global();
-    for (int i = 0; i < size; ++i)
-        b[i] = kind == "all" ? char(i % 256) : char(rng->bounded(256));
-    return b;
+    return [seq, answer](const ktest::Packet &p, int) {
+        return p.type == 'D' && p.seq == seq ? answer : QByteArray();
+    };
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Reply)
 
 class TestKermitSender : public QObject
 {
@@ -51,10 +55,7 @@ class TestKermitSender : public QObject
     void setUpTransfer(const QByteArray &content, const QByteArray &sinitReply = {})
     {
         path = QFile::encodeName(dir.filePath("firmware.vlts"));
-        QFile f(QString::fromLocal8Bit(path));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(content);
-        f.close();
+        QVERIFY(writeTestFile(QFile::decodeName(path), content));
         rx = ktest::Receiver();
         if (!sinitReply.isNull())
             rx.sinitReply = sinitReply;
@@ -70,12 +71,14 @@ class TestKermitSender : public QObject
 
     int drive(int stopState = -1) { return ktest::driveTransfer(k.get(), &st, stopState); }
 
-    int countSent(char type, int seq)
+    // The types sent, an error packet with its text and check length: "SFAD...E(text/1)".
+    QString sentLog() const
     {
-        int n = 0;
+        QString log;
         for (const ktest::Packet &p : rx.received)
-            n += p.type == type && p.seq == seq;
-        return n;
+            log += p.type == 'E' ? QString("E(%1/%2)").arg(QString(p.data)).arg(p.checkLen)
+                                 : QString(QChar(p.type));
+        return log;
     }
 
 private slots:
@@ -124,7 +127,7 @@ private slots:
         QFETCH(int, checkLen);
         QFETCH(int, maxField);
         QFETCH(bool, attrs);
-        const QByteArray content = contentOfKind(kind, size);
+        const QByteArray content = ktest::content(kind, size);
         setUpTransfer(content, sinit);
         QCOMPARE(drive(), int(kKermitResultDone));
         QVERIFY2(rx.done, rx.types().constData());
@@ -190,136 +193,76 @@ private slots:
         QCOMPARE(k->ownTimeoutSec, timeoutSec);
     }
 
-    // Negative acknowledgements are answered by resending, however many come.
-    void naksAreNotCounted()
+    // Receiver replies the sender must ride out or give up on, and what it sent meanwhile.
+    void receiverReplies_data()
     {
-        setUpTransfer(contentOfKind("random", 10000));
-        rx.override = [](const ktest::Packet &p, int seen) -> QByteArray {
-            if (seen <= 15)
-                return ktest::packet('N', p.seq, {}, p.type == 'S' ? 1 : 3);
-            return {};
-        };
-        QCOMPARE(drive(), int(kKermitResultDone));
-        QCOMPARE(countSent('D', 4), 16);
-        QCOMPARE(countSent('S', 0), 16);
+        QTest::addColumn<Reply>("reply");
+        QTest::addColumn<QByteArray>("sinit"); // empty: the default reply
+        QTest::addColumn<int>("timeoutMs"); // reply time-out, 0: the normal one
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("sent"); // pattern over sentLog()
+        QTest::addColumn<bool>("whole"); // the whole file arrives
+        const int done = kKermitResultDone, error = kKermitResultError;
+        const QString retries = "E\\(Too many retries/1\\)$";
+        const QString silentRetries = QString("{%1}").arg(1 + kKermitDefaultRetryLimit);
+        QTest::newRow("NAKs are not counted") << Reply([](const ktest::Packet &p, int seen) {
+            return seen <= 15 ? ktest::packet('N', p.seq, {}, p.type == 'S' ? 1 : 3) : QByteArray();
+        }) << QByteArray() << 0 << done << "^S{16}F{16}A{16}(D{16})+Z{16}B{16}$"
+                                              << true;
+        // Replies with the previous sequence number: eleven resends, then the twelfth such
+        // reply ends the transfer (window 20: 21 retries).
+        QTest::newRow("previous sequence")
+            << onData(5, ktest::packet('Y', 4, {}, 3)) << QByteArray() << 0 << error
+            << "^SFADDD{12}" + retries << false;
+        QTest::newRow("previous sequence, window 20")
+            << onData(5, ktest::packet('Y', 4, {}, 3)) << QByteArray("~* @-#Y3~.45U") << 0 << error
+            << "^SFADDD{23}" + retries << false;
+        QTest::newRow("error packet, agreed check")
+            << onData(4, ktest::packet('E', 4, "Disk full", 3)) << QByteArray() << 0 << error
+            << "^SFADD$" << false;
+        QTest::newRow("error packet, one-character check")
+            << onData(4, ktest::packet('E', 4, "Disk full", 1)) << QByteArray() << 0 << error
+            << "^SFADD$" << false;
+        // A receiver that goes quiet: resends on each time-out, then failure.
+        QTest::newRow("silent after Send-Init") << Reply([](const ktest::Packet &p, int) {
+            return p.type == 'S' ? QByteArray("") : QByteArray();
+        }) << QByteArray() << 20 << error << "^S" + silentRetries + retries
+                                                << false;
+        QTest::newRow("silent in the data")
+            << onData(5, QByteArray("")) << QByteArray() << 20 << error
+            << "^SFADDD" + silentRetries + retries << false;
+        // Time-outs in between good replies do not accumulate.
+        QTest::newRow("occasional time-outs") << Reply([](const ktest::Packet &p, int seen) {
+            return p.type == 'D' && seen <= 6 ? QByteArray("") : QByteArray();
+        }) << QByteArray() << 10 << done << "^SFA(D{7})+ZB$"
+                                              << true;
+        // The receiver stops the file: "Z" then "B", transfer complete.
+        QTest::newRow("receiver stops the file with X")
+            << onData(5, ktest::packet('Y', 5, "X", 3)) << QByteArray() << 0 << done << "^SFADDDZB$"
+            << false;
+        QTest::newRow("receiver stops the file with Z")
+            << onData(5, ktest::packet('Y', 5, "Z", 3)) << QByteArray() << 0 << done << "^SFADDDZB$"
+            << false;
     }
-
-    // Replies carrying the previous sequence number: eleven resends, then the twelfth
-    // such reply ends the transfer; a good reply in between clears the count.
-    void previousSequenceUntilTooManyRetries_data()
+    void receiverReplies()
     {
-        QTest::addColumn<QByteArray>("sinit");
-        QTest::addColumn<int>("sends");
-        QTest::newRow("default limit") << QByteArray("~* @-#Y3~.!5U") << 12;
-        QTest::newRow("window 20") << QByteArray("~* @-#Y3~.45U") << 23;
-    }
-    void previousSequenceUntilTooManyRetries()
-    {
+        QFETCH(Reply, reply);
         QFETCH(QByteArray, sinit);
-        QFETCH(int, sends);
-        setUpTransfer(contentOfKind("random", 20000), sinit);
-        rx.override = [](const ktest::Packet &p, int) -> QByteArray {
-            if (p.type == 'D' && p.seq == 5)
-                return ktest::packet('Y', 4, {}, 3);
-            return {};
-        };
-        QCOMPARE(drive(), int(kKermitResultError));
-        QCOMPARE(countSent('D', 5), sends);
-        const ktest::Packet last = rx.received.last();
-        QCOMPARE(last.type, 'E');
-        QCOMPARE(last.data, QByteArray("Too many retries"));
-        QCOMPARE(last.checkLen, 1);
-        QVERIFY(!rx.done);
-    }
-
-    void receiverErrorPacket_data()
-    {
-        QTest::addColumn<int>("checkLen");
-        QTest::newRow("agreed check") << 3;
-        QTest::newRow("one-character check") << 1;
-    }
-    void receiverErrorPacket()
-    {
-        QFETCH(int, checkLen);
-        setUpTransfer(contentOfKind("random", 20000));
-        rx.override = [checkLen](const ktest::Packet &p, int) -> QByteArray {
-            if (p.type == 'D' && p.seq == 4)
-                return ktest::packet('E', p.seq, "Disk full", checkLen);
-            return {};
-        };
-        QCOMPARE(drive(), int(kKermitResultError));
-        QCOMPARE(rx.types(), QByteArray("SFADD")); // nothing sent after the error
-    }
-
-    void fileCannotBeOpened()
-    {
-        setUpTransfer("x");
-        QByteArray missing = QFile::encodeName(dir.filePath("missing.vlts"));
-        fileList[0] = missing.data();
-        QCOMPARE(drive(), int(kKermitResultError));
-        QCOMPARE(rx.types(), QByteArray("S"));
-    }
-
-    // A receiver that goes quiet: resends on each time-out, then failure.
-    void silentReceiver_data()
-    {
-        QTest::addColumn<char>("quietOn");
-        QTest::newRow("after Send-Init") << 'S';
-        QTest::newRow("in the data") << 'D';
-    }
-    void silentReceiver()
-    {
-        QFETCH(char, quietOn);
-        setUpTransfer(contentOfKind("random", 20000));
-        kermitSetReplyTimeoutOverrideMs(20);
-        rx.override = [quietOn](const ktest::Packet &p, int) -> QByteArray {
-            if (p.type == quietOn && (quietOn == 'S' || p.seq == 5))
-                return QByteArray("");
-            return {};
-        };
+        QFETCH(int, timeoutMs);
+        QFETCH(int, result);
+        QFETCH(QString, sent);
+        QFETCH(bool, whole);
+        const QByteArray content = ktest::content("random", 20000);
+        setUpTransfer(content, sinit.isEmpty() ? QByteArray() : sinit);
+        rx.override = reply;
+        kermitSetReplyTimeoutOverrideMs(timeoutMs);
         QElapsedTimer t;
         t.start();
-        QCOMPARE(drive(), int(kKermitResultError));
+        QCOMPARE(drive(), result);
         QVERIFY(t.elapsed() < 3000);
-        const int seq = quietOn == 'S' ? 0 : 5;
-        QCOMPARE(countSent(quietOn, seq), 1 + kKermitDefaultRetryLimit);
-        QCOMPARE(rx.received.last().type, 'E');
-        QCOMPARE(rx.received.last().data, QByteArray("Too many retries"));
-    }
-
-    // A time-out in between good replies does not accumulate.
-    void occasionalTimeoutsRecover()
-    {
-        setUpTransfer(contentOfKind("random", 20000));
-        kermitSetReplyTimeoutOverrideMs(10);
-        rx.override = [](const ktest::Packet &p, int seen) -> QByteArray {
-            if (p.type == 'D' && seen <= 6)
-                return QByteArray("");
-            return {};
-        };
-        QCOMPARE(drive(), int(kKermitResultDone));
-        QVERIFY(rx.content.size() == 20000);
-    }
-
-    // The receiver stops the file: "Z" then "B", transfer complete.
-    void receiverStopsFile_data()
-    {
-        QTest::addColumn<QByteArray>("ackData");
-        QTest::newRow("X") << QByteArray("X");
-        QTest::newRow("Z") << QByteArray("Z");
-    }
-    void receiverStopsFile()
-    {
-        QFETCH(QByteArray, ackData);
-        setUpTransfer(contentOfKind("random", 50000));
-        rx.override = [ackData](const ktest::Packet &p, int) -> QByteArray {
-            if (p.type == 'D' && p.seq == 5)
-                return ktest::packet('Y', p.seq, ackData, 3);
-            return {};
-        };
-        QCOMPARE(drive(), int(kKermitResultDone));
-        QCOMPARE(rx.types(), QByteArray("SFADDDZB"));
-        QVERIFY(gCloseModes.contains(1));
+        QVERIFY2(QRegularExpression(sent).match(sentLog()).hasMatch(), qPrintable(sentLog()));
+        QVERIFY(content.startsWith(rx.content));
+        QCOMPARE(rx.content.size() == content.size(), whole);
     }
 
     // Stop from the window in each state: "E" with the text; the input file is closed
@@ -338,7 +281,7 @@ private slots:
     {
         QFETCH(int, state);
         QFETCH(bool, closesInput);
-        setUpTransfer(contentOfKind("random", 5000));
+        setUpTransfer(ktest::content("random", 5000));
         QCOMPARE(drive(state), 100);
         gCloseModes.clear();
         QCOMPARE(kermitStep(kKermitActionError, k.get(), -1, 0, "User Quit", &st),
@@ -354,7 +297,7 @@ private slots:
     {
         auto *rng = QRandomGenerator::global();
         int transfers = 0;
-        const QByteArray content = contentOfKind("random", 100000);
+        const QByteArray content = ktest::content("random", 100000);
         for (int i = 0; i < 10000; ++i) {
             if (k->state != kKermitStateData) {
                 setUpTransfer(content);
