@@ -5,6 +5,7 @@
 #include "fake_serial_if.h"
 #include "log_capture.h"
 #include "module_sim.h"
+#include "wire_frame.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -1,37 +1,17 @@
 #include "module_sim.h"
 
-#include "comm_protocol.h"
 #include "fake_serial_if.h"
+#include "wire_frame.h"
 
 #include <QtEndian>
 
-QByteArray ModuleSim::be32(uint32_t v)
-{
-    QByteArray b(4, '\0');
-    qToBigEndian(v, b.data());
-    return b;
-}
-
-QByteArray ModuleSim::frame(const char *type, const QByteArray &payload)
-{
-    const QByteArray t(type, 4);
-    const QByteArray length = be32(uint32_t(payload.size()));
-    // The CRC covers the full 8-byte header even when the length is not transmitted.
-    QByteArray covered = t + length + payload;
-    const uint32_t crc = crc32Compute(covered.constData(), size_t(covered.size()));
-    return t + (payload.isEmpty() ? QByteArray() : length) + payload + be32(crc);
-}
-
-QByteArray ModuleSim::withNul(const QString &text)
-{
-    QByteArray b = text.toUtf8();
-    b.append('\0');
-    return b;
-}
+using wire::be32;
+using wire::frame;
+using wire::withNul;
 
 QByteArray ModuleSim::pidcInt(uint32_t id, uint32_t status, uint32_t value)
 {
-    return frame("PIDC", be32(id) + be32(status) + be32(0) + be32(value));
+    return wire::pidcInt(id, status, value);
 }
 
 QByteArray ModuleSim::pidcText(uint32_t id, uint32_t status, const QString &text)
@@ -122,14 +102,6 @@ QByteArray ModuleSim::answer(const Request &r)
     if (current.typeId() == QMetaType::QString)
         return pidcText(replyID, 0, current.toString());
     return pidcInt(replyID, 0, current.toUInt());
-}
-
-QList<QByteArray> ModuleSim::requestTypes() const
-{
-    QList<QByteArray> types;
-    for (const Request &r : requests)
-        types.append(r.type);
-    return types;
 }
 
 QStringList ModuleSim::subjects() const

@@ -10,8 +10,8 @@
 class FakeSerialIF;
 
 // A module at the far end of a FakeSerialIF: decodes each request frame and answers
-// from its parameter maps. Frames are built here independently of the protocol's
-// builders, so tests compare the engine's bytes against a second encoder.
+// from its parameter maps. Its frames come from wire_frame.h, independently of the
+// protocol's builders.
 class ModuleSim
 {
 public:
@@ -25,14 +25,11 @@ public:
         QByteArray value; // PSID/PSNM: what follows the ID or the name's NUL
     };
 
-    // Wire helpers.
-    static QByteArray be32(uint32_t v);
-    static QByteArray frame(const char *type, const QByteArray &payload = QByteArray());
+    // Replies.
     static QByteArray pidcInt(uint32_t id, uint32_t status, uint32_t value);
     static QByteArray pidcText(uint32_t id, uint32_t status, const QString &text);
     static QByteArray pstc(uint32_t id, uint32_t status, const QString &text);
     static QByteArray nack(const char *reason);
-    static QByteArray withNul(const QString &text);
 
     // Installs this simulator as the fake port's responder.
     void attach(FakeSerialIF &serial);
@@ -49,7 +46,6 @@ public:
     QMap<QByteArray, QList<QByteArray>> scripted; // per request type: replies used first
     QList<Request> requests;
 
-    QList<QByteArray> requestTypes() const;
     // Parameter names (PGNM/PSNM) and IDs (as "0x..." text) in request order.
     QStringList subjects() const;
 

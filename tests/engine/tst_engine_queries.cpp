@@ -70,14 +70,10 @@ private slots:
     void initTestCase();
     void typedOperation_data();
     void typedOperation();
-    void activeAddress_data();
-    void activeAddress();
     void dhcpProgress_data();
     void dhcpProgress();
     void networkConfiguration_data();
     void networkConfiguration();
-    void updateCommands_data();
-    void updateCommands();
 };
 
 void TestEngineQueries::initTestCase()
@@ -292,6 +288,58 @@ void TestEngineQueries::typedOperation_data()
         << num << readNetText(&E::GetModuleSpeedActual, E::eNetIfControl) << QVariantMap {}
         << int(eResultGetSetCmdNoSuchParamID) << "unchanged" << QStringList { "PGNM " }
         << QStringList {};
+
+    // Addresses in use: name-based boards read the mode first (1 DHCP set "_2", otherwise the
+    // static set "_3"); numeric boards report them under the DHCP IDs.
+    const QVariantMap active { { "eParamID_IPAddress_3", 0xC0A80103u },
+        { "eParamID_IPAddress_2", 0xC0A80102u }, { "eParamID_SubnetMask_3", 0xFFFFFF03u },
+        { "eParamID_DefaultGateway_2", 0xC0A80166u }, { "0x2f", "text 0x2f" },
+        { "0x106", "text 0x106" }, { "0x88", "text 0x88" } };
+    const auto withMode = [&active](const char *name, uint mode) {
+        QVariantMap m = active;
+        m[name] = mode;
+        return m;
+    };
+    const auto activeRow = [](const char *name, uint board,
+                               eResult_t (E::*get)(NetIf, QString &), int netIf,
+                               const QVariantMap &params, eResult_t result, const QString &out,
+                               const QStringList &requests, const QStringList &log = {}) {
+        QTest::newRow(name) << board << readNetText(get, NetIf(netIf)) << params << int(result)
+                            << out << requests << log;
+    };
+    const auto ip = &E::GetModuleIpAddressActive;
+    const auto mask = &E::GetModuleSubnetMaskActive;
+    const auto gateway = &E::GetModuleGatewayActive;
+    activeRow("active, by name, DHCP mode", nam, ip, 1, withMode("eParamID_MediaIPConfig", 1),
+        eResultOK, "192.168.1.2", { "PGNM eParamID_MediaIPConfig", "PGNM eParamID_IPAddress_2" });
+    activeRow("active, by name, static mode", nam, ip, 1, withMode("eParamID_MediaIPConfig", 2),
+        eResultOK, "192.168.1.3", { "PGNM eParamID_MediaIPConfig", "PGNM eParamID_IPAddress_3" });
+    activeRow("active, by name, mode 0 counts as static", nam, mask, 0,
+        withMode("eParamID_IPConfig", 0), eResultOK, "255.255.255.3",
+        { "PGNM eParamID_IPConfig", "PGNM eParamID_SubnetMask_3" });
+    activeRow("active, by name, gateway, DHCP", nam, gateway, 2,
+        withMode("eParamID_Media2IPConfig", 1), eResultOK, "192.168.1.102",
+        { "PGNM eParamID_Media2IPConfig", "PGNM eParamID_DefaultGateway_2" });
+    activeRow("active, by name, mode unreadable", nam, gateway, 0, active,
+        eResultGetSetCmdNoSuchParamID, "unchanged", { "PGNM eParamID_IPConfig" },
+        { errorLinePattern(eResultGetSetCmdNoSuchParamID, "eParamID_IPConfig",
+              "CCmdEngine::GetIntParamByName"),
+            errorLinePattern(eResultGetSetCmdNoSuchParamID, "GetModuleIpState()",
+                "CCmdEngine::GetModuleGatewayActive") });
+    activeRow("active, numeric, media", num, ip, 1, active, eResultOK, "text 0x2f", { "PGID 0x2f" });
+    activeRow("active, numeric, control mask", num, mask, 0, active, eResultOK, "text 0x106",
+        { "PGID 0x106" });
+    activeRow("active, numeric, media 2 gateway", num, gateway, 2, active, eResultOK, "text 0x88",
+        { "PGID 0x88" });
+    const QStringList badID { "PGID 0xdeadbeef" };
+    activeRow("active, numeric, bad interface, address", num, ip, 9, active,
+        eResultGetSetCmdNoSuchParamID, "unchanged", badID,
+        { "^Unsupported netIf 9 in CCmdEngine::GetModuleIpAddressActive$" });
+    activeRow("active, numeric, bad interface, mask", num, mask, 9, active,
+        eResultGetSetCmdNoSuchParamID, "unchanged", badID,
+        { "^Unsupported netIf 9 in CCmdEngine::GetModuleSubnetMaskActive$" });
+    activeRow("active, numeric, bad interface, gateway is quiet", num, gateway, 9, active,
+        eResultGetSetCmdNoSuchParamID, "unchanged", badID);
 }
 
 void TestEngineQueries::typedOperation()
@@ -315,99 +363,6 @@ void TestEngineQueries::typedOperation()
     LogCapture capture;
     QString got;
     QCOMPARE(int(op(rig.engine, got)), result);
-    QCOMPARE(got, out);
-    QCOMPARE(rig.sim.subjects(), requests);
-    COMPARE_LOG_LINES(capture.lines(), log);
-}
-
-void TestEngineQueries::activeAddress_data()
-{
-    QTest::addColumn<uint>("board");
-    QTest::addColumn<int>("kind"); // 0 address, 1 mask, 2 gateway
-    QTest::addColumn<int>("netIf");
-    QTest::addColumn<QVariant>("mode"); // invalid: the mode read fails
-    QTest::addColumn<int>("result");
-    QTest::addColumn<QString>("out");
-    QTest::addColumn<QStringList>("requests");
-    QTest::addColumn<QStringList>("log");
-
-    const uint nam = kNameBoard;
-    const uint num = kNumericBoard;
-    QTest::newRow("by name, DHCP mode")
-        << nam << 0 << 1 << QVariant(1u) << int(eResultOK) << "192.168.1.2"
-        << QStringList { "PGNM eParamID_MediaIPConfig", "PGNM eParamID_IPAddress_2" }
-        << QStringList {};
-    QTest::newRow("by name, static mode")
-        << nam << 0 << 1 << QVariant(2u) << int(eResultOK) << "192.168.1.3"
-        << QStringList { "PGNM eParamID_MediaIPConfig", "PGNM eParamID_IPAddress_3" }
-        << QStringList {};
-    QTest::newRow("by name, mode 0 counts as static")
-        << nam << 1 << 0 << QVariant(0u) << int(eResultOK) << "255.255.255.3"
-        << QStringList { "PGNM eParamID_IPConfig", "PGNM eParamID_SubnetMask_3" } << QStringList {};
-    QTest::newRow("by name, gateway, DHCP")
-        << nam << 2 << 2 << QVariant(1u) << int(eResultOK) << "192.168.1.102"
-        << QStringList { "PGNM eParamID_Media2IPConfig", "PGNM eParamID_DefaultGateway_2" }
-        << QStringList {};
-    QTest::newRow("by name, mode unreadable")
-        << nam << 2 << 0 << QVariant() << int(eResultGetSetCmdNoSuchParamID) << "unchanged"
-        << QStringList { "PGNM eParamID_IPConfig" }
-        << QStringList { errorLinePattern(eResultGetSetCmdNoSuchParamID, "eParamID_IPConfig",
-                             "CCmdEngine::GetIntParamByName"),
-               errorLinePattern(eResultGetSetCmdNoSuchParamID, "GetModuleIpState()",
-                   "CCmdEngine::GetModuleGatewayActive") };
-    QTest::newRow("numeric, media") << num << 0 << 1 << QVariant() << int(eResultOK) << "text 0x2f"
-                                    << QStringList { "PGID 0x2f" } << QStringList {};
-    QTest::newRow("numeric, control mask")
-        << num << 1 << 0 << QVariant() << int(eResultOK) << "text 0x106"
-        << QStringList { "PGID 0x106" } << QStringList {};
-    QTest::newRow("numeric, media 2 gateway")
-        << num << 2 << 2 << QVariant() << int(eResultOK) << "text 0x88"
-        << QStringList { "PGID 0x88" } << QStringList {};
-    QTest::newRow("numeric, bad interface, address")
-        << num << 0 << 9 << QVariant() << int(eResultGetSetCmdNoSuchParamID) << "unchanged"
-        << QStringList { "PGID 0xdeadbeef" }
-        << QStringList { "^Unsupported netIf 9 in CCmdEngine::GetModuleIpAddressActive$" };
-    QTest::newRow("numeric, bad interface, mask")
-        << num << 1 << 9 << QVariant() << int(eResultGetSetCmdNoSuchParamID) << "unchanged"
-        << QStringList { "PGID 0xdeadbeef" }
-        << QStringList { "^Unsupported netIf 9 in CCmdEngine::GetModuleSubnetMaskActive$" };
-    QTest::newRow("numeric, bad interface, gateway is quiet")
-        << num << 2 << 9 << QVariant() << int(eResultGetSetCmdNoSuchParamID) << "unchanged"
-        << QStringList { "PGID 0xdeadbeef" } << QStringList {};
-}
-
-void TestEngineQueries::activeAddress()
-{
-    QFETCH(uint, board);
-    QFETCH(int, kind);
-    QFETCH(int, netIf);
-    QFETCH(QVariant, mode);
-    QFETCH(int, result);
-    QFETCH(QString, out);
-    QFETCH(QStringList, requests);
-    QFETCH(QStringList, log);
-
-    EngineRig rig(board);
-    const char *modeNames[]
-        = { "eParamID_IPConfig", "eParamID_MediaIPConfig", "eParamID_Media2IPConfig" };
-    if (mode.isValid())
-        rig.sim.byName[modeNames[netIf]] = mode;
-    // Static set x.x.x.3 / x.x.x.103, DHCP set x.x.x.2 / x.x.x.102.
-    rig.sim.byName["eParamID_IPAddress_3"] = 0xC0A80103u;
-    rig.sim.byName["eParamID_IPAddress_2"] = 0xC0A80102u;
-    rig.sim.byName["eParamID_SubnetMask_3"] = 0xFFFFFF03u;
-    rig.sim.byName["eParamID_SubnetMask_2"] = 0xFFFFFF02u;
-    rig.sim.byName["eParamID_DefaultGateway_3"] = 0xC0A80167u;
-    rig.sim.byName["eParamID_DefaultGateway_2"] = 0xC0A80166u;
-    for (uint32_t id : { 0x105u, 0x106u, 0x107u, 0x2Eu, 0x2Fu, 0x30u, 0x88u, 0x89u, 0x8Au })
-        rig.sim.byID[id] = QStringLiteral("text 0x%1").arg(id, 0, 16);
-
-    using Active = eResult_t (E::*)(E::eNetIf_t, QString &);
-    const Active getters[] = { &E::GetModuleIpAddressActive, &E::GetModuleSubnetMaskActive,
-        &E::GetModuleGatewayActive };
-    LogCapture capture;
-    QString got = "unchanged";
-    QCOMPARE(int((rig.engine.*getters[kind])(E::eNetIf_t(netIf), got)), result);
     QCOMPARE(got, out);
     QCOMPARE(rig.sim.subjects(), requests);
     COMPARE_LOG_LINES(capture.lines(), log);
@@ -606,92 +561,6 @@ void TestEngineQueries::networkConfiguration()
             : rig.sim.byName.value(it.key());
         QCOMPARE(held.toString(), it.value().toString());
     }
-}
-
-void TestEngineQueries::updateCommands_data()
-{
-    QTest::addColumn<Operation>("op");
-    QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<QString>("out");
-    QTest::addColumn<int>("logLines");
-
-    const auto read = [](eResult_t (E::*get)(uint32_t &)) {
-        return intOut([get](E &e, uint32_t &v) { return (e.*get)(v); });
-    };
-    const auto pgid = [](uint32_t id) { return M::frame("PGID", M::be32(id)); };
-    const auto psid
-        = [](uint32_t id, uint32_t v) { return M::frame("PSID", M::be32(id) + M::be32(v)); };
-    const struct
-    {
-        const char *name;
-        eResult_t (E::*get)(uint32_t &);
-        uint32_t id;
-    } reads[] = {
-        { "update state", &E::GetModuleUpdateState, 0x206 },
-        { "verification state", &E::GetVerificationState, 0x208 },
-        { "commit state", &E::GetCommitState, 0x20A },
-        { "commit progress", &E::GetCommitProgress, 0x20B },
-        { "update lock", &E::GetUpdateLock, 0x20E },
-    };
-    for (const auto &r : reads) {
-        QTest::addRow("%s", r.name)
-            << read(r.get) << pgid(r.id) << M::pidcInt(r.id, 0, 3) << int(eResultOK) << "3" << 0;
-        QTest::addRow("%s fails", r.name) << read(r.get) << pgid(r.id) << M::pidcInt(r.id, 1, 3)
-                                          << int(eResultGetSetCmdNoSuchParamID) << "4711" << 1;
-    }
-    const struct
-    {
-        const char *name;
-        Operation op;
-        uint32_t id;
-        uint32_t value;
-    } writes[] = {
-        { "set update state", [](E &e, QString &) { return e.SetModuleUpdateState(8); }, 0x206, 8 },
-        { "commit", [](E &e, QString &) { return e.CommitFirmware(); }, 0x209, 1 },
-        { "reboot", [](E &e, QString &) { return e.RebootModule(1); }, 0x20C, 1 },
-        { "set update lock", [](E &e, QString &) { return e.SetUpdateLock(0); }, 0x20E, 0 },
-        { "factory reset", [](E &e, QString &) { return e.FactoryReset(); }, 0x63010000, 2 },
-    };
-    for (const auto &w : writes) {
-        QTest::addRow("%s", w.name) << w.op << psid(w.id, w.value) << M::pidcInt(w.id, 0, w.value)
-                                    << int(eResultOK) << "" << 0;
-        QTest::addRow("%s, reply for another ID", w.name)
-            << w.op << psid(w.id, w.value) << M::pidcInt(w.id + 1, 0, w.value)
-            << int(eResultUnknownError) << "" << 0;
-    }
-    const Operation verify
-        = [](E &e, QString &) { return e.RequestFileVerification("/home/u/fw/Trivo 5.1.vlts"); };
-    QTest::newRow("request verification")
-        << verify << M::frame("PSID", M::be32(0x20D) + M::withNul("/home/u/fw/Trivo 5.1.vlts"))
-        << M::pidcText(0x20D, 0, "ok") << int(eResultOK) << "" << 0;
-    const Operation location = readText(&E::GetUploadLocation);
-    QTest::newRow("upload location")
-        << location << M::frame("PGST", M::be32(0x20F)) << M::pstc(0x20F, 0, "/tmp/upload")
-        << int(eResultOK) << "/tmp/upload" << 0;
-    QTest::newRow("upload location for another ID")
-        << location << M::frame("PGST", M::be32(0x20F)) << M::pstc(0x20E, 0, "/tmp/upload")
-        << int(eResultUnknownError) << "unchanged" << 1;
-}
-
-void TestEngineQueries::updateCommands()
-{
-    QFETCH(Operation, op);
-    QFETCH(QByteArray, request);
-    QFETCH(QByteArray, reply);
-    QFETCH(int, result);
-    QFETCH(QString, out);
-    QFETCH(int, logLines);
-
-    EngineRig rig(kNameBoard);
-    rig.sim.scripted[request.left(4)] = { reply };
-    LogCapture capture;
-    QString got;
-    QCOMPARE(int(op(rig.engine, got)), result);
-    QCOMPARE(got, out);
-    QCOMPARE(rig.serial->writes, QList<QByteArray> { request });
-    QCOMPARE(capture.lines().size(), logLines);
 }
 
 QTEST_GUILESS_MAIN(TestEngineQueries)
