@@ -25,155 +25,152 @@ class TstDiscovery : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void modulesFoundAroundSilentPort();
-    void noModules();
-    void permissionDeniedIsReported();
-    void abortEndsProbePromptly();
+    void initTestCase()
+    {
+        qRegisterMetaType<QIntList>("QIntList");
+        QLoggingCategory::setFilterRules(QStringLiteral("trivo.*.debug=true"));
+        DiscoverThread::setTimeScaleForTesting(0.01);
+    }
+
+    void init()
+    {
+        mClosing = false;
+        mAppIF = std::make_unique<LinuxAppIF>(nullptr);
+    }
+
+    void cleanup()
+    {
+        mEngine.reset();
+        mAppIF.reset();
+    }
+
+    void modulesFoundAroundSilentPort()
+    {
+        ModuleRack rack;
+        VirtualModule *a = rack.add("a", "RECORDER-PLUS", "Studio A", "AB12");
+        VirtualModule *b = rack.add("b", "DECODER10G2", "", "CD34");
+        PtyPair silent;
+        QVERIFY(silent.isValid());
+        LogCapture log;
+        const Run run = discover({ a->linkPath(), silent.path(), b->linkPath() });
+        QVERIFY(run.finished);
+
+        QCOMPARE(run.lists.size(), 1);
+        const QVariantList &args = run.lists.first();
+        QCOMPARE(
+            args[0].toStringList(), (QStringList { "Studio A - AB12", "Unknown Device - CD34" }));
+        QCOMPARE(args[1].value<QIntList>(), (QIntList { 0, 2 }));
+        QCOMPARE(args[2].toStringList(), (QStringList { "AB12", "CD34" }));
+        QCOMPARE(run.status.first(), QString("Looking for Velto devices..."));
+        QCOMPARE(run.status.last(), QString("Found 2 Velto Trivo devices."));
+        QVERIFY(log.contains("Serial port 1 is not a module."));
+        QVERIFY(log.contains("Serial port 2 IS a module."));
+        // Nothing is left open for the window.
+        QVERIFY(!mEngine->GetSerialIF()->IsOpen());
+    }
+
+    void noModules()
+    {
+        const Run run = discover({});
+        QVERIFY(run.finished);
+        QCOMPARE(run.lists.size(), 1);
+        QVERIFY(run.lists.first()[0].toStringList().isEmpty());
+        QCOMPARE(run.status.last(), QString("No Velto Trivo devices found."));
+    }
+
+    void permissionDeniedIsReported()
+    {
+        if (::geteuid() == 0) {
+            // Root opens every file: run this case again as an unprivileged user.
+            QProcess child;
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start("setpriv",
+                { "--reuid=65534", "--regid=65534", "--clear-groups",
+                    QCoreApplication::applicationFilePath(), "permissionDeniedIsReported" });
+            if (!child.waitForStarted(5000))
+                QSKIP("cannot run as an unprivileged user here");
+            QVERIFY(child.waitForFinished(kRunTimeoutMs));
+            const QByteArray output = child.readAll();
+            QVERIFY2(child.exitCode() == 0 && output.contains("PASS   : TstDiscovery::permission"),
+                output.constData());
+            return;
+        }
+        QTemporaryDir dir;
+        const QString locked = dir.filePath("ttyLocked");
+        QFile file(locked);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(file.setPermissions(QFileDevice::Permissions()));
+        const Run run = discover({ locked });
+        QVERIFY(run.finished);
+        const QString last = run.status.last();
+        QVERIFY2(last.startsWith("No Velto Trivo devices found.") && last.contains(locked)
+                && last.contains("dialout") && last.contains("udev"),
+            qPrintable(last));
+    }
+
+    void abortEndsProbePromptly()
+    {
+        PtyPair silent;
+        QVERIFY(silent.isValid());
+        makeEngine({ silent.path() });
+        DiscoverThread worker;
+        worker.SetCmdEngine(mEngine.get());
+        QSignalSpy lists(&worker, &DiscoverThread::PostDeviceAddedList);
+        LogCapture log;
+        worker.start();
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains("Checking to see if device 0 is a module"), 5000);
+        QTest::qWait(300); // well inside the first probe's header hunt
+
+        QElapsedTimer stopping;
+        stopping.start();
+        mClosing = true;
+        worker.SetAbort(true);
+        QVERIFY(worker.wait(2500));
+        QVERIFY2(stopping.elapsed() < 1500, qPrintable(QString::number(stopping.elapsed())));
+        QCOMPARE(lists.count(), 0);
+    }
 
 private:
-    void makeEngine(const QStringList &ports);
+    struct Run
+    {
+        bool finished = false;
+        QList<QVariantList> lists; // PostDeviceAddedList arguments
+        QStringList status; // status messages in order
+    };
 
-    LinuxAppIF *mAppIF = nullptr;
-    CCmdEngine *mEngine = nullptr;
+    void makeEngine(const QStringList &ports)
+    {
+        auto *serial = new CPosixSerialIF;
+        serial->SetPortLister([ports](QStringList &paths) {
+            paths = ports;
+            return true;
+        });
+        mEngine = std::make_unique<CCmdEngine>(new ClosingSerialIF(serial, &mClosing), nullptr,
+            mAppIF.get(), kBoardIdUnknown, nullptr, &mClosing);
+    }
+
+    // One whole discovery run over these ports.
+    Run discover(const QStringList &ports)
+    {
+        makeEngine(ports);
+        DiscoverThread worker;
+        worker.SetCmdEngine(mEngine.get());
+        QSignalSpy lists(&worker, &DiscoverThread::PostDeviceAddedList);
+        QSignalSpy status(&worker, &DiscoverThread::PostAppStatusMessage);
+        worker.start();
+        Run run;
+        run.finished = worker.wait(kRunTimeoutMs);
+        run.lists = lists;
+        for (const QVariantList &args : status)
+            run.status << args.first().toString();
+        return run;
+    }
+
+    std::unique_ptr<LinuxAppIF> mAppIF;
+    std::unique_ptr<CCmdEngine> mEngine;
     std::atomic<bool> mClosing { false };
 };
-
-void TstDiscovery::initTestCase()
-{
-    qRegisterMetaType<QIntList>("QIntList");
-    QLoggingCategory::setFilterRules(QStringLiteral("trivo.*.debug=true"));
-    DiscoverThread::setTimeScaleForTesting(0.01);
-}
-
-void TstDiscovery::init()
-{
-    mClosing = false;
-    mAppIF = new LinuxAppIF(nullptr);
-}
-
-void TstDiscovery::cleanup()
-{
-    delete mEngine;
-    mEngine = nullptr;
-    delete mAppIF;
-    mAppIF = nullptr;
-}
-
-void TstDiscovery::makeEngine(const QStringList &ports)
-{
-    auto *serial = new CPosixSerialIF;
-    serial->SetPortLister([ports](QStringList &paths) {
-        paths = ports;
-        return true;
-    });
-    mEngine = new CCmdEngine(new ClosingSerialIF(serial, &mClosing), nullptr, mAppIF,
-        kBoardIdUnknown, nullptr, &mClosing);
-}
-
-void TstDiscovery::modulesFoundAroundSilentPort()
-{
-    ModuleRack rack;
-    VirtualModule *a = rack.add("a", "RECORDER-PLUS", "Studio A", "AB12");
-    VirtualModule *b = rack.add("b", "DECODER10G2", "", "CD34");
-    PtyPair silent;
-    QVERIFY(silent.isValid());
-    makeEngine({ a->linkPath(), silent.path(), b->linkPath() });
-
-    DiscoverThread worker;
-    worker.SetCmdEngine(mEngine);
-    QSignalSpy lists(&worker, &DiscoverThread::PostDeviceAddedList);
-    QSignalSpy status(&worker, &DiscoverThread::PostAppStatusMessage);
-    LogCapture log;
-    worker.start();
-    QVERIFY(worker.wait(kRunTimeoutMs));
-
-    QCOMPARE(lists.count(), 1);
-    const QList<QVariant> args = lists.takeFirst();
-    QCOMPARE(args[0].toStringList(), (QStringList { "Studio A - AB12", "Unknown Device - CD34" }));
-    QCOMPARE(args[1].value<QIntList>(), (QIntList { 0, 2 }));
-    QCOMPARE(args[2].toStringList(), (QStringList { "AB12", "CD34" }));
-    QCOMPARE(status.first().first().toString(), QString("Looking for Velto devices..."));
-    QCOMPARE(status.last().first().toString(), QString("Found 2 Velto Trivo devices."));
-    QVERIFY(log.contains("Serial port 1 is not a module."));
-    QVERIFY(log.contains("Serial port 2 IS a module."));
-    // Nothing is left open for the window.
-    QVERIFY(!mEngine->GetSerialIF()->IsOpen());
-}
-
-void TstDiscovery::noModules()
-{
-    makeEngine({});
-    DiscoverThread worker;
-    worker.SetCmdEngine(mEngine);
-    QSignalSpy lists(&worker, &DiscoverThread::PostDeviceAddedList);
-    QSignalSpy status(&worker, &DiscoverThread::PostAppStatusMessage);
-    worker.start();
-    QVERIFY(worker.wait(kRunTimeoutMs));
-    QCOMPARE(lists.count(), 1);
-    QVERIFY(lists.first()[0].toStringList().isEmpty());
-    QCOMPARE(status.last().first().toString(), QString("No Velto Trivo devices found."));
-}
-
-void TstDiscovery::permissionDeniedIsReported()
-{
-    if (::geteuid() == 0) {
-        // Root opens every file: run this case again as an unprivileged user.
-        QProcess child;
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start("setpriv",
-            { "--reuid=65534", "--regid=65534", "--clear-groups",
-                QCoreApplication::applicationFilePath(), "permissionDeniedIsReported" });
-        if (!child.waitForStarted(5000))
-            QSKIP("cannot run as an unprivileged user here");
-        QVERIFY(child.waitForFinished(kRunTimeoutMs));
-        const QByteArray output = child.readAll();
-        QVERIFY2(child.exitCode() == 0 && output.contains("PASS   : TstDiscovery::permission"),
-            output.constData());
-        return;
-    }
-    QTemporaryDir dir;
-    const QString locked = dir.filePath("ttyLocked");
-    QFile file(locked);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    QVERIFY(file.setPermissions(QFileDevice::Permissions()));
-    makeEngine({ locked });
-
-    DiscoverThread worker;
-    worker.SetCmdEngine(mEngine);
-    QSignalSpy status(&worker, &DiscoverThread::PostAppStatusMessage);
-    worker.start();
-    QVERIFY(worker.wait(kRunTimeoutMs));
-    const QString last = status.last().first().toString();
-    QVERIFY2(last.startsWith("No Velto Trivo devices found.") && last.contains(locked)
-            && last.contains("dialout") && last.contains("udev"),
-        qPrintable(last));
-}
-
-void TstDiscovery::abortEndsProbePromptly()
-{
-    PtyPair silent;
-    QVERIFY(silent.isValid());
-    makeEngine({ silent.path() });
-    DiscoverThread worker;
-    worker.SetCmdEngine(mEngine);
-    QSignalSpy lists(&worker, &DiscoverThread::PostDeviceAddedList);
-    LogCapture log;
-    worker.start();
-    QTRY_VERIFY_WITH_TIMEOUT(log.contains("Checking to see if device 0 is a module"), 5000);
-    QTest::qWait(300); // well inside the first probe's header hunt
-
-    QElapsedTimer stopping;
-    stopping.start();
-    mClosing = true;
-    worker.SetAbort(true);
-    QVERIFY(worker.wait(2500));
-    QVERIFY2(stopping.elapsed() < 1500, qPrintable(QString::number(stopping.elapsed())));
-    QCOMPARE(lists.count(), 0);
-}
 
 QTEST_MAIN(TstDiscovery)
 #include "tst_discovery.moc"
