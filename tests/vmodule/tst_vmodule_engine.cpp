@@ -13,558 +13,545 @@ class TestVmoduleEngine : public QObject
     Q_OBJECT
 
 private slots:
-    void connectAndIdentity_data();
-    void connectAndIdentity();
-    void staticConfiguration_data();
-    void staticConfiguration();
-    void dhcpOutcome_data();
-    void dhcpOutcome();
-    void uploadLocationAndLock();
-    void uploadAndVerify_data();
-    void uploadAndVerify();
-    void commit_data();
-    void commit();
-    void factoryReset();
-    void replyFaults_data();
-    void replyFaults();
-    void corruptedRequestGetsInvalidCrc();
-    void refusals_data();
-    void refusals();
-    void kermitFaults_data();
-    void kermitFaults();
-    void unplugDuringTransfer();
-    void requestLogFile();
-};
+    void connectAndIdentity_data()
+    {
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<QString>("expectedProduct");
+        QTest::newRow("numeric-ID receiver") << "DECODER10G2" << 2 << "DECODER10G2";
+        QTest::newRow("name-based router") << "ROUTER-16X16" << 2 << "ROUTER-16X16";
+        QTest::newRow("recorder") << "RECORDER-PLUS" << 2 << "RECORDER-PLUS";
+        // Version 1 modules cannot be asked; the engine takes them for the hub.
+        QTest::newRow("protocol 1") << "USBHUB" << 1 << "USBHUB";
+    }
 
-void TestVmoduleEngine::connectAndIdentity_data()
-{
-    QTest::addColumn<QString>("product");
-    QTest::addColumn<int>("protocol");
-    QTest::addColumn<QString>("expectedProduct");
-    QTest::newRow("numeric-ID receiver") << "DECODER10G2" << 2 << "DECODER10G2";
-    QTest::newRow("name-based router") << "ROUTER-16X16" << 2 << "ROUTER-16X16";
-    QTest::newRow("recorder") << "RECORDER-PLUS" << 2 << "RECORDER-PLUS";
-    // Version 1 modules cannot be asked; the engine takes them for the hub.
-    QTest::newRow("protocol 1") << "USBHUB" << 1 << "USBHUB";
-}
+    void connectAndIdentity()
+    {
+        QFETCH(QString, product);
+        QFETCH(int, protocol);
+        QFETCH(QString, expectedProduct);
+        VmConfig c = fastConfig(product);
+        c.protocolVersion = uint32_t(protocol);
+        c.sysName = "Studio A";
+        c.serialNumber = "1XK123456";
+        c.swVersion = "4.1.7";
+        c.safebootVersion = "1.9";
+        c.pcbRevision = 5;
+        c.lan[0].mac = "00:0C:17:AA:BB:01";
+        VmRig rig;
+        QVERIFY(rig.start(c, false));
 
-void TestVmoduleEngine::connectAndIdentity()
-{
-    QFETCH(QString, product);
-    QFETCH(int, protocol);
-    QFETCH(QString, expectedProduct);
-    VmConfig c = fastConfig(product);
-    c.protocolVersion = uint32_t(protocol);
-    c.sysName = "Studio A";
-    c.serialNumber = "1XK123456";
-    c.swVersion = "4.1.7";
-    c.safebootVersion = "1.9";
-    c.pcbRevision = 5;
-    c.lan[0].mac = "00:0C:17:AA:BB:01";
-    VmRig rig;
-    QVERIFY(rig.start(c, false));
+        QVERIFY(rig.engine->IsModule());
+        QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+        QCOMPARE(rig.engine->GetCommProtocol().getProtocolVersion(), uint32_t(protocol));
+        QCOMPARE(rig.engine->GetBoardID(), CProductID::GetBoardIDFromProductID(expectedProduct));
+        QString text;
+        QCOMPARE(rig.engine->GetModuleName(text), eResultOK);
+        QCOMPARE(text, c.sysName);
+        QCOMPARE(rig.engine->GetModuleSerialNumber(text), eResultOK);
+        QCOMPARE(text, c.serialNumber);
+        QCOMPARE(rig.engine->GetModuleSWVersion(text), eResultOK);
+        QCOMPARE(text, c.swVersion);
+        QCOMPARE(rig.engine->GetModuleSafebootVersion(text), eResultOK);
+        QCOMPARE(text, c.safebootVersion);
+        QCOMPARE(rig.engine->GetModuleMACAddress(CCmdEngine::eNetIfControl, text), eResultOK);
+        QCOMPARE(text, c.lan[0].mac);
+        uint32_t pcb = 0;
+        QCOMPARE(rig.engine->GetModulePCBRevision(pcb), eResultOK);
+        QCOMPARE(pcb, c.pcbRevision);
 
-    QVERIFY(rig.engine->IsModule());
-    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
-    QCOMPARE(rig.engine->GetCommProtocol().getProtocolVersion(), uint32_t(protocol));
-    QCOMPARE(rig.engine->GetBoardID(), CProductID::GetBoardIDFromProductID(expectedProduct));
-    QString text;
-    QCOMPARE(rig.engine->GetModuleName(text), eResultOK);
-    QCOMPARE(text, c.sysName);
-    QCOMPARE(rig.engine->GetModuleSerialNumber(text), eResultOK);
-    QCOMPARE(text, c.serialNumber);
-    QCOMPARE(rig.engine->GetModuleSWVersion(text), eResultOK);
-    QCOMPARE(text, c.swVersion);
-    QCOMPARE(rig.engine->GetModuleSafebootVersion(text), eResultOK);
-    QCOMPARE(text, c.safebootVersion);
-    QCOMPARE(rig.engine->GetModuleMACAddress(CCmdEngine::eNetIfControl, text), eResultOK);
-    QCOMPARE(text, c.lan[0].mac);
-    uint32_t pcb = 0;
-    QCOMPARE(rig.engine->GetModulePCBRevision(pcb), eResultOK);
-    QCOMPARE(pcb, c.pcbRevision);
+        // A name written through the engine persists in the running module.
+        QString answer;
+        QCOMPARE(rig.engine->SetModuleName("Studio B", answer), eResultOK);
+        QCOMPARE(rig.engine->GetModuleName(text), eResultOK);
+        QCOMPARE(text, QString("Studio B"));
+    }
 
-    // A name written through the engine persists in the running module.
-    QString answer;
-    QCOMPARE(rig.engine->SetModuleName("Studio B", answer), eResultOK);
-    QCOMPARE(rig.engine->GetModuleName(text), eResultOK);
-    QCOMPARE(text, QString("Studio B"));
-}
+    void staticConfiguration_data()
+    {
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<int>("netIf");
+        QTest::newRow("numeric control LAN") << "DECODER10G2" << 0;
+        QTest::newRow("numeric media LAN") << "DECODER10G2" << 1;
+        QTest::newRow("numeric media LAN 2") << "DECODER10G2" << 2;
+        QTest::newRow("name-based control LAN") << "ROUTER-16X16" << 0;
+    }
 
-void TestVmoduleEngine::staticConfiguration_data()
-{
-    QTest::addColumn<QString>("product");
-    QTest::addColumn<int>("netIf");
-    QTest::newRow("numeric control LAN") << "DECODER10G2" << 0;
-    QTest::newRow("numeric media LAN") << "DECODER10G2" << 1;
-    QTest::newRow("numeric media LAN 2") << "DECODER10G2" << 2;
-    QTest::newRow("name-based control LAN") << "ROUTER-16X16" << 0;
-}
+    void staticConfiguration()
+    {
+        QFETCH(QString, product);
+        QFETCH(int, netIf);
+        const NetIf lan = NetIf(netIf);
+        VmRig rig;
+        QVERIFY(rig.start(fastConfig(product)));
+        const bool numeric = CProductFeatures::UsesNumericParameterIDs(rig.engine->GetBoardID());
 
-void TestVmoduleEngine::staticConfiguration()
-{
-    QFETCH(QString, product);
-    QFETCH(int, netIf);
-    const NetIf lan = NetIf(netIf);
-    VmRig rig;
-    QVERIFY(rig.start(fastConfig(product)));
-    const bool numeric = CProductFeatures::UsesNumericParameterIDs(rig.engine->GetBoardID());
+        const QString ip = QString("172.16.%1.20").arg(netIf + 3);
+        const QString mask = "255.255.0.0";
+        const QString gw = QString("172.16.%1.1").arg(netIf + 3);
+        QCOMPARE(
+            rig.engine->SetModuleNetworkConfiguration(lan, ip, mask, gw, QString()), eResultOK);
 
-    const QString ip = QString("172.16.%1.20").arg(netIf + 3);
-    const QString mask = "255.255.0.0";
-    const QString gw = QString("172.16.%1.1").arg(netIf + 3);
-    QCOMPARE(rig.engine->SetModuleNetworkConfiguration(lan, ip, mask, gw, QString()), eResultOK);
-
-    QString text;
-    QCOMPARE(rig.engine->GetModuleIpAddressActive(lan, text), eResultOK);
-    QCOMPARE(text, ip);
-    QCOMPARE(rig.engine->GetModuleSubnetMaskActive(lan, text), eResultOK);
-    QCOMPARE(text, mask);
-    QCOMPARE(rig.engine->GetModuleGatewayActive(lan, text), eResultOK);
-    QCOMPARE(text, gw);
-    uint32_t mode = 0;
-    QCOMPARE(rig.engine->GetModuleIpState(lan, mode), eResultOK);
-    QCOMPARE(mode, 2u);
-
-    if (numeric) {
-        // Written but not applied: the active (DHCP-set) values stay as they were.
-        const QString other = QString("172.17.%1.30").arg(netIf);
-        static const uint32_t kStaticIp[] = { 0x102, 0x2B, 0x85 };
-        QCOMPARE(rig.engine->SetStringParamByID(kStaticIp[netIf], other), eResultOK);
+        QString text;
         QCOMPARE(rig.engine->GetModuleIpAddressActive(lan, text), eResultOK);
         QCOMPARE(text, ip);
-        QCOMPARE(rig.engine->GetModuleIpAddress(lan, text, false), eResultOK);
-        QCOMPARE(text, other);
+        QCOMPARE(rig.engine->GetModuleSubnetMaskActive(lan, text), eResultOK);
+        QCOMPARE(text, mask);
+        QCOMPARE(rig.engine->GetModuleGatewayActive(lan, text), eResultOK);
+        QCOMPARE(text, gw);
+        uint32_t mode = 0;
+        QCOMPARE(rig.engine->GetModuleIpState(lan, mode), eResultOK);
+        QCOMPARE(mode, 2u);
+
+        if (numeric) {
+            // Written but not applied: the active (DHCP-set) values stay as they were.
+            const QString other = QString("172.17.%1.30").arg(netIf);
+            static const uint32_t kStaticIp[] = { 0x102, 0x2B, 0x85 };
+            QCOMPARE(rig.engine->SetStringParamByID(kStaticIp[netIf], other), eResultOK);
+            QCOMPARE(rig.engine->GetModuleIpAddressActive(lan, text), eResultOK);
+            QCOMPARE(text, ip);
+            QCOMPARE(rig.engine->GetModuleIpAddress(lan, text, false), eResultOK);
+            QCOMPARE(text, other);
+        }
     }
-}
 
-void TestVmoduleEngine::dhcpOutcome_data()
-{
-    QTest::addColumn<QString>("product");
-    QTest::addColumn<QString>("outcome");
-    QTest::addColumn<QString>("sw");
-    QTest::addColumn<bool>("bound");
-    QTest::addColumn<bool>("stillRunning");
-    QTest::addColumn<bool>("networkRoot");
-    for (const QString product : { "DECODER10G2", "ROUTER-16X16" }) {
-        const auto row = [&](const char *outcome) -> QTestData & {
-            return QTest::addRow("%s %s", qPrintable(product), outcome)
-                << product << QString(outcome);
-        };
-        row("bound") << "3.4" << true << false << false;
-        row("never") << "3.4" << false << true << false;
-        row("disabled") << "3.4" << false << false << false;
+    void dhcpOutcome_data()
+    {
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QString>("sw");
+        QTest::addColumn<bool>("bound");
+        QTest::addColumn<bool>("stillRunning");
+        QTest::addColumn<bool>("networkRoot");
+        for (const QString product : { "DECODER10G2", "ROUTER-16X16" }) {
+            const auto row = [&](const char *outcome) -> QTestData & {
+                return QTest::addRow("%s %s", qPrintable(product), outcome)
+                    << product << QString(outcome);
+            };
+            row("bound") << "3.4" << true << false << false;
+            row("never") << "3.4" << false << true << false;
+            row("disabled") << "3.4" << false << false << false;
+        }
+        QTest::newRow("network root") << "DECODER10G2"
+                                      << "none"
+                                      << "NFS-3.4" << false << false << true;
     }
-    QTest::newRow("network root") << "DECODER10G2"
-                                  << "none"
-                                  << "NFS-3.4" << false << false << true;
-}
 
-void TestVmoduleEngine::dhcpOutcome()
-{
-    QFETCH(QString, product);
-    QFETCH(QString, outcome);
-    QFETCH(QString, sw);
-    QFETCH(bool, bound);
-    QFETCH(bool, stillRunning);
-    QFETCH(bool, networkRoot);
-    VmConfig c = fastConfig(product);
-    QVERIFY(vmParseModuleSettings(
-        QString("dhcp=%1,sw=%2,lan0.dhcp-ip=192.168.9.99").arg(outcome, sw), c, nullptr));
-    VmRig rig;
-    QVERIFY(rig.start(c));
-    QCOMPARE(rig.engine->SetModuleIpState(CCmdEngine::eNetIfControl, 1), eResultOK);
+    void dhcpOutcome()
+    {
+        QFETCH(QString, product);
+        QFETCH(QString, outcome);
+        QFETCH(QString, sw);
+        QFETCH(bool, bound);
+        QFETCH(bool, stillRunning);
+        QFETCH(bool, networkRoot);
+        VmConfig c = fastConfig(product);
+        QVERIFY(vmParseModuleSettings(
+            QString("dhcp=%1,sw=%2,lan0.dhcp-ip=192.168.9.99").arg(outcome, sw), c, nullptr));
+        VmRig rig;
+        QVERIFY(rig.start(c));
+        QCOMPARE(rig.engine->SetModuleIpState(CCmdEngine::eNetIfControl, 1), eResultOK);
 
-    // Poll as the DHCP worker does, for up to several times the configured delay.
-    bool running = true, isBound = false, root = false;
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 1000) {
-        running = true;
-        QCOMPARE(rig.engine->GetModuleDHCPNegotiationRunning(
-                     CCmdEngine::eNetIfControl, running, isBound, root),
-            eResultOK);
-        if (!running)
-            break;
+        // Poll as the DHCP worker does, for up to several times the configured delay.
+        bool running = true, isBound = false, root = false;
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 1000) {
+            running = true;
+            QCOMPARE(rig.engine->GetModuleDHCPNegotiationRunning(
+                         CCmdEngine::eNetIfControl, running, isBound, root),
+                eResultOK);
+            if (!running)
+                break;
+        }
+        QCOMPARE(running, stillRunning);
+        QCOMPARE(isBound, bound);
+        QCOMPARE(root, networkRoot);
+        if (bound) {
+            QString text;
+            QCOMPARE(
+                rig.engine->GetModuleIpAddressActive(CCmdEngine::eNetIfControl, text), eResultOK);
+            QCOMPARE(text, QString("192.168.9.99"));
+        }
     }
-    QCOMPARE(running, stillRunning);
-    QCOMPARE(isBound, bound);
-    QCOMPARE(root, networkRoot);
-    if (bound) {
-        QString text;
-        QCOMPARE(rig.engine->GetModuleIpAddressActive(CCmdEngine::eNetIfControl, text), eResultOK);
-        QCOMPARE(text, QString("192.168.9.99"));
-    }
-}
 
-void TestVmoduleEngine::uploadLocationAndLock()
-{
-    VmConfig c = fastConfig("DECODER10G2");
-    c.uploadEmptyMs = 800;
-    c.uploadLocation = "/mnt/upload";
-    VmRig rig;
-    QVERIFY(rig.start(c));
+    void uploadLocationAndLock()
+    {
+        VmConfig c = fastConfig("DECODER10G2");
+        c.uploadEmptyMs = 800;
+        c.uploadLocation = "/mnt/upload";
+        VmRig rig;
+        QVERIFY(rig.start(c));
 
-    QString location = "unset";
-    QCOMPARE(rig.engine->GetUploadLocation(location), eResultOK);
-    QVERIFY(location.isEmpty());
-    QVERIFY(waitFor(
-        [&] { return rig.engine->GetUploadLocation(location) == eResultOK && !location.isEmpty(); },
-        2000));
-    QCOMPARE(location, c.uploadLocation);
-
-    uint32_t lock = 9;
-    QCOMPARE(rig.engine->GetUpdateLock(lock), eResultOK);
-    QCOMPARE(lock, 0u);
-    QCOMPARE(rig.engine->SetUpdateLock(1), eResultOK);
-    QCOMPARE(rig.engine->GetUpdateLock(lock), eResultOK);
-    QCOMPARE(lock, 1u);
-    uint32_t state = 0;
-    QCOMPARE(rig.engine->SetModuleUpdateState(3), eResultOK);
-    QCOMPARE(rig.engine->GetModuleUpdateState(state), eResultOK);
-    QCOMPARE(state, 3u);
-    // Results the module computes cannot be written.
-    QCOMPARE(rig.engine->SetIntParamByID(0x20B, 50), eResultGetSetCmdWrongType);
-    QCOMPARE(rig.engine->GetIntParamByID(0x12345678, state), eResultGetSetCmdNoSuchParamID);
-}
-
-// Every negotiable receiver setting, then verification of what arrived.
-void TestVmoduleEngine::uploadAndVerify_data()
-{
-    QTest::addColumn<QString>("settings");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<uint32_t>("verdict");
-    QTest::newRow("verified, 600 KB") << "verify=verified" << 600000 << 3u;
-    QTest::newRow("other product, type 1") << "verify=other-product,kermit-chkt=1" << 5000 << 2u;
-    QTest::newRow("too large, type 2") << "verify=too-large,kermit-chkt=2" << 5000 << 4u;
-    QTest::newRow("checksum, forced type 3") << "verify=checksum,kermit-chkt=5" << 5000 << 5u;
-    QTest::newRow("signature, short packets")
-        << "verify=signature,kermit-long=0,kermit-attributes=0" << 3000 << 6u;
-    QTest::newRow("8th-bit prefix, no repeat, short packets")
-        << "verify=verified,kermit-qbin=&,kermit-rept= ,kermit-long=0" << 60000 << 3u;
-    QTest::newRow("window 20, NAK every 3rd")
-        << "verify=verified,kermit-window=20,fault-kermit-nak-every=3" << 100000 << 3u;
-    QTest::newRow("empty file") << "verify=verified" << 0 << 3u;
-    QTest::newRow("never finishes") << "verify=never" << 1000 << 1u;
-}
-
-void TestVmoduleEngine::uploadAndVerify()
-{
-    QFETCH(QString, settings);
-    QFETCH(int, size);
-    QFETCH(uint32_t, verdict);
-    VmConfig c = fastConfig("DECODER10G2");
-    QVERIFY(vmParseModuleSettings(settings, c, nullptr));
-    VmRig rig;
-    c.storeDir = rig.dir.filePath("store");
-    QVERIFY(rig.start(c));
-
-    const QByteArray content = testPayload(size, uint32_t(size) + 7);
-    const QString path = rig.file(content, "image.vlts");
-    QVERIFY(rig.engine->UploadFile(path));
-    QVERIFY(waitFor([&] { return !rig.module->receivedFiles().isEmpty(); }, 1000));
-    const KermitReceivedFile got = rig.module->receivedFiles().last();
-    QCOMPARE(got.name, path);
-    QVERIFY(got.complete);
-    QCOMPARE(sha256Hex(got.data), sha256Hex(content));
-    if (c.kermitAttributes) { // the size is known to both ends only through the attributes
-        QCOMPARE(got.declaredSize, qint64(size));
-        QCOMPARE(rig.engine->GetProgress(), size > 0 ? 1.0f : 0.0f);
-    }
-    QFile stored(c.storeDir + "/image.vlts");
-    QVERIFY(stored.open(QIODevice::ReadOnly));
-    QCOMPARE(sha256Hex(stored.readAll()), sha256Hex(content));
-
-    // Back in packet mode: verification runs on what arrived.
-    QCOMPARE(rig.engine->RequestFileVerification(path), eResultOK);
-    uint32_t state = 0;
-    QCOMPARE(rig.engine->GetVerificationState(state), eResultOK);
-    QCOMPARE(state, 1u);
-    if (verdict == 1) {
-        // Still checking long after the configured time.
-        QThread::msleep(uint(c.verifyDelayMs) * 4);
-        QCOMPARE(rig.engine->GetVerificationState(state), eResultOK);
-    } else {
+        QString location = "unset";
+        QCOMPARE(rig.engine->GetUploadLocation(location), eResultOK);
+        QVERIFY(location.isEmpty());
         QVERIFY(waitFor(
-            [&] { return rig.engine->GetVerificationState(state) == eResultOK && state != 1; },
+            [&] {
+                return rig.engine->GetUploadLocation(location) == eResultOK && !location.isEmpty();
+            },
             2000));
+        QCOMPARE(location, c.uploadLocation);
+
+        uint32_t lock = 9;
+        QCOMPARE(rig.engine->GetUpdateLock(lock), eResultOK);
+        QCOMPARE(lock, 0u);
+        QCOMPARE(rig.engine->SetUpdateLock(1), eResultOK);
+        QCOMPARE(rig.engine->GetUpdateLock(lock), eResultOK);
+        QCOMPARE(lock, 1u);
+        uint32_t state = 0;
+        QCOMPARE(rig.engine->SetModuleUpdateState(3), eResultOK);
+        QCOMPARE(rig.engine->GetModuleUpdateState(state), eResultOK);
+        QCOMPARE(state, 3u);
+        // Results the module computes cannot be written.
+        QCOMPARE(rig.engine->SetIntParamByID(0x20B, 50), eResultGetSetCmdWrongType);
+        QCOMPARE(rig.engine->GetIntParamByID(0x12345678, state), eResultGetSetCmdNoSuchParamID);
     }
-    QCOMPARE(state, verdict);
-}
 
-// Commit progress; a committed update then survives the reboot.
-void TestVmoduleEngine::commit_data()
-{
-    QTest::addColumn<QString>("product");
-    QTest::addColumn<int>("failPercent");
-    QTest::addColumn<uint32_t>("finalState");
-    QTest::addColumn<uint32_t>("finalProgress");
-    QTest::newRow("succeeds, reboots") << "DECODER10G2" << -1 << 3u << 100u;
-    QTest::newRow("fails at 40") << "RECORDER-PLUS" << 40 << 2u << 40u;
-}
+    // Every negotiable receiver setting, then verification of what arrived.
+    void TestVmoduleEngine::uploadAndVerify_data()
+    {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<uint32_t>("verdict");
+        QTest::newRow("verified, 600 KB") << "verify=verified" << 600000 << 3u;
+        QTest::newRow("other product, type 1")
+            << "verify=other-product,kermit-chkt=1" << 5000 << 2u;
+        QTest::newRow("too large, type 2") << "verify=too-large,kermit-chkt=2" << 5000 << 4u;
+        QTest::newRow("checksum, forced type 3") << "verify=checksum,kermit-chkt=5" << 5000 << 5u;
+        QTest::newRow("signature, short packets")
+            << "verify=signature,kermit-long=0,kermit-attributes=0" << 3000 << 6u;
+        QTest::newRow("8th-bit prefix, no repeat, short packets")
+            << "verify=verified,kermit-qbin=&,kermit-rept= ,kermit-long=0" << 60000 << 3u;
+        QTest::newRow("window 20, NAK every 3rd")
+            << "verify=verified,kermit-window=20,fault-kermit-nak-every=3" << 100000 << 3u;
+        QTest::newRow("empty file") << "verify=verified" << 0 << 3u;
+        QTest::newRow("never finishes") << "verify=never" << 1000 << 1u;
+    }
 
-void TestVmoduleEngine::commit()
-{
-    QFETCH(QString, product);
-    QFETCH(int, failPercent);
-    QFETCH(uint32_t, finalState);
-    QFETCH(uint32_t, finalProgress);
-    VmConfig c = fastConfig(product);
-    c.commitFailPercent = failPercent;
-    c.commitMs = 400;
-    c.newSwVersion = "5.0.1";
-    VmRig rig;
-    QVERIFY(rig.start(c));
-    QCOMPARE(rig.engine->SetUpdateLock(1), eResultOK);
-    const QString path = rig.file(testPayload(2000, 3));
-    QVERIFY(rig.engine->UploadFile(path));
-    QCOMPARE(rig.engine->RequestFileVerification(path), eResultOK);
-    uint32_t state = 1;
-    QVERIFY(waitFor(
-        [&] { return rig.engine->GetVerificationState(state) == eResultOK && state == 3; }, 2000));
+    void TestVmoduleEngine::uploadAndVerify()
+    {
+        QFETCH(QString, settings);
+        QFETCH(int, size);
+        QFETCH(uint32_t, verdict);
+        VmConfig c = fastConfig("DECODER10G2");
+        QVERIFY(vmParseModuleSettings(settings, c, nullptr));
+        VmRig rig;
+        c.storeDir = rig.dir.filePath("store");
+        QVERIFY(rig.start(c));
 
-    QCOMPARE(rig.engine->CommitFirmware(), eResultOK);
-    uint32_t progress = 0, lastProgress = 0;
-    int distinct = 0;
-    QElapsedTimer t;
-    t.start();
-    do {
-        QCOMPARE(rig.engine->GetCommitState(state), eResultOK);
-        QCOMPARE(rig.engine->GetCommitProgress(progress), eResultOK);
-        QVERIFY2(progress >= lastProgress, "commit progress went backwards");
-        distinct += progress != lastProgress;
-        lastProgress = progress;
-    } while ((state == 0 || state == 1) && t.elapsed() < 3000);
-    QCOMPARE(state, finalState);
-    QCOMPARE(progress, finalProgress);
-    QVERIFY2(distinct >= 2, "progress should rise in steps, not jump");
-    if (finalState != 3)
-        return;
+        const QByteArray content = testPayload(size, uint32_t(size) + 7);
+        const QString path = rig.file(content, "image.vlts");
+        QVERIFY(rig.engine->UploadFile(path));
+        QVERIFY(waitFor([&] { return !rig.module->receivedFiles().isEmpty(); }, 1000));
+        const KermitReceivedFile got = rig.module->receivedFiles().last();
+        QCOMPARE(got.name, path);
+        QVERIFY(got.complete);
+        QCOMPARE(sha256Hex(got.data), sha256Hex(content));
+        if (c.kermitAttributes) { // the size is known to both ends only through the attributes
+            QCOMPARE(got.declaredSize, qint64(size));
+            QCOMPARE(rig.engine->GetProgress(), size > 0 ? 1.0f : 0.0f);
+        }
+        QFile stored(c.storeDir + "/image.vlts");
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QCOMPARE(sha256Hex(stored.readAll()), sha256Hex(content));
 
-    QCOMPARE(rig.engine->RebootModule(1), eResultOK);
-    QVERIFY(rig.module->waitPlugged(false, 1000));
-    QVERIFY(!QFileInfo::exists(rig.module->linkPath()));
-    // The program's port sees the device go away.
-    QVERIFY(waitFor(
-        [&] {
-            rig.serial->FlushInput();
-            uint8_t b;
-            rig.serial->Read(&b, 1);
-            return !rig.serial->IsOpen();
-        },
-        1000));
+        // Back in packet mode: verification runs on what arrived.
+        QCOMPARE(rig.engine->RequestFileVerification(path), eResultOK);
+        uint32_t state = 0;
+        QCOMPARE(rig.engine->GetVerificationState(state), eResultOK);
+        QCOMPARE(state, 1u);
+        if (verdict == 1) {
+            // Still checking long after the configured time.
+            QThread::msleep(uint(c.verifyDelayMs) * 4);
+            QCOMPARE(rig.engine->GetVerificationState(state), eResultOK);
+        } else {
+            QVERIFY(waitFor(
+                [&] { return rig.engine->GetVerificationState(state) == eResultOK && state != 1; },
+                2000));
+        }
+        QCOMPARE(state, verdict);
+    }
 
-    QVERIFY(rig.module->waitPlugged(true, 2000, 2));
-    QVERIFY(QFileInfo::exists(rig.module->linkPath()));
-    QVERIFY(rig.attach());
-    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
-    QString sw;
-    QCOMPARE(rig.engine->GetModuleSWVersion(sw), eResultOK);
-    QCOMPARE(sw, c.newSwVersion);
-    uint32_t lock = 1;
-    QCOMPARE(rig.engine->GetUpdateLock(lock), eResultOK);
-    QCOMPARE(lock, 0u);
-}
+    // Commit progress; a committed update then survives the reboot.
+    void TestVmoduleEngine::commit_data()
+    {
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<int>("failPercent");
+        QTest::addColumn<uint32_t>("finalState");
+        QTest::addColumn<uint32_t>("finalProgress");
+        QTest::newRow("succeeds, reboots") << "DECODER10G2" << -1 << 3u << 100u;
+        QTest::newRow("fails at 40") << "RECORDER-PLUS" << 40 << 2u << 40u;
+    }
 
-void TestVmoduleEngine::factoryReset()
-{
-    VmConfig c = fastConfig("ROUTER-16X16");
-    VmRig rig;
-    QVERIFY(rig.start(c));
-    QString answer, text;
-    QCOMPARE(rig.engine->SetModuleName("Renamed", answer), eResultOK);
-    QCOMPARE(rig.engine->SetModuleAuthenticationEnabled(false), eResultOK);
-    QCOMPARE(rig.engine->SetModuleNetworkConfiguration(
-                 CCmdEngine::eNetIfControl, "10.1.2.3", "255.0.0.0", "10.0.0.1", QString()),
-        eResultOK);
-    QCOMPARE(rig.engine->FactoryReset(), eResultOK);
-    QCOMPARE(rig.engine->GetModuleName(text), eResultOK);
-    QCOMPARE(text, c.sysName);
-    bool auth = false;
-    QCOMPARE(rig.engine->GetModuleAuthenticationEnabled(auth), eResultOK);
-    QCOMPARE(auth, c.authentication);
-    QCOMPARE(rig.engine->GetModuleIpAddressActive(CCmdEngine::eNetIfControl, text), eResultOK);
-    VmConfig completed = c;
-    vmCompleteConfig(completed);
-    QCOMPARE(text, completed.lan[0].ip);
-}
+    void TestVmoduleEngine::commit()
+    {
+        QFETCH(QString, product);
+        QFETCH(int, failPercent);
+        QFETCH(uint32_t, finalState);
+        QFETCH(uint32_t, finalProgress);
+        VmConfig c = fastConfig(product);
+        c.commitFailPercent = failPercent;
+        c.commitMs = 400;
+        c.newSwVersion = "5.0.1";
+        VmRig rig;
+        QVERIFY(rig.start(c));
+        QCOMPARE(rig.engine->SetUpdateLock(1), eResultOK);
+        const QString path = rig.file(testPayload(2000, 3));
+        QVERIFY(rig.engine->UploadFile(path));
+        QCOMPARE(rig.engine->RequestFileVerification(path), eResultOK);
+        uint32_t state = 1;
+        QVERIFY(waitFor(
+            [&] { return rig.engine->GetVerificationState(state) == eResultOK && state == 3; },
+            2000));
 
-void TestVmoduleEngine::replyFaults_data()
-{
-    QTest::addColumn<QString>("faults");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("noise before replies") << "fault-noise=40" << int(eResultOK);
-    QTest::newRow("bad CRC") << "fault-bad-crc-every=1" << int(eResultInvalidChecksum);
-    QTest::newRow("dropped reply") << "fault-drop-every=1" << int(eResultTimeout);
-    QTest::newRow("slow but in time") << "fault-slow-ms=300" << int(eResultOK);
-    QTest::newRow("too slow") << "fault-slow-ms=2400" << int(eResultTimeout);
-    QTest::newRow("NACK UNSUPCMD") << "fault-nack=UNSUPCMD" << int(eResultUnsupportedCmd);
-    QTest::newRow("NACK PYLLLONG") << "fault-nack=PYLLLONG" << int(eResultPayloadTooLong);
-    QTest::newRow("NACK unknown reason") << "fault-nack=GRUMPY42" << int(eResultUnknownError);
-    QTest::newRow("NACK for another type")
-        << "fault-nack=TIMEDOUT,fault-nack-type=EDTM" << int(eResultOK);
-    QTest::newRow("silent") << "fault-silence-after=0" << int(eResultTimeout);
-}
+        QCOMPARE(rig.engine->CommitFirmware(), eResultOK);
+        uint32_t progress = 0, lastProgress = 0;
+        int distinct = 0;
+        QElapsedTimer t;
+        t.start();
+        do {
+            QCOMPARE(rig.engine->GetCommitState(state), eResultOK);
+            QCOMPARE(rig.engine->GetCommitProgress(progress), eResultOK);
+            QVERIFY2(progress >= lastProgress, "commit progress went backwards");
+            distinct += progress != lastProgress;
+            lastProgress = progress;
+        } while ((state == 0 || state == 1) && t.elapsed() < 3000);
+        QCOMPARE(state, finalState);
+        QCOMPARE(progress, finalProgress);
+        QVERIFY2(distinct >= 2, "progress should rise in steps, not jump");
+        if (finalState != 3)
+            return;
 
-void TestVmoduleEngine::replyFaults()
-{
-    QFETCH(QString, faults);
-    QFETCH(int, expected);
-    VmConfig c = fastConfig("DECODER10G2");
-    VmRig rig;
-    QVERIFY(rig.start(c));
+        QCOMPARE(rig.engine->RebootModule(1), eResultOK);
+        QVERIFY(rig.module->waitPlugged(false, 1000));
+        QVERIFY(!QFileInfo::exists(rig.module->linkPath()));
+        // The program's port sees the device go away.
+        QVERIFY(waitFor(
+            [&] {
+                rig.serial->FlushInput();
+                uint8_t b;
+                rig.serial->Read(&b, 1);
+                return !rig.serial->IsOpen();
+            },
+            1000));
 
-    QVERIFY(vmParseModuleSettings(faults, c, nullptr));
-    rig.module->setFaults(c.faults);
-    uint32_t lock = 77;
-    QCOMPARE(int(rig.engine->GetUpdateLock(lock)), expected);
-    QCOMPARE(lock, expected == eResultOK ? 0u : 77u);
+        QVERIFY(rig.module->waitPlugged(true, 2000, 2));
+        QVERIFY(QFileInfo::exists(rig.module->linkPath()));
+        QVERIFY(rig.attach());
+        QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+        QString sw;
+        QCOMPARE(rig.engine->GetModuleSWVersion(sw), eResultOK);
+        QCOMPARE(sw, c.newSwVersion);
+        uint32_t lock = 1;
+        QCOMPARE(rig.engine->GetUpdateLock(lock), eResultOK);
+        QCOMPARE(lock, 0u);
+    }
 
-    // Switching the fault off restores normal service (late replies are flushed).
-    rig.module->setFaults(VmFaults());
-    QThread::msleep(expected == eResultTimeout ? 800 : 0);
-    QCOMPARE(rig.engine->GetUpdateLock(lock), eResultOK);
-    QCOMPARE(lock, 0u);
-}
+    void TestVmoduleEngine::factoryReset()
+    {
+        VmConfig c = fastConfig("ROUTER-16X16");
+        VmRig rig;
+        QVERIFY(rig.start(c));
+        QString answer, text;
+        QCOMPARE(rig.engine->SetModuleName("Renamed", answer), eResultOK);
+        QCOMPARE(rig.engine->SetModuleAuthenticationEnabled(false), eResultOK);
+        QCOMPARE(rig.engine->SetModuleNetworkConfiguration(
+                     CCmdEngine::eNetIfControl, "10.1.2.3", "255.0.0.0", "10.0.0.1", QString()),
+            eResultOK);
+        QCOMPARE(rig.engine->FactoryReset(), eResultOK);
+        QCOMPARE(rig.engine->GetModuleName(text), eResultOK);
+        QCOMPARE(text, c.sysName);
+        bool auth = false;
+        QCOMPARE(rig.engine->GetModuleAuthenticationEnabled(auth), eResultOK);
+        QCOMPARE(auth, c.authentication);
+        QCOMPARE(rig.engine->GetModuleIpAddressActive(CCmdEngine::eNetIfControl, text), eResultOK);
+        VmConfig completed = c;
+        vmCompleteConfig(completed);
+        QCOMPARE(text, completed.lan[0].ip);
+    }
 
-void TestVmoduleEngine::corruptedRequestGetsInvalidCrc()
-{
-    VmRig rig;
-    QVERIFY(rig.start(fastConfig("DECODER10G2"), false));
-    CCommProtocol &proto = rig.engine->GetCommProtocol();
-    pkt_t pkt;
-    proto.makePktWord(&pkt, PktType("PGID"), 0x108u);
-    pkt.crc ^= 0x01000000;
-    proto.sendPkt(&pkt);
-    QString value;
-    QCOMPARE(proto.recvPkt(PktType("PGID"), value, 0x108), eResultInvalidChecksum);
-    QVERIFY(rig.requestLines().contains("PGID  INVLDCRC"));
-    // The line resynchronises on the next good frame.
-    QCOMPARE(rig.engine->GetStringParamByID(0x108, value), eResultOK);
-}
+    void TestVmoduleEngine::replyFaults_data()
+    {
+        QTest::addColumn<QString>("faults");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("noise before replies") << "fault-noise=40" << int(eResultOK);
+        QTest::newRow("bad CRC") << "fault-bad-crc-every=1" << int(eResultInvalidChecksum);
+        QTest::newRow("dropped reply") << "fault-drop-every=1" << int(eResultTimeout);
+        QTest::newRow("slow but in time") << "fault-slow-ms=300" << int(eResultOK);
+        QTest::newRow("too slow") << "fault-slow-ms=2400" << int(eResultTimeout);
+        QTest::newRow("NACK UNSUPCMD") << "fault-nack=UNSUPCMD" << int(eResultUnsupportedCmd);
+        QTest::newRow("NACK PYLLLONG") << "fault-nack=PYLLLONG" << int(eResultPayloadTooLong);
+        QTest::newRow("NACK unknown reason") << "fault-nack=GRUMPY42" << int(eResultUnknownError);
+        QTest::newRow("NACK for another type")
+            << "fault-nack=TIMEDOUT,fault-nack-type=EDTM" << int(eResultOK);
+        QTest::newRow("silent") << "fault-silence-after=0" << int(eResultTimeout);
+    }
 
-void TestVmoduleEngine::refusals_data()
-{
-    QTest::addColumn<QString>("product");
-    QTest::addColumn<Call>("call");
-    QTest::addColumn<int>("expected");
-    static QString text, answer; // out-values: only the result matters here
-    static uint32_t value;
-    QTest::newRow("integer into a text parameter") << "DECODER10G2" << Call([](CCmdEngine &e) {
-        return e.SetIntParamByName("eParamID_SysName", 5);
-    }) << int(eResultGetSetCmdWrongType);
-    QTest::newRow("text into an integer parameter") << "DECODER10G2" << Call([](CCmdEngine &e) {
-        return e.SetStringParamByName("eParamID_Authentication", "1", answer);
-    }) << int(eResultGetSetCmdWrongType);
-    QTest::newRow("PGST of an integer parameter")
-        << "DECODER10G2" << Call([](CCmdEngine &e) { return e.GetStringParam(0x20E, text); })
-        << int(eResultGetSetCmdWrongType);
-    QTest::newRow("unknown name") << "DECODER10G2" << Call([](CCmdEngine &e) {
-        return e.GetIntParamByName("eParamID_NoSuchThing", value);
-    }) << int(eResultGetSetCmdNoSuchParamID);
-    QTest::newRow("media LAN 2 on a one-media board") << "RECORDER-PLUS" << Call([](CCmdEngine &e) {
-        return e.GetModuleMACAddress(CCmdEngine::eNetIfMedia2, text);
-    }) << int(eResultGetSetCmdNoSuchParamID);
-    QTest::newRow("numeric network ID on a name-based board")
-        << "ROUTER-16X16" << Call([](CCmdEngine &e) { return e.GetStringParamByID(0x102, text); })
-        << int(eResultGetSetCmdNoSuchParamID);
-    QTest::newRow("request type not served") << "DECODER10G2" << Call([](CCmdEngine &e) {
+    void TestVmoduleEngine::replyFaults()
+    {
+        QFETCH(QString, faults);
+        QFETCH(int, expected);
+        VmConfig c = fastConfig("DECODER10G2");
+        VmRig rig;
+        QVERIFY(rig.start(c));
+
+        QVERIFY(vmParseModuleSettings(faults, c, nullptr));
+        rig.module->setFaults(c.faults);
+        uint32_t lock = 77;
+        QCOMPARE(int(rig.engine->GetUpdateLock(lock)), expected);
+        QCOMPARE(lock, expected == eResultOK ? 0u : 77u);
+
+        // Switching the fault off restores normal service (late replies are flushed).
+        rig.module->setFaults(VmFaults());
+        QThread::msleep(expected == eResultTimeout ? 800 : 0);
+        QCOMPARE(rig.engine->GetUpdateLock(lock), eResultOK);
+        QCOMPARE(lock, 0u);
+    }
+
+    void TestVmoduleEngine::corruptedRequestGetsInvalidCrc()
+    {
+        VmRig rig;
+        QVERIFY(rig.start(fastConfig("DECODER10G2"), false));
+        CCommProtocol &proto = rig.engine->GetCommProtocol();
         pkt_t pkt;
-        e.GetCommProtocol().makeEmptyPkt(&pkt, PktType("YUHU"));
-        e.GetCommProtocol().sendPkt(&pkt);
-        return e.GetCommProtocol().recvPkt(PktType("YUHU"), text, kWildcardParamID);
-    }) << int(eResultUnsupportedCmd);
-}
+        proto.makePktWord(&pkt, PktType("PGID"), 0x108u);
+        pkt.crc ^= 0x01000000;
+        proto.sendPkt(&pkt);
+        QString value;
+        QCOMPARE(proto.recvPkt(PktType("PGID"), value, 0x108), eResultInvalidChecksum);
+        QVERIFY(rig.requestLines().contains("PGID  INVLDCRC"));
+        // The line resynchronises on the next good frame.
+        QCOMPARE(rig.engine->GetStringParamByID(0x108, value), eResultOK);
+    }
 
-void TestVmoduleEngine::refusals()
-{
-    QFETCH(QString, product);
-    QFETCH(Call, call);
-    QFETCH(int, expected);
-    VmRig rig;
-    QVERIFY(rig.start(fastConfig(product)));
-    QCOMPARE(int(call(*rig.engine)), expected);
-    // A refusal changes nothing: the name is still the configured one.
-    QString text;
-    QCOMPARE(rig.engine->GetModuleName(text), eResultOK);
-    QCOMPARE(text, fastConfig(product).sysName);
-}
+    void TestVmoduleEngine::refusals_data()
+    {
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<Call>("call");
+        QTest::addColumn<int>("expected");
+        static QString text, answer; // out-values: only the result matters here
+        static uint32_t value;
+        QTest::newRow("integer into a text parameter") << "DECODER10G2" << Call([](CCmdEngine &e) {
+            return e.SetIntParamByName("eParamID_SysName", 5);
+        }) << int(eResultGetSetCmdWrongType);
+        QTest::newRow("text into an integer parameter") << "DECODER10G2" << Call([](CCmdEngine &e) {
+            return e.SetStringParamByName("eParamID_Authentication", "1", answer);
+        }) << int(eResultGetSetCmdWrongType);
+        QTest::newRow("PGST of an integer parameter")
+            << "DECODER10G2" << Call([](CCmdEngine &e) { return e.GetStringParam(0x20E, text); })
+            << int(eResultGetSetCmdWrongType);
+        QTest::newRow("unknown name") << "DECODER10G2" << Call([](CCmdEngine &e) {
+            return e.GetIntParamByName("eParamID_NoSuchThing", value);
+        }) << int(eResultGetSetCmdNoSuchParamID);
+        QTest::newRow("media LAN 2 on a one-media board")
+            << "RECORDER-PLUS" << Call([](CCmdEngine &e) {
+                   return e.GetModuleMACAddress(CCmdEngine::eNetIfMedia2, text);
+               })
+            << int(eResultGetSetCmdNoSuchParamID);
+        QTest::newRow("numeric network ID on a name-based board")
+            << "ROUTER-16X16"
+            << Call([](CCmdEngine &e) { return e.GetStringParamByID(0x102, text); })
+            << int(eResultGetSetCmdNoSuchParamID);
+        QTest::newRow("request type not served") << "DECODER10G2" << Call([](CCmdEngine &e) {
+            pkt_t pkt;
+            e.GetCommProtocol().makeEmptyPkt(&pkt, PktType("YUHU"));
+            e.GetCommProtocol().sendPkt(&pkt);
+            return e.GetCommProtocol().recvPkt(PktType("YUHU"), text, kWildcardParamID);
+        }) << int(eResultUnsupportedCmd);
+    }
 
-void TestVmoduleEngine::kermitFaults_data()
-{
-    QTest::addColumn<QString>("faults");
-    QTest::addColumn<bool>("uploads");
-    QTest::newRow("NAK every 3rd data packet") << "fault-kermit-nak-every=3" << true;
-    QTest::newRow("previous sequence 3 times") << "fault-kermit-prev-seq=3" << true;
-    QTest::newRow("previous sequence beyond the retry limit")
-        << "fault-kermit-prev-seq=12" << false;
-    // A window of 20 makes the sender allow 21 retries, so the same fault is survived.
-    QTest::newRow("previous sequence 12 times, window 20")
-        << "fault-kermit-prev-seq=12,kermit-window=20" << true;
-    QTest::newRow("EDTM refused") << "fault-nack=UNSUPCMD,fault-nack-type=EDTM" << false;
-}
+    void TestVmoduleEngine::refusals()
+    {
+        QFETCH(QString, product);
+        QFETCH(Call, call);
+        QFETCH(int, expected);
+        VmRig rig;
+        QVERIFY(rig.start(fastConfig(product)));
+        QCOMPARE(int(call(*rig.engine)), expected);
+        // A refusal changes nothing: the name is still the configured one.
+        QString text;
+        QCOMPARE(rig.engine->GetModuleName(text), eResultOK);
+        QCOMPARE(text, fastConfig(product).sysName);
+    }
 
-void TestVmoduleEngine::kermitFaults()
-{
-    QFETCH(QString, faults);
-    QFETCH(bool, uploads);
-    VmConfig c = fastConfig("DECODER10G2");
-    QVERIFY(vmParseModuleSettings(faults, c, nullptr));
-    VmRig rig;
-    QVERIFY(rig.start(c));
-    const QByteArray content = testPayload(12000, 5);
+    void TestVmoduleEngine::kermitFaults_data()
+    {
+        QTest::addColumn<QString>("faults");
+        QTest::addColumn<bool>("uploads");
+        QTest::newRow("NAK every 3rd data packet") << "fault-kermit-nak-every=3" << true;
+        QTest::newRow("previous sequence 3 times") << "fault-kermit-prev-seq=3" << true;
+        QTest::newRow("previous sequence beyond the retry limit")
+            << "fault-kermit-prev-seq=12" << false;
+        // A window of 20 makes the sender allow 21 retries, so the same fault is survived.
+        QTest::newRow("previous sequence 12 times, window 20")
+            << "fault-kermit-prev-seq=12,kermit-window=20" << true;
+        QTest::newRow("EDTM refused") << "fault-nack=UNSUPCMD,fault-nack-type=EDTM" << false;
+    }
 
-    QCOMPARE(rig.engine->UploadFile(rig.file(content)), uploads);
-    QCOMPARE(rig.module->receivedFiles().size(), uploads ? 1 : 0);
-    if (uploads)
-        QCOMPARE(sha256Hex(rig.module->receivedFiles().first().data), sha256Hex(content));
-    // Either way the module answers packets again afterwards.
-    QVERIFY(waitFor(
-        [&] {
-            uint32_t lock = 0;
-            return rig.engine->GetUpdateLock(lock) == eResultOK;
-        },
-        8000));
-}
+    void TestVmoduleEngine::kermitFaults()
+    {
+        QFETCH(QString, faults);
+        QFETCH(bool, uploads);
+        VmConfig c = fastConfig("DECODER10G2");
+        QVERIFY(vmParseModuleSettings(faults, c, nullptr));
+        VmRig rig;
+        QVERIFY(rig.start(c));
+        const QByteArray content = testPayload(12000, 5);
 
-// The module pulled mid-transfer: failure, promptly, and the module comes back.
-void TestVmoduleEngine::unplugDuringTransfer()
-{
-    VmConfig c = fastConfig("DECODER10G2");
-    c.faults.unplugAfterBytes = 5000;
-    c.faults.unplugReturnMs = 200;
-    VmRig rig;
-    QVERIFY(rig.start(c));
-    const QString path = rig.file(testPayload(40000, 11));
-    QElapsedTimer t;
-    t.start();
-    QVERIFY(!rig.engine->UploadFile(path));
-    QVERIFY(t.elapsed() < 10000);
-    QVERIFY(!rig.serial->IsOpen());
-    QVERIFY(rig.module->receivedFiles().isEmpty());
-    QVERIFY(rig.module->waitPlugged(true, 2000, 2));
-}
+        QCOMPARE(rig.engine->UploadFile(rig.file(content)), uploads);
+        QCOMPARE(rig.module->receivedFiles().size(), uploads ? 1 : 0);
+        if (uploads)
+            QCOMPARE(sha256Hex(rig.module->receivedFiles().first().data), sha256Hex(content));
+        // Either way the module answers packets again afterwards.
+        QVERIFY(waitFor(
+            [&] {
+                uint32_t lock = 0;
+                return rig.engine->GetUpdateLock(lock) == eResultOK;
+            },
+            8000));
+    }
 
-void TestVmoduleEngine::requestLogFile()
-{
-    VmRig rig;
-    auto log = std::make_shared<VmLogFile>();
-    const QString logPath = rig.dir.filePath("requests.log");
-    QVERIFY(log->open(logPath));
-    QVERIFY(rig.start(fastConfig("DECODER10G2"), false));
-    rig.module->setLogFile(log);
-    QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
-    QString answer;
-    QCOMPARE(rig.engine->SetStringParamByName("eParamID_SysName", "Tab\there", answer), eResultOK);
-    QCOMPARE(rig.engine->SetIntParamByID(0x20E, 1), eResultOK);
+    // The module pulled mid-transfer: failure, promptly, and the module comes back.
+    void TestVmoduleEngine::unplugDuringTransfer()
+    {
+        VmConfig c = fastConfig("DECODER10G2");
+        c.faults.unplugAfterBytes = 5000;
+        c.faults.unplugReturnMs = 200;
+        VmRig rig;
+        QVERIFY(rig.start(c));
+        const QString path = rig.file(testPayload(40000, 11));
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!rig.engine->UploadFile(path));
+        QVERIFY(t.elapsed() < 10000);
+        QVERIFY(!rig.serial->IsOpen());
+        QVERIFY(rig.module->receivedFiles().isEmpty());
+        QVERIFY(rig.module->waitPlugged(true, 2000, 2));
+    }
+    void requestLogFile()
+    {
+        VmRig rig;
+        auto log = std::make_shared<VmLogFile>();
+        const QString logPath = rig.dir.filePath("requests.log");
+        QVERIFY(log->open(logPath));
+        QVERIFY(rig.start(fastConfig("DECODER10G2"), false));
+        rig.module->setLogFile(log);
+        QCOMPARE(rig.engine->ConnectModule(), eConnectOK);
+        QString answer;
+        QCOMPARE(
+            rig.engine->SetStringParamByName("eParamID_SysName", "Tab\there", answer), eResultOK);
+        QCOMPARE(rig.engine->SetIntParamByID(0x20E, 1), eResultOK);
 
-    QFile f(logPath);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), rig.module->requests().size());
-    QVERIFY(lines.contains("vm\tHWDY\t\t2"));
-    QVERIFY(lines.contains("vm\tPSNM\teParamID_SysName\tTab\\there"));
-    QVERIFY(lines.contains("vm\tPSID\t0x0000020e\t1"));
-}
+        QFile f(logPath);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), rig.module->requests().size());
+        QVERIFY(lines.contains("vm\tHWDY\t\t2"));
+        QVERIFY(lines.contains("vm\tPSNM\teParamID_SysName\tTab\\there"));
+        QVERIFY(lines.contains("vm\tPSID\t0x0000020e\t1"));
+    }
+};
 
 QTEST_MAIN(TestVmoduleEngine)
 #include "tst_vmodule_engine.moc"

@@ -12,143 +12,135 @@ class TestVmoduleTool : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void helpDocumentsEveryKey();
-    void badArguments_data();
-    void badArguments();
-    void runsUntilSignalled_data();
-    void runsUntilSignalled();
-    void configFile();
-
-private:
     QString mTool;
-};
 
-void TestVmoduleTool::initTestCase()
-{
-    mTool = qEnvironmentVariable("TRIVO_BINARY_DIR") + "/tools/vmodule/trivo-vmodule";
-    QVERIFY2(QFileInfo(mTool).isExecutable(), qPrintable(mTool));
-}
-
-void TestVmoduleTool::helpDocumentsEveryKey()
-{
-    QProcess p;
-    p.start(mTool, { "--help" });
-    QVERIFY(p.waitForFinished(5000));
-    QCOMPARE(p.exitCode(), 0);
-    const QString help = QString::fromUtf8(p.readAllStandardOutput());
-    for (const char *option : { "--dir", "--module", "--config", "--log", "--help" })
-        QVERIFY2(help.contains(option), option);
-    for (const VmConfigKey &k : vmConfigKeys())
-        QVERIFY2(help.contains("  " + k.key + " ") && help.contains(k.help), qPrintable(k.key));
-}
-
-void TestVmoduleTool::badArguments_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::newRow("no directory") << QStringList { "--module", "name=a" };
-    QTest::newRow("no module") << QStringList { "--dir", "DIR" };
-    QTest::newRow("unknown key") << QStringList { "--dir", "DIR", "--module", "colour=blue" };
-    QTest::newRow("bad number") << QStringList { "--dir", "DIR", "--module", "protocol=3" };
-    QTest::newRow("bad address") << QStringList { "--dir", "DIR", "--module", "lan0.ip=1.2.3" };
-    QTest::newRow("bad outcome") << QStringList { "--dir", "DIR", "--module", "dhcp=maybe" };
-    QTest::newRow("missing config file")
-        << QStringList { "--dir", "DIR", "--config", "/nonexistent" };
-}
-
-void TestVmoduleTool::badArguments()
-{
-    QFETCH(QStringList, args);
-    QTemporaryDir dir;
-    args.replaceInStrings("DIR", dir.filePath("ports"));
-    QProcess p;
-    p.start(mTool, args);
-    QVERIFY(p.waitForFinished(5000));
-    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(p.exitCode(), 2);
-    QVERIFY(!p.readAllStandardError().isEmpty());
-    QVERIFY(QDir(dir.filePath("ports")).isEmpty());
-}
-
-void TestVmoduleTool::runsUntilSignalled_data()
-{
-    QTest::addColumn<int>("signal");
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGINT") << int(SIGINT);
-}
-
-void TestVmoduleTool::runsUntilSignalled()
-{
-    QFETCH(int, signal);
-    QTemporaryDir dir;
-    const QString ports = dir.filePath("ports");
-    const QString log = dir.filePath("requests.log");
-    QProcess p;
-    p.start(mTool,
-        { "--dir", ports, "--log", log, "--module", "name=rx,product=DECODER10G2,sysname=Rx One",
-            "--module", "name=router,product=ROUTER-16X16" });
-    QVERIFY(p.waitForStarted(3000));
-    QVERIFY(waitFor([&] { return QDir(ports).entryList(QDir::System).size() == 2; }, 3000));
-
-    // The program's side: a port opened through the link talks to the module.
+private slots:
+    void initTestCase()
     {
-        StubAppIF app;
-        auto *serial = new CPosixSerialIF;
-        CCmdEngine engine(serial, nullptr, &app, kBoardIdUnknown);
-        QVERIFY(serial->OpenDevicePath(ports + "/rx"));
-        QCOMPARE(engine.ConnectModule(), eConnectOK);
-        QString name;
-        QCOMPARE(engine.GetModuleName(name), eResultOK);
-        QCOMPARE(name, QString("Rx One"));
+        mTool = qEnvironmentVariable("TRIVO_BINARY_DIR") + "/tools/vmodule/trivo-vmodule";
+        QVERIFY2(QFileInfo(mTool).isExecutable(), qPrintable(mTool));
     }
 
-    ::kill(pid_t(p.processId()), signal);
-    QVERIFY(p.waitForFinished(5000));
-    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(p.exitCode(), 0);
-    QVERIFY(QDir(ports).entryList(QDir::System | QDir::NoDotAndDotDot).isEmpty());
+    void helpDocumentsEveryKey()
+    {
+        QProcess p;
+        p.start(mTool, { "--help" });
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitCode(), 0);
+        const QString help = QString::fromUtf8(p.readAllStandardOutput());
+        for (const char *option : { "--dir", "--module", "--config", "--log", "--help" })
+            QVERIFY2(help.contains(option), option);
+        for (const VmConfigKey &k : vmConfigKeys())
+            QVERIFY2(help.contains("  " + k.key + " ") && help.contains(k.help), qPrintable(k.key));
+    }
 
-    QFile f(log);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(f.readAll());
-    QVERIFY(text.contains("rx\tHWDY\t\t2\n"));
-    QVERIFY(text.contains("rx\tPGID\t0x00000108\t\n"));
-    QVERIFY(!text.contains("router\t"));
-}
+    void badArguments_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no directory") << QStringList { "--module", "name=a" };
+        QTest::newRow("no module") << QStringList { "--dir", "DIR" };
+        QTest::newRow("unknown key") << QStringList { "--dir", "DIR", "--module", "colour=blue" };
+        QTest::newRow("bad number") << QStringList { "--dir", "DIR", "--module", "protocol=3" };
+        QTest::newRow("bad address") << QStringList { "--dir", "DIR", "--module", "lan0.ip=1.2.3" };
+        QTest::newRow("bad outcome") << QStringList { "--dir", "DIR", "--module", "dhcp=maybe" };
+        QTest::newRow("missing config file")
+            << QStringList { "--dir", "DIR", "--config", "/nonexistent" };
+    }
 
-void TestVmoduleTool::configFile()
-{
-    QTemporaryDir dir;
-    const QString ini = dir.filePath("modules.ini");
-    QFile f(ini);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("[recorder]\nproduct=RECORDER-PLUS\nsysname=\"Rec, Two\"\nlan1.ip=10.9.8.7\n"
-            "[hub]\nproduct=USBHUB\nprotocol=1\n");
-    f.close();
+    void badArguments()
+    {
+        QFETCH(QStringList, args);
+        QTemporaryDir dir;
+        args.replaceInStrings("DIR", dir.filePath("ports"));
+        QProcess p;
+        p.start(mTool, args);
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY(!p.readAllStandardError().isEmpty());
+        QVERIFY(QDir(dir.filePath("ports")).isEmpty());
+    }
 
-    QList<VmConfig> configs;
-    QString error;
-    QVERIFY2(vmLoadConfigFile(ini, configs, &error), qPrintable(error));
-    QCOMPARE(configs.size(), 2);
-    const VmConfig &rec = configs[0].name == "recorder" ? configs[0] : configs[1];
-    const VmConfig &hub = configs[0].name == "hub" ? configs[0] : configs[1];
-    QCOMPARE(rec.productId, QString("RECORDER-PLUS"));
-    QCOMPARE(rec.sysName, QString("Rec, Two"));
-    QCOMPARE(rec.lan[1].ip, QString("10.9.8.7"));
-    QCOMPARE(hub.protocolVersion, 1u);
+    void runsUntilSignalled_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
 
-    const QString ports = dir.filePath("ports");
-    QProcess p;
-    p.start(mTool, { "--dir", ports, "--config", ini });
-    QVERIFY(p.waitForStarted(3000));
-    QVERIFY(waitFor([&] { return QDir(ports).entryList(QDir::System).size() == 2; }, 3000));
-    QVERIFY(QFileInfo(ports + "/recorder").isSymLink());
-    QVERIFY(QFileInfo(ports + "/hub").isSymLink());
-    p.terminate();
-    QVERIFY(p.waitForFinished(5000));
-    QCOMPARE(p.exitCode(), 0);
-}
+    void runsUntilSignalled()
+    {
+        QFETCH(int, signal);
+        QTemporaryDir dir;
+        const QString ports = dir.filePath("ports");
+        const QString log = dir.filePath("requests.log");
+        QProcess p;
+        p.start(mTool,
+            { "--dir", ports, "--log", log, "--module",
+                "name=rx,product=DECODER10G2,sysname=Rx One", "--module",
+                "name=router,product=ROUTER-16X16" });
+        QVERIFY(p.waitForStarted(3000));
+        QVERIFY(waitFor([&] { return QDir(ports).entryList(QDir::System).size() == 2; }, 3000));
+
+        // The program's side: a port opened through the link talks to the module.
+        {
+            StubAppIF app;
+            auto *serial = new CPosixSerialIF;
+            CCmdEngine engine(serial, nullptr, &app, kBoardIdUnknown);
+            QVERIFY(serial->OpenDevicePath(ports + "/rx"));
+            QCOMPARE(engine.ConnectModule(), eConnectOK);
+            QString name;
+            QCOMPARE(engine.GetModuleName(name), eResultOK);
+            QCOMPARE(name, QString("Rx One"));
+        }
+
+        ::kill(pid_t(p.processId()), signal);
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(QDir(ports).entryList(QDir::System | QDir::NoDotAndDotDot).isEmpty());
+
+        QFile f(log);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll());
+        QVERIFY(text.contains("rx\tHWDY\t\t2\n"));
+        QVERIFY(text.contains("rx\tPGID\t0x00000108\t\n"));
+        QVERIFY(!text.contains("router\t"));
+    }
+
+    void configFile()
+    {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("modules.ini");
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[recorder]\nproduct=RECORDER-PLUS\nsysname=\"Rec, Two\"\nlan1.ip=10.9.8.7\n"
+                "[hub]\nproduct=USBHUB\nprotocol=1\n");
+        f.close();
+
+        QList<VmConfig> configs;
+        QString error;
+        QVERIFY2(vmLoadConfigFile(ini, configs, &error), qPrintable(error));
+        QCOMPARE(configs.size(), 2);
+        const VmConfig &rec = configs[0].name == "recorder" ? configs[0] : configs[1];
+        const VmConfig &hub = configs[0].name == "hub" ? configs[0] : configs[1];
+        QCOMPARE(rec.productId, QString("RECORDER-PLUS"));
+        QCOMPARE(rec.sysName, QString("Rec, Two"));
+        QCOMPARE(rec.lan[1].ip, QString("10.9.8.7"));
+        QCOMPARE(hub.protocolVersion, 1u);
+
+        const QString ports = dir.filePath("ports");
+        QProcess p;
+        p.start(mTool, { "--dir", ports, "--config", ini });
+        QVERIFY(p.waitForStarted(3000));
+        QVERIFY(waitFor([&] { return QDir(ports).entryList(QDir::System).size() == 2; }, 3000));
+        QVERIFY(QFileInfo(ports + "/recorder").isSymLink());
+        QVERIFY(QFileInfo(ports + "/hub").isSymLink());
+        p.terminate();
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitCode(), 0);
+    }
+};
 
 QTEST_MAIN(TestVmoduleTool)
 #include "tst_vmodule_tool.moc"
