@@ -98,27 +98,29 @@ void TestCmdEngine::negotiation_data()
     QTest::addColumn<int>("result");
     QTest::addColumn<uint>("version");
     QTest::addColumn<QStringList>("log");
+    const auto row = [](const char *name, const Replies &hwdyReplies, uint moduleVersion,
+                         int result, uint version, const QStringList &log = {}) {
+        QTest::newRow(name) << hwdyReplies << moduleVersion << result << version << log;
+    };
 
     const QString retry = "^CCmdEngine::NegotiateProtocolVersion \\d+ retry %1$";
     const QString op = "CCmdEngine::NegotiateProtocolVersion";
     const QString subject = "_commProtocol.recvPkt()";
-    QTest::newRow("first attempt") << Replies {} << 2u << int(eResultOK) << 2u << QStringList {};
-    QTest::newRow("newer module runs at 2")
-        << Replies {} << 5u << int(eResultOK) << 2u << QStringList {};
-    QTest::newRow("version 1") << Replies {} << 1u << int(eResultOK) << 1u << QStringList {};
-    QTest::newRow("two time-outs then success")
-        << Replies { M::nack("TIMEDOUT"), M::nack("TIMEDOUT") } << 2u << int(eResultOK) << 2u
-        << QStringList { errorLinePattern(eResultTimeout, subject, op), retry.arg(1),
-               errorLinePattern(eResultTimeout, subject, op), retry.arg(2) };
-    QTest::newRow("silent port once")
-        << Replies { QByteArray() } << 2u << int(eResultOK) << 2u
-        << QStringList { errorLinePattern(eResultTimeout, subject, op), retry.arg(1) };
-    QTest::newRow("three failures return the last code")
-        << Replies { M::nack("TIMEDOUT"), M::nack("UNSUPCMD"), M::nack("INVLDCRC") } << 2u
-        << int(eResultInvalidChecksum) << 2u
-        << QStringList { errorLinePattern(eResultTimeout, subject, op), retry.arg(1),
-               errorLinePattern(eResultUnsupportedCmd, subject, op), retry.arg(2),
-               errorLinePattern(eResultInvalidChecksum, subject, op) };
+    row("first attempt", Replies {}, 2u, int(eResultOK), 2u);
+    row("newer module runs at 2", Replies {}, 5u, int(eResultOK), 2u);
+    row("version 1", Replies {}, 1u, int(eResultOK), 1u);
+    row("two time-outs then success", Replies { M::nack("TIMEDOUT"), M::nack("TIMEDOUT") }, 2u,
+        int(eResultOK), 2u,
+        { errorLinePattern(eResultTimeout, subject, op), retry.arg(1),
+            errorLinePattern(eResultTimeout, subject, op), retry.arg(2) });
+    row("silent port once", Replies { QByteArray() }, 2u, int(eResultOK), 2u,
+        { errorLinePattern(eResultTimeout, subject, op), retry.arg(1) });
+    row("three failures return the last code",
+        Replies { M::nack("TIMEDOUT"), M::nack("UNSUPCMD"), M::nack("INVLDCRC") }, 2u,
+        int(eResultInvalidChecksum), 2u,
+        { errorLinePattern(eResultTimeout, subject, op), retry.arg(1),
+            errorLinePattern(eResultUnsupportedCmd, subject, op), retry.arg(2),
+            errorLinePattern(eResultInvalidChecksum, subject, op) });
 }
 
 void TestCmdEngine::negotiation()
@@ -152,8 +154,7 @@ void TestCmdEngine::productID_data()
     QTest::addColumn<QString>("productID");
     QTest::addColumn<QStringList>("requests");
     QTest::newRow("version 1 is the hub") << 1u << "USBHUB" << QStringList { "HWDY" };
-    QTest::newRow("version 2 asks")
-        << 2u << "DECODER10G2-P" << QStringList { "HWDY", "HURU" };
+    QTest::newRow("version 2 asks") << 2u << "DECODER10G2-P" << QStringList { "HWDY", "HURU" };
 }
 
 void TestCmdEngine::productID()
@@ -186,6 +187,13 @@ void TestCmdEngine::connectModule_data()
     QTest::addColumn<bool>("connected");
     QTest::addColumn<QStringList>("subjects");
     QTest::addColumn<QStringList>("log");
+    const auto row
+        = [](const char *name, const QString &productID, bool deadBeef, const Replies &hwdy,
+              const Replies &huru, const QVariantMap &names, int result, uint boardID,
+              bool connected, const QStringList &subjects, const QStringList &log) {
+              QTest::newRow(name) << productID << deadBeef << hwdy << huru << names << result
+                                  << boardID << connected << subjects << log;
+          };
 
     const QString isModuleOK = "^CCmdEngine::IsModule \\d+ NegotiateProtocolVersion\\(\\) "
                                "succeeded, returning true$";
@@ -197,54 +205,37 @@ void TestCmdEngine::connectModule_data()
     const QVariantMap named { { "0x108", "Studio A" } };
     const QStringList fullConnect { "HWDY", "HURU", "PGID 0x108" };
 
-    QTest::newRow("known product")
-        << "RECORDER-PLUS" << false << Replies {} << Replies {} << named << int(eConnectOK)
-        << uint(BOARD_RECORDER_PLUS) << true << fullConnect << QStringList { isModuleOK };
-    QTest::newRow("variant product ID")
-        << "ENCODER10G2-SDI-P" << false << Replies {} << Replies {} << named << int(eConnectOK)
-        << uint(BOARD_TX_10G2_SDI) << true << fullConnect << QStringList { isModuleOK };
-    QTest::newRow("unknown product")
-        << "MYSTERY-BOX" << false << Replies {} << Replies {} << named << int(eConnectOK)
-        << uint(kBoardIdUnknown) << true << fullConnect
-        << QStringList { isModuleOK, "^0xffffffff is not known, setting to undefined product\\.$" };
-    QTest::newRow("in the tables but no page")
-        << "RECORDER-X1" << false << Replies {} << Replies {} << named << int(eConnectOK)
-        << uint(kBoardIdUnknown) << true << fullConnect
-        << QStringList { isModuleOK, "^0x00000103 is not known, setting to undefined product\\.$" };
-    QTest::newRow("uninitialised table entry")
-        << "RECORDER" << true << Replies {} << Replies {} << named << int(eConnectUnsupportedModule)
-        << uint(kBoardIdUninitialised) << false << QStringList { "HWDY", "HURU" }
-        << QStringList { isModuleOK,
-               "^Module type  0xdeadbeef indicates unitialized data\\. Check source code of "
-               "CProductID for missing support\\.$" };
-    QTest::newRow("name by parameter name")
-        << "RECORDER" << false << Replies {} << Replies {}
-        << QVariantMap { { "eParamID_SysName", "Studio B" } } << int(eConnectOK)
-        << uint(BOARD_RECORDER) << true
-        << QStringList { "HWDY", "HURU", "PGID 0x108", "PGNM eParamID_SysName" }
-        << QStringList { isModuleOK };
-    QTest::newRow("empty name by ID")
-        << "RECORDER" << false << Replies {} << Replies {}
-        << QVariantMap { { "0x108", "" }, { "eParamID_SysName", "Studio B" } } << int(eConnectOK)
-        << uint(BOARD_RECORDER) << true
-        << QStringList { "HWDY", "HURU", "PGID 0x108", "PGNM eParamID_SysName" }
-        << QStringList { isModuleOK };
-    QTest::newRow("no name at all")
-        << "RECORDER" << false << Replies {} << Replies {} << QVariantMap {} << int(eConnectOK)
-        << uint(BOARD_RECORDER) << true
-        << QStringList { "HWDY", "HURU", "PGID 0x108", "PGNM eParamID_SysName" }
-        << QStringList { isModuleOK, "^Could not get name from module$" };
-    QTest::newRow("negotiation fails")
-        << "RECORDER" << false
-        << Replies { M::nack("TIMEDOUT"), M::nack("TIMEDOUT"), M::nack("TIMEDOUT") } << Replies {}
-        << named << int(eConnectError) << 0x12345678u << false
-        << QStringList { "HWDY", "HWDY", "HWDY" }
-        << QStringList { negotiateFailed, retry, negotiateFailed, retry, negotiateFailed,
-               isModuleFailed };
-    QTest::newRow("product ID fails")
-        << "RECORDER" << false << Replies {} << Replies { M::nack("UNSUPCMD") } << named
-        << int(eConnectError) << 0x12345678u << false << QStringList { "HWDY", "HURU" }
-        << QStringList { isModuleOK };
+    row("known product", "RECORDER-PLUS", false, Replies {}, Replies {}, named, int(eConnectOK),
+        uint(BOARD_RECORDER_PLUS), true, fullConnect, { isModuleOK });
+    row("variant product ID", "ENCODER10G2-SDI-P", false, Replies {}, Replies {}, named,
+        int(eConnectOK), uint(BOARD_TX_10G2_SDI), true, fullConnect, { isModuleOK });
+    row("unknown product", "MYSTERY-BOX", false, Replies {}, Replies {}, named, int(eConnectOK),
+        uint(kBoardIdUnknown), true, fullConnect,
+        { isModuleOK, "^0xffffffff is not known, setting to undefined product\\.$" });
+    row("in the tables but no page", "RECORDER-X1", false, Replies {}, Replies {}, named,
+        int(eConnectOK), uint(kBoardIdUnknown), true, fullConnect,
+        { isModuleOK, "^0x00000103 is not known, setting to undefined product\\.$" });
+    row("uninitialised table entry", "RECORDER", true, Replies {}, Replies {}, named,
+        int(eConnectUnsupportedModule), uint(kBoardIdUninitialised), false, { "HWDY", "HURU" },
+        { isModuleOK,
+            "^Module type  0xdeadbeef indicates unitialized data\\. Check source code of "
+            "CProductID for missing support\\.$" });
+    row("name by parameter name", "RECORDER", false, Replies {}, Replies {},
+        { { "eParamID_SysName", "Studio B" } }, int(eConnectOK), uint(BOARD_RECORDER), true,
+        { "HWDY", "HURU", "PGID 0x108", "PGNM eParamID_SysName" }, { isModuleOK });
+    row("empty name by ID", "RECORDER", false, Replies {}, Replies {},
+        { { "0x108", "" }, { "eParamID_SysName", "Studio B" } }, int(eConnectOK),
+        uint(BOARD_RECORDER), true, { "HWDY", "HURU", "PGID 0x108", "PGNM eParamID_SysName" },
+        { isModuleOK });
+    row("no name at all", "RECORDER", false, Replies {}, Replies {}, {}, int(eConnectOK),
+        uint(BOARD_RECORDER), true, { "HWDY", "HURU", "PGID 0x108", "PGNM eParamID_SysName" },
+        { isModuleOK, "^Could not get name from module$" });
+    row("negotiation fails", "RECORDER", false,
+        Replies { M::nack("TIMEDOUT"), M::nack("TIMEDOUT"), M::nack("TIMEDOUT") }, Replies {},
+        named, int(eConnectError), 0x12345678u, false, { "HWDY", "HWDY", "HWDY" },
+        { negotiateFailed, retry, negotiateFailed, retry, negotiateFailed, isModuleFailed });
+    row("product ID fails", "RECORDER", false, Replies {}, Replies { M::nack("UNSUPCMD") }, named,
+        int(eConnectError), 0x12345678u, false, { "HWDY", "HURU" }, { isModuleOK });
 }
 
 void TestCmdEngine::connectModule()
@@ -323,8 +314,8 @@ void TestCmdEngine::exchange_data()
     row("int by ID", int108, pgid108, M::pidcInt(0x108, 0, 42), eResultOK, "42");
     row("int by ID, largest", int108, pgid108, M::pidcInt(0x108, 0, 0xFFFFFFFFu), eResultOK,
         "4294967295");
-    row("int by ID, text is not a number", int108, pgid108, M::pidcText(0x108, 0, "abc"),
-        eResultOK, "0");
+    row("int by ID, text is not a number", int108, pgid108, M::pidcText(0x108, 0, "abc"), eResultOK,
+        "0");
     row("int by ID, reply for another ID", int108, pgid108, M::pidcInt(0x109, 0, 42),
         eResultUnknownError, "4711", failed(eResultUnknownError, "0x00000108", "GetIntParamByID"));
     row("int by ID, no such parameter", int108, pgid108, M::pidcInt(0x108, 1, 42),
@@ -334,11 +325,11 @@ void TestCmdEngine::exchange_data()
     for (uint32_t id : { 0x3Du, 0x97u })
         QTest::addRow("int by ID 0x%x, missing, silent", id)
             << intOut([id](E &e, uint32_t &v) { return e.GetIntParamByID(id, v); })
-            << frame("PGID", be32(id)) << M::pidcInt(id, 1, 0)
-            << int(eResultGetSetCmdNoSuchParamID) << "4711" << QStringList {};
+            << frame("PGID", be32(id)) << M::pidcInt(id, 1, 0) << int(eResultGetSetCmdNoSuchParamID)
+            << "4711" << QStringList {};
 
-    const Operation intName = intOut(
-        [](E &e, uint32_t &v) { return e.GetIntParamByName("eParamID_PCB_Revision", v); });
+    const Operation intName
+        = intOut([](E &e, uint32_t &v) { return e.GetIntParamByName("eParamID_PCB_Revision", v); });
     const QByteArray pgnmRev = frame("PGNM", withNul("eParamID_PCB_Revision"));
     row("int by name takes any ID", intName, pgnmRev, M::pidcInt(0x555, 0, 3), eResultOK, "3");
     row("int by name, wrong type", intName, pgnmRev, M::pidcInt(0x555, 2, 3),
@@ -360,14 +351,14 @@ void TestCmdEngine::exchange_data()
     const Operation pgst = textOut([](E &e, QString &t) { return e.GetStringParam(0x20F, t); });
     row("text by PGST", pgst, frame("PGST", be32(0x20F)), M::pstc(0x20F, 0, "/upload"), eResultOK,
         "/upload");
-    row("text by PGST, no wildcard", pgst, frame("PGST", be32(0x20F)),
-        M::pstc(0x7F7F7F7F, 0, "/x"), eResultUnknownError, "unchanged",
+    row("text by PGST, no wildcard", pgst, frame("PGST", be32(0x20F)), M::pstc(0x7F7F7F7F, 0, "/x"),
+        eResultUnknownError, "unchanged",
         failed(eResultUnknownError, "0x0000020f", "GetStringParam"));
-    const Operation dotted = textOut(
-        [](E &e, QString &t) { return e.GetNetworkDottedIPParamByName("eParamID_IPAddress_3", t); });
+    const Operation dotted = textOut([](E &e, QString &t) {
+        return e.GetNetworkDottedIPParamByName("eParamID_IPAddress_3", t);
+    });
     const QByteArray pgnmIp = frame("PGNM", withNul("eParamID_IPAddress_3"));
-    row("dotted address", dotted, pgnmIp, M::pidcInt(1, 0, 0xC0A80001u), eResultOK,
-        "192.168.0.1");
+    row("dotted address", dotted, pgnmIp, M::pidcInt(1, 0, 0xC0A80001u), eResultOK, "192.168.0.1");
     row("dotted zero", dotted, pgnmIp, M::pidcInt(1, 0, 0), eResultOK, "0.0.0.0");
     row("dotted, failure", dotted, pgnmIp, M::nack("TIMEDOUT"), eResultTimeout, "unchanged",
         failed(eResultTimeout, "eParamID_IPAddress_3", "GetIntParamByName")
@@ -431,13 +422,12 @@ void TestCmdEngine::exchange_data()
         { "factory reset", noOut([](E &e) { return e.FactoryReset(); }), 0x63010000, 2 },
     };
     for (const auto &w : writes)
-        row(w.name, w.op, frame("PSID", be32(w.id) + be32(w.value)),
-            M::pidcInt(w.id, 0, w.value), eResultOK, "");
+        row(w.name, w.op, frame("PSID", be32(w.id) + be32(w.value)), M::pidcInt(w.id, 0, w.value),
+            eResultOK, "");
     const QString fw = "/home/u/fw/Trivo 5.1.vlts";
     row("request verification", noOut([fw](E &e) { return e.RequestFileVerification(fw); }),
         frame("PSID", be32(0x20D) + withNul(fw)), M::pidcText(0x20D, 0, "ok"), eResultOK, "");
-    const Operation location
-        = textOut([](E &e, QString &t) { return e.GetUploadLocation(t); });
+    const Operation location = textOut([](E &e, QString &t) { return e.GetUploadLocation(t); });
     row("upload location", location, frame("PGST", be32(0x20F)), M::pstc(0x20F, 0, "/tmp/upload"),
         eResultOK, "/tmp/upload");
     row("upload location for another ID", location, frame("PGST", be32(0x20F)),
