@@ -163,22 +163,16 @@ private slots:
         QSignalSpy added(appIf, &CAppIF::DeviceAddedSignal);
         QSignalSpy removed(appIf, &CAppIF::DeviceRemovedSignal);
 
+        // Each change is waited for (or given time to show up) before the next.
         const QString link = dir.filePath("vmodule0");
         QVERIFY(QFile::link(QStringLiteral("/dev/null"), link));
-        if (widgetParent) {
-            QTRY_COMPARE(added.count(), 1);
-        } else {
-            QTest::qWait(300);
-            QCOMPARE(added.count(), 0);
-        }
+        QCOMPARE(QTest::qWaitFor([&] { return added.count() > 0; }, widgetParent ? 5000 : 300),
+            widgetParent);
         QVERIFY(QFile::remove(link));
-        if (widgetParent) {
-            QTRY_COMPARE(removed.count(), 1);
-            QCOMPARE(added.count(), 1);
-        } else {
-            QTest::qWait(300);
-            QCOMPARE(removed.count(), 0);
-        }
+        QCOMPARE(QTest::qWaitFor([&] { return removed.count() > 0; }, widgetParent ? 5000 : 300),
+            widgetParent);
+        QCOMPARE(added.count(), widgetParent ? 1 : 0);
+        QCOMPARE(removed.count(), added.count());
     }
 };
 
