@@ -52,11 +52,8 @@ class TestProductID : public QObject
 
 private slots:
     void pageRowsResolve();
-    void productIDLookupIsExact_data();
-    void productIDLookupIsExact();
-    void modelNameLookup_data();
-    void modelNameLookup();
-    void modelNameMissReportsOnStderr();
+    void lookup_data();
+    void lookup();
     void concurrentFirstUseAgrees();
     void canonicalModelName_data();
     void canonicalModelName();
@@ -74,73 +71,64 @@ void TestProductID::pageRowsResolve()
     }
 }
 
-void TestProductID::productIDLookupIsExact_data()
+// Product IDs match exactly; names match in any case, with or without blanks and hyphens.
+void TestProductID::lookup_data()
 {
-    QTest::addColumn<QString>("productID");
+    QTest::addColumn<bool>("byName");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<uint>("boardID");
-    QTest::newRow("exact") << "RECORDER-PLUS" << uint(BOARD_RECORDER_PLUS);
-    QTest::newRow("variant -P") << "DECODER10G2-P" << uint(BOARD_RX_10G2_HDMI);
-    QTest::newRow("lower case") << "recorder-plus" << uint(kBoardIdUnknown);
-    QTest::newRow("blank for hyphen") << "RECORDER PLUS" << uint(kBoardIdUnknown);
-    QTest::newRow("model name") << "RECORDER Plus" << uint(kBoardIdUnknown);
-    QTest::newRow("empty") << "" << uint(kBoardIdUnknown);
-}
-
-void TestProductID::productIDLookupIsExact()
-{
-    QFETCH(QString, productID);
-    QFETCH(uint, boardID);
-    StderrCapture err;
-    QCOMPARE(CProductID::GetBoardIDFromProductID(productID), uint32_t(boardID));
-    const QString expected = boardID == kBoardIdUnknown
-        ? QStringLiteral("CProductID::GetBoardIDFromProductID: Failed to find a board ID for "
-                         "productID \"%1\"\n")
-              .arg(productID)
-        : QString();
-    QCOMPARE(err.text(), expected);
-}
-
-void TestProductID::modelNameLookup_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<uint>("boardID");
-    QTest::newRow("product ID") << "RECORDER-PLUS" << uint(BOARD_RECORDER_PLUS);
-    QTest::newRow("lower case, blank") << "recorder plus" << uint(BOARD_RECORDER_PLUS);
-    QTest::newRow("model name") << "RECORDER Plus" << uint(BOARD_RECORDER_PLUS);
-    QTest::newRow("squashed") << "RecorderPlus" << uint(BOARD_RECORDER_PLUS);
-    QTest::newRow("variant -P") << "decoder10g2-p" << uint(BOARD_RX_10G2_HDMI);
-    QTest::newRow("model name of a code-named product") << "colorproc" << uint(BOARD_COLOR_PROC);
-    QTest::newRow("code name") << "Prism" << uint(BOARD_COLOR_PROC);
-    QTest::newRow("seeded alias") << "Router Panel" << uint(BOARD_ROUTER_PANEL);
-    QTest::newRow("seeded alias 2") << "ROUTER-PANEL2" << uint(BOARD_ROUTER_PANEL_2);
-    QTest::newRow("long alias") << "velto router cp2 remote panel" << uint(BOARD_ROUTER_PANEL_2);
-    QTest::newRow("long router alias")
-        << "Velto ROUTER 64x64-12G-1 Router" << uint(BOARD_ROUTER_64X64_12G_1);
+    const auto product = [](const char *row, const QString &text, uint32_t boardID) {
+        QTest::newRow(row) << false << text << uint(boardID);
+    };
+    const auto name = [](const char *row, const QString &text, uint32_t boardID) {
+        QTest::newRow(row) << true << text << uint(boardID);
+    };
+    product("product: exact", "RECORDER-PLUS", BOARD_RECORDER_PLUS);
+    product("product: variant -P", "DECODER10G2-P", BOARD_RX_10G2_HDMI);
+    product("product: lower case", "recorder-plus", kBoardIdUnknown);
+    product("product: blank for hyphen", "RECORDER PLUS", kBoardIdUnknown);
+    product("product: model name", "RECORDER Plus", kBoardIdUnknown);
+    product("product: empty", "", kBoardIdUnknown);
+    name("name: product ID", "RECORDER-PLUS", BOARD_RECORDER_PLUS);
+    name("name: lower case, blank", "recorder plus", BOARD_RECORDER_PLUS);
+    name("name: model name", "RECORDER Plus", BOARD_RECORDER_PLUS);
+    name("name: squashed", "RecorderPlus", BOARD_RECORDER_PLUS);
+    name("name: variant -P", "decoder10g2-p", BOARD_RX_10G2_HDMI);
+    name("name: model name of a code-named product", "colorproc", BOARD_COLOR_PROC);
+    name("name: code name", "Prism", BOARD_COLOR_PROC);
+    name("name: seeded alias", "Router Panel", BOARD_ROUTER_PANEL);
+    name("name: seeded alias 2", "ROUTER-PANEL2", BOARD_ROUTER_PANEL_2);
+    name("name: long alias", "velto router cp2 remote panel", BOARD_ROUTER_PANEL_2);
+    name("name: long router alias", "Velto ROUTER 64x64-12G-1 Router", BOARD_ROUTER_64X64_12G_1);
     // Two board IDs share this model name, and the higher one is written last among the
     // model names; but the product ID of the first revision normalises to the same text
     // and, written after all model names, has the last word.
-    QTest::newRow("shared model name") << "ROUTER 64x64-12G" << uint(BOARD_ROUTER_64X64_12G);
-    QTest::newRow("shared, as product ID") << "ROUTER-64X64-12G" << uint(BOARD_ROUTER_64X64_12G);
-    QTest::newRow("second revision") << "router-64x64-12g-1" << uint(BOARD_ROUTER_64X64_12G_1);
-    QTest::newRow("usb hub") << "usb hub" << uint(BOARD_USB_HUB);
-    QTest::newRow("unknown") << "RECORDER Minus" << uint(kBoardIdUnknown);
-    QTest::newRow("empty") << "" << uint(kBoardIdUnknown);
+    name("name: shared model name", "ROUTER 64x64-12G", BOARD_ROUTER_64X64_12G);
+    name("name: shared, as product ID", "ROUTER-64X64-12G", BOARD_ROUTER_64X64_12G);
+    name("name: second revision", "router-64x64-12g-1", BOARD_ROUTER_64X64_12G_1);
+    name("name: usb hub", "usb hub", BOARD_USB_HUB);
+    name("name: unknown", "RECORDER Minus", kBoardIdUnknown);
+    name("name: empty", "", kBoardIdUnknown);
 }
 
-void TestProductID::modelNameLookup()
+void TestProductID::lookup()
 {
-    QFETCH(QString, name);
+    QFETCH(bool, byName);
+    QFETCH(QString, text);
     QFETCH(uint, boardID);
-    QCOMPARE(CProductID::GetBoardIDFromModelName(name), uint32_t(boardID));
-}
-
-void TestProductID::modelNameMissReportsOnStderr()
-{
     StderrCapture err;
-    QCOMPARE(CProductID::GetBoardIDFromModelName("No Such Box"), uint32_t(kBoardIdUnknown));
-    QCOMPARE(err.text(),
-        QStringLiteral("CProductID::GetBoardIDFromModelName: No match found for "
-                       "No Such Box, returning 0xffffffff\n"));
+    QCOMPARE(byName ? CProductID::GetBoardIDFromModelName(text)
+                    : CProductID::GetBoardIDFromProductID(text),
+        uint32_t(boardID));
+    QString miss;
+    if (boardID == kBoardIdUnknown)
+        miss = byName ? QStringLiteral("CProductID::GetBoardIDFromModelName: No match found for "
+                                       "%1, returning 0xffffffff\n")
+                            .arg(text)
+                      : QStringLiteral("CProductID::GetBoardIDFromProductID: Failed to find a "
+                                       "board ID for productID \"%1\"\n")
+                            .arg(text);
+    QCOMPARE(err.text(), miss);
 }
 
 void TestProductID::concurrentFirstUseAgrees()
@@ -176,22 +164,18 @@ void TestProductID::canonicalModelName_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("canonical");
-    QTest::newRow("own name, blank") << "Trivo Setup"
-                                     << "Trivo-Setup";
-    QTest::newRow("own name, squashed") << "TRIVOSETUP"
-                                        << "Trivo-Setup";
-    QTest::newRow("full name") << "VELTO-TRIVO-SETUP"
-                               << "Velto Trivo-Setup";
-    QTest::newRow("full name, blanks") << "Velto Trivo Setup"
-                                       << "Velto Trivo-Setup";
-    QTest::newRow("product ID") << "usbhub"
-                                << "USB-HUB";
-    QTest::newRow("code name") << "quasar"
-                               << "RX-25G";
-    QTest::newRow("shared model name") << "router 64x64-12g"
-                                       << "ROUTER 64x64-12G";
-    QTest::newRow("unknown") << "trivo setup 2"
-                             << "Unknown Model";
+    const char *const rows[][3] = {
+        { "own name, blank", "Trivo Setup", "Trivo-Setup" },
+        { "own name, squashed", "TRIVOSETUP", "Trivo-Setup" },
+        { "full name", "VELTO-TRIVO-SETUP", "Velto Trivo-Setup" },
+        { "full name, blanks", "Velto Trivo Setup", "Velto Trivo-Setup" },
+        { "product ID", "usbhub", "USB-HUB" },
+        { "code name", "quasar", "RX-25G" },
+        { "shared model name", "router 64x64-12g", "ROUTER 64x64-12G" },
+        { "unknown", "trivo setup 2", "Unknown Model" },
+    };
+    for (const auto &r : rows)
+        QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]);
 }
 
 void TestProductID::canonicalModelName()
@@ -204,6 +188,7 @@ void TestProductID::canonicalModelName()
 void TestProductID::featureTests_data()
 {
     QTest::addColumn<uint>("boardID");
+    QTest::addColumn<bool>("page");
     QTest::addColumn<bool>("numeric");
     QTest::addColumn<bool>("notRouter");
     QTest::addColumn<bool>("interfaceState");
@@ -215,20 +200,24 @@ void TestProductID::featureTests_data()
         const bool router
             = std::find(std::begin(routers), std::end(routers), row.boardID) != std::end(routers);
         QTest::addRow("%s 0x%x", row.modelName, row.boardID)
-            << uint(row.boardID) << !router << !router << !router;
+            << uint(row.boardID) << true << !router << !router << !router;
     }
-    QTest::newRow("extra recorder A") << uint(BOARD_RECORDER_EXTRA_A) << true << true << false;
-    QTest::newRow("extra recorder B") << uint(BOARD_RECORDER_EXTRA_B) << true << true << false;
-    QTest::newRow("no page yet") << uint(kBoardIdUninitialised) << false << true << true;
-    QTest::newRow("unknown") << uint(kBoardIdUnknown) << false << true << true;
+    QTest::newRow("extra recorder A")
+        << uint(BOARD_RECORDER_EXTRA_A) << false << true << true << false;
+    QTest::newRow("extra recorder B")
+        << uint(BOARD_RECORDER_EXTRA_B) << false << true << true << false;
+    QTest::newRow("no page yet") << uint(kBoardIdUninitialised) << false << false << true << true;
+    QTest::newRow("unknown") << uint(kBoardIdUnknown) << false << false << true << true;
 }
 
 void TestProductID::featureTests()
 {
     QFETCH(uint, boardID);
+    QFETCH(bool, page);
     QFETCH(bool, numeric);
     QFETCH(bool, notRouter);
     QFETCH(bool, interfaceState);
+    QCOMPARE(CProductID::HasDevicePage(boardID), page);
     QCOMPARE(CProductFeatures::UsesNumericParameterIDs(boardID), numeric);
     QCOMPARE(CProductFeatures::IsNotRouterModel(boardID), notRouter);
     QCOMPARE(CProductFeatures::HasInterfaceStateParameters(boardID), interfaceState);
