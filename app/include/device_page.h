@@ -19,15 +19,15 @@ class QTabWidget;
 // One network tab. prefix is "" (control LAN), "Media" or "Media2".
 struct NetworkTabUi
 {
-    QWidget *tab = nullptr;               // m<prefix>NetworkTab
+    QWidget *tab = nullptr; // m<prefix>NetworkTab
     QLabel *macAddressLabel = nullptr;
     QWidget *networkConfigGroupBox = nullptr;
     QLabel *gatewayIpLabel = nullptr;
-    QPushButton *applyPushButton = nullptr;  // m<prefix>NetworkConfigApplyPushButton
+    QPushButton *applyPushButton = nullptr; // m<prefix>NetworkConfigApplyPushButton
     QLineEdit *ipAddressLineEdit = nullptr;
     QLabel *ipAddressLabel = nullptr;
     QLineEdit *gatewayIpLineEdit = nullptr;
-    QComboBox *modeComboBox = nullptr;    // "DHCP" (0), "Static" (1)
+    QComboBox *modeComboBox = nullptr; // "DHCP" (0), "Static" (1)
     QLabel *modeLabel = nullptr;
     QLineEdit *subnetMaskLineEdit = nullptr;
     QLabel *subnetMaskLabel = nullptr;
@@ -36,13 +36,13 @@ struct NetworkTabUi
     QLabel *subnetMaskStatus = nullptr;
     QLabel *gatewayIpStatus = nullptr;
     QLabel *upnpEnableLabel = nullptr;
-    QComboBox *upnpEnableComboBox = nullptr;  // "Enable" (0), "Disable" (1)
+    QComboBox *upnpEnableComboBox = nullptr; // "Enable" (0), "Disable" (1)
     QLabel *upnpEnableStatus = nullptr;
     QLineEdit *macAddressLineEdit = nullptr;
     QPushButton *openWebPagePushButton = nullptr;
     // 25G receiver media tabs only.
     QLabel *speedLabel = nullptr;
-    QComboBox *speedComboBox = nullptr;   // "10G", "10G FEC74", "25G", "25G FEC74", "25G FEC108"
+    QComboBox *speedComboBox = nullptr; // "10G", "10G FEC74", "25G", "25G FEC74", "25G FEC108"
     QLabel *speedStatus = nullptr;
     // Link text of this interface in the picture area (mImageLanStatusLabel,
     // mImageMediaLanStatusLabel, mImageMedia2LanStatusLabel).
@@ -51,7 +51,7 @@ struct NetworkTabUi
 
 struct UpdateTabUi
 {
-    QWidget *tab = nullptr;  // mUpdateTab
+    QWidget *tab = nullptr; // mUpdateTab
     QLineEdit *currVersionLineEdit = nullptr;
     QLabel *currVersionLabel = nullptr;
     QProgressBar *progressBar = nullptr;
@@ -59,12 +59,12 @@ struct UpdateTabUi
     QPushButton *updatePushButton = nullptr;
     QLabel *progressMessageLabel = nullptr;
     QLabel *downloadLabel = nullptr;
-    QLabel *downloadLinkLabel = nullptr;  // null on the unknown-device page
+    QLabel *downloadLinkLabel = nullptr; // null on the unknown-device page
 };
 
 struct InfoTabUi
 {
-    QWidget *tab = nullptr;  // mInfoTab
+    QWidget *tab = nullptr; // mInfoTab
     QLabel *nameLabel = nullptr;
     QLineEdit *nameLineEdit = nullptr;
     QLabel *typeLabel = nullptr;
@@ -103,14 +103,15 @@ enum class PageVideo
 // One row of the page table: which page a board ID shows and what it has.
 struct PageSpec
 {
-    QList<uint32_t> boardIds;  // two for the shared 64x64 12G router page; kBoardIdUnknown for the unknown page
+    QList<uint32_t>
+        boardIds; // two for the shared 64x64 12G router page; kBoardIdUnknown for the unknown page
     const char *containerName; // "mRecorderWidget", ...
-    const char *formName;      // "RecorderUi", ...
+    const char *formName; // "RecorderUi", ...
     PageFamily family;
-    int mediaLanCount;         // 0, 1 or 2
+    int mediaLanCount; // 0, 1 or 2
     bool keepsUpdateTab;
-    const char *modelPicture;  // resource path of the model's picture
-    const char *modelName;     // display name, also the last part of the product page address
+    const char *modelPicture; // resource path of the model's picture
+    const char *modelName; // display name, also the last part of the product page address
     PageVideo video;
 };
 
@@ -130,7 +131,7 @@ public:
     DevicePage(const PageSpec &spec, bool manufacturingMode, QWidget *parent = nullptr);
 
     const PageSpec &spec() const { return mSpec; }
-    QTabWidget *groupBox() const { return mGroupBox; }  // mGroupBox
+    QTabWidget *groupBox() const { return mGroupBox; } // mGroupBox
     // Interfaces 0 .. mediaLanCount; index = CCmdEngine::eNetIf_t.
     int networkTabCount() const { return mNetworkTabs.size(); }
     NetworkTabUi &networkTab(int netIf) { return mNetworkTabs[netIf]; }
@@ -145,9 +146,12 @@ public:
     // Picture area.
     QLabel *imageSerialNumberLabel() const { return mImageSerialNumberLabel; }
     QLabel *imageMainLabel() const { return mImageMainLabel; }
-    QLabel *imageUnknownNameLabel() const { return mImageUnknownNameLabel; }  // unknown page only
-    QLabel *imageUsbStatusLabel() const { return mImageUsbStatusLabel; }      // unknown page only
-    QList<QLabel *> pictureLabels() const { return mPictureLabels; }         // every label of the picture area
+    QLabel *imageUnknownNameLabel() const { return mImageUnknownNameLabel; } // unknown page only
+    QLabel *imageUsbStatusLabel() const { return mImageUsbStatusLabel; } // unknown page only
+    QList<QLabel *> pictureLabels() const
+    {
+        return mPictureLabels;
+    } // every label of the picture area
 
 private:
     PageSpec mSpec;

@@ -12,14 +12,16 @@ class CAppIF : public QObject
     Q_OBJECT
 
 public:
-    explicit CAppIF(QObject *parent = nullptr) : QObject(parent) {}
+    explicit CAppIF(QObject *parent = nullptr)
+        : QObject(parent)
+    { }
     ~CAppIF() override = default;
 
     virtual void NotifyModuleTypeChanged() = 0;
     virtual void NotifyNewConnection() = 0;
     virtual void DisConnection() = 0;
     virtual bool IsManufacturingMode() = 0;
-    virtual CSerialIF *CreateSerialIF() = 0;  // a new, closed port; the caller owns it
+    virtual CSerialIF *CreateSerialIF() = 0; // a new, closed port; the caller owns it
     virtual QString GetWorkingDirectory() = 0;
     virtual QString GetFontStyle() = 0;
     virtual QString GetWidgetStyleSheet() = 0;

@@ -16,8 +16,8 @@ inline constexpr const char kExtraPortsEnvVar[] = "TRIVO_EXTRA_PORTS";
 // One serial device as the system describes it.
 struct SerialPortRecord
 {
-    QString path;            // device path, e.g. /dev/ttyACM0
-    bool hasUsbIds = false;  // false for devices that are not USB or report no IDs
+    QString path; // device path, e.g. /dev/ttyACM0
+    bool hasUsbIds = false; // false for devices that are not USB or report no IDs
     quint16 vendorId = 0;
     quint16 productId = 0;
 };

@@ -15,7 +15,11 @@ public:
     virtual bool CloseSerialPort() = 0;
     virtual bool IsOpen() = 0;
     virtual int GetNumPorts() = 0;
-    virtual int GetPortNumber(int index) { (void)index; return 0; }
+    virtual int GetPortNumber(int index)
+    {
+        (void)index;
+        return 0;
+    }
     // Returns the number of bytes read: 0 after a time-out, an error, or with no port open.
     virtual uint32_t Read(uint8_t *buffer, uint32_t length) = 0;
     // True only when every byte was written; *written receives the count the system reported.

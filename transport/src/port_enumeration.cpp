@@ -30,8 +30,8 @@ QStringList ExtraPortPaths()
             // Entries of a directory are device links (virtual modules); dangling links
             // belong to a module that is rebooting and are left out.
             const QDir dir(spec);
-            const QFileInfoList entries =
-                dir.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+            const QFileInfoList entries
+                = dir.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
             for (const QFileInfo &e : entries) {
                 if (e.exists())
                     paths.append(e.absoluteFilePath());
