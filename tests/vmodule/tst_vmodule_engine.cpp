@@ -209,7 +209,7 @@ private slots:
     }
 
     // Every negotiable receiver setting, then verification of what arrived.
-    void TestVmoduleEngine::uploadAndVerify_data()
+    void uploadAndVerify_data()
     {
         QTest::addColumn<QString>("settings");
         QTest::addColumn<int>("size");
@@ -229,7 +229,7 @@ private slots:
         QTest::newRow("never finishes") << "verify=never" << 1000 << 1u;
     }
 
-    void TestVmoduleEngine::uploadAndVerify()
+    void uploadAndVerify()
     {
         QFETCH(QString, settings);
         QFETCH(int, size);
@@ -274,7 +274,7 @@ private slots:
     }
 
     // Commit progress; a committed update then survives the reboot.
-    void TestVmoduleEngine::commit_data()
+    void commit_data()
     {
         QTest::addColumn<QString>("product");
         QTest::addColumn<int>("failPercent");
@@ -284,7 +284,7 @@ private slots:
         QTest::newRow("fails at 40") << "RECORDER-PLUS" << 40 << 2u << 40u;
     }
 
-    void TestVmoduleEngine::commit()
+    void commit()
     {
         QFETCH(QString, product);
         QFETCH(int, failPercent);
@@ -348,7 +348,7 @@ private slots:
         QCOMPARE(lock, 0u);
     }
 
-    void TestVmoduleEngine::factoryReset()
+    void factoryReset()
     {
         VmConfig c = fastConfig("ROUTER-16X16");
         VmRig rig;
@@ -371,7 +371,7 @@ private slots:
         QCOMPARE(text, completed.lan[0].ip);
     }
 
-    void TestVmoduleEngine::replyFaults_data()
+    void replyFaults_data()
     {
         QTest::addColumn<QString>("faults");
         QTest::addColumn<int>("expected");
@@ -388,7 +388,7 @@ private slots:
         QTest::newRow("silent") << "fault-silence-after=0" << int(eResultTimeout);
     }
 
-    void TestVmoduleEngine::replyFaults()
+    void replyFaults()
     {
         QFETCH(QString, faults);
         QFETCH(int, expected);
@@ -409,7 +409,7 @@ private slots:
         QCOMPARE(lock, 0u);
     }
 
-    void TestVmoduleEngine::corruptedRequestGetsInvalidCrc()
+    void corruptedRequestGetsInvalidCrc()
     {
         VmRig rig;
         QVERIFY(rig.start(fastConfig("DECODER10G2"), false));
@@ -425,7 +425,7 @@ private slots:
         QCOMPARE(rig.engine->GetStringParamByID(0x108, value), eResultOK);
     }
 
-    void TestVmoduleEngine::refusals_data()
+    void refusals_data()
     {
         QTest::addColumn<QString>("product");
         QTest::addColumn<Call>("call");
@@ -461,7 +461,7 @@ private slots:
         }) << int(eResultUnsupportedCmd);
     }
 
-    void TestVmoduleEngine::refusals()
+    void refusals()
     {
         QFETCH(QString, product);
         QFETCH(Call, call);
@@ -475,7 +475,7 @@ private slots:
         QCOMPARE(text, fastConfig(product).sysName);
     }
 
-    void TestVmoduleEngine::kermitFaults_data()
+    void kermitFaults_data()
     {
         QTest::addColumn<QString>("faults");
         QTest::addColumn<bool>("uploads");
@@ -489,7 +489,7 @@ private slots:
         QTest::newRow("EDTM refused") << "fault-nack=UNSUPCMD,fault-nack-type=EDTM" << false;
     }
 
-    void TestVmoduleEngine::kermitFaults()
+    void kermitFaults()
     {
         QFETCH(QString, faults);
         QFETCH(bool, uploads);
@@ -513,7 +513,7 @@ private slots:
     }
 
     // The module pulled mid-transfer: failure, promptly, and the module comes back.
-    void TestVmoduleEngine::unplugDuringTransfer()
+    void unplugDuringTransfer()
     {
         VmConfig c = fastConfig("DECODER10G2");
         c.faults.unplugAfterBytes = 5000;
