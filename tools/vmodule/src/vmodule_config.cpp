@@ -7,10 +7,13 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <functional>
+#include <limits>
 
 namespace {
 
-using Setter = std::function<bool(VmConfig &, const QString &)>;
+// Sets one field of a configuration (VmConfig) or of one interface (VmInterface) from text.
+template <typename O> using SetterOf = std::function<bool(O &, const QString &)>;
+using Setter = SetterOf<VmConfig>;
 
 struct KeyDef
 {
@@ -63,24 +66,36 @@ template <typename E> bool parseEnum(const QString &v, const QMap<QString, E> &w
     return true;
 }
 
-Setter text(QString VmConfig::*m)
+template <typename O> SetterOf<O> text(QString O::*m)
 {
-    return [m](VmConfig &c, const QString &v) {
-        c.*m = v;
+    return [m](O &o, const QString &v) {
+        o.*m = v;
         return true;
     };
 }
-template <typename T> Setter number(T VmConfig::*m)
+template <typename O, typename T>
+SetterOf<O> number(T O::*m, qlonglong min = std::numeric_limits<qlonglong>::min(),
+    qlonglong max = std::numeric_limits<qlonglong>::max())
 {
-    return [m](VmConfig &c, const QString &v) { return parseInt(v, c.*m); };
+    return [m, min, max](O &o, const QString &v) {
+        qlonglong n = 0;
+        if (!parseInt(v, n) || n < min || n > max)
+            return false;
+        o.*m = T(n);
+        return true;
+    };
 }
-Setter flag(bool VmConfig::*m)
+template <typename O> SetterOf<O> flag(bool O::*m)
 {
-    return [m](VmConfig &c, const QString &v) { return parseBool(v, c.*m); };
+    return [m](O &o, const QString &v) { return parseBool(v, o.*m); };
+}
+template <typename O> SetterOf<O> address(QString O::*m)
+{
+    return [m](O &o, const QString &v) { return parseAddress(v, o.*m); };
 }
 template <typename T> Setter fault(T VmFaults::*m)
 {
-    return [m](VmConfig &c, const QString &v) { return parseInt(v, c.faults.*m); };
+    return [set = number(m)](VmConfig &c, const QString &v) { return set(c.faults, v); };
 }
 Setter kermitChar(char VmConfig::*m, const QString &allowed)
 {
@@ -99,11 +114,7 @@ const QList<KeyDef> &keyTable()
             { "name", "link name in the link directory", text(&VmConfig::name) },
             { "product", "product ID the module reports (\"DECODER10G2\", \"ROUTER-16X16\", ...)",
                 text(&VmConfig::productId) },
-            { "protocol", "protocol version, 1 or 2",
-                [](VmConfig &c, const QString &v) {
-                    return parseInt(v, c.protocolVersion) && c.protocolVersion >= 1
-                        && c.protocolVersion <= 2;
-                } },
+            { "protocol", "protocol version, 1 or 2", number(&VmConfig::protocolVersion, 1, 2) },
             { "sysname", "system name", text(&VmConfig::sysName) },
             { "serial", "serial number", text(&VmConfig::serialNumber) },
             { "sw", "software version (beginning \"NFS\": running from a network root)",
@@ -115,10 +126,7 @@ const QList<KeyDef> &keyTable()
             { "auth", "web authentication on (1) or off (0)", flag(&VmConfig::authentication) },
             { "password", "web password", text(&VmConfig::password) },
             { "lans", "number of network interfaces, 1 to 3 (default: by model)",
-                [](VmConfig &c, const QString &v) {
-                    return parseInt(v, c.lanCount) && c.lanCount >= 1
-                        && c.lanCount <= kVmInterfaceCount;
-                } },
+                number(&VmConfig::lanCount, 1, kVmInterfaceCount) },
             { "record-state", "recorder record state", number(&VmConfig::recordState) },
             { "stream-state", "recorder stream state", number(&VmConfig::streamState) },
             { "dhcp", "DHCP outcome: bound, never, disabled, none",
@@ -163,16 +171,10 @@ const QList<KeyDef> &keyTable()
                 kermitChar(&VmConfig::kermitChkt, "1235") },
             { "kermit-long", "offer long packets (1/0)", flag(&VmConfig::kermitLongPackets) },
             { "kermit-maxlen", "longest packet accepted (long packets), 10 to 9024",
-                [](VmConfig &c, const QString &v) {
-                    return parseInt(v, c.kermitMaxLen) && c.kermitMaxLen >= 10
-                        && c.kermitMaxLen <= 9024;
-                } },
+                number(&VmConfig::kermitMaxLen, 10, 9024) },
             { "kermit-window",
                 "window size offered, 1 to 31 (packets are still acknowledged one at a time)",
-                [](VmConfig &c, const QString &v) {
-                    return parseInt(v, c.kermitWindow) && c.kermitWindow >= 1
-                        && c.kermitWindow <= 31;
-                } },
+                number(&VmConfig::kermitWindow, 1, 31) },
             { "kermit-attributes", "offer attribute packets (1/0)",
                 flag(&VmConfig::kermitAttributes) },
             { "kermit-qbin", "8th-bit prefix offered: Y (willing), N (refuse) or the prefix",
@@ -214,51 +216,26 @@ const QList<KeyDef> &keyTable()
         {
             const char *suffix;
             const char *help;
-            std::function<bool(VmInterface &, const QString &)> set;
+            SetterOf<VmInterface> set;
         };
         const QList<LanKey> lanKeys = {
             { "mode", "dhcp or static",
                 [](VmInterface &l, const QString &v) {
-                    const QString s = v.trimmed().toLower();
-                    if (s == "dhcp" || s == "1")
-                        l.ipConfig = 1;
-                    else if (s == "static" || s == "2")
-                        l.ipConfig = 2;
-                    else
-                        return false;
-                    return true;
+                    static const QMap<QString, uint32_t> w
+                        = { { "dhcp", 1 }, { "1", 1 }, { "static", 2 }, { "2", 2 } };
+                    return parseEnum(v, w, l.ipConfig);
                 } },
-            { "ip", "static address",
-                [](VmInterface &l, const QString &v) { return parseAddress(v, l.ip); } },
-            { "mask", "static subnet mask",
-                [](VmInterface &l, const QString &v) { return parseAddress(v, l.mask); } },
-            { "gateway", "static gateway",
-                [](VmInterface &l, const QString &v) { return parseAddress(v, l.gateway); } },
-            { "dhcp-ip", "address a DHCP server offers",
-                [](VmInterface &l, const QString &v) { return parseAddress(v, l.dhcpIp); } },
-            { "dhcp-mask", "mask a DHCP server offers",
-                [](VmInterface &l, const QString &v) { return parseAddress(v, l.dhcpMask); } },
-            { "dhcp-gateway", "gateway a DHCP server offers",
-                [](VmInterface &l, const QString &v) { return parseAddress(v, l.dhcpGateway); } },
-            { "mac", "MAC address",
-                [](VmInterface &l, const QString &v) {
-                    l.mac = v;
-                    return true;
-                } },
-            { "link", "link up (1) or down (0)",
-                [](VmInterface &l, const QString &v) { return parseBool(v, l.linkUp); } },
-            { "speed", "link speed setting",
-                [](VmInterface &l, const QString &v) {
-                    l.speedSetting = v;
-                    return true;
-                } },
-            { "speed-actual", "negotiated link speed",
-                [](VmInterface &l, const QString &v) {
-                    l.speedActual = v;
-                    return true;
-                } },
-            { "upnp", "UPnP on (1) or off (0)",
-                [](VmInterface &l, const QString &v) { return parseBool(v, l.upnp); } },
+            { "ip", "static address", address(&VmInterface::ip) },
+            { "mask", "static subnet mask", address(&VmInterface::mask) },
+            { "gateway", "static gateway", address(&VmInterface::gateway) },
+            { "dhcp-ip", "address a DHCP server offers", address(&VmInterface::dhcpIp) },
+            { "dhcp-mask", "mask a DHCP server offers", address(&VmInterface::dhcpMask) },
+            { "dhcp-gateway", "gateway a DHCP server offers", address(&VmInterface::dhcpGateway) },
+            { "mac", "MAC address", text(&VmInterface::mac) },
+            { "link", "link up (1) or down (0)", flag(&VmInterface::linkUp) },
+            { "speed", "link speed setting", text(&VmInterface::speedSetting) },
+            { "speed-actual", "negotiated link speed", text(&VmInterface::speedActual) },
+            { "upnp", "UPnP on (1) or off (0)", flag(&VmInterface::upnp) },
         };
         for (int i = 0; i < kVmInterfaceCount; ++i) {
             for (const LanKey &k : lanKeys) {
