@@ -106,18 +106,18 @@ void TestCmdEngine::negotiation_data()
     const QString retry = "^CCmdEngine::NegotiateProtocolVersion \\d+ retry %1$";
     const QString op = "CCmdEngine::NegotiateProtocolVersion";
     const QString subject = "_commProtocol.recvPkt()";
-    row("first attempt", Replies {}, 2u, int(eResultOK), 2u);
-    row("newer module runs at 2", Replies {}, 5u, int(eResultOK), 2u);
-    row("version 1", Replies {}, 1u, int(eResultOK), 1u);
+    row("first attempt", Replies {}, 2u, eResultOK, 2u);
+    row("newer module runs at 2", Replies {}, 5u, eResultOK, 2u);
+    row("version 1", Replies {}, 1u, eResultOK, 1u);
     row("two time-outs then success", Replies { M::nack("TIMEDOUT"), M::nack("TIMEDOUT") }, 2u,
-        int(eResultOK), 2u,
+        eResultOK, 2u,
         { errorLinePattern(eResultTimeout, subject, op), retry.arg(1),
             errorLinePattern(eResultTimeout, subject, op), retry.arg(2) });
-    row("silent port once", Replies { QByteArray() }, 2u, int(eResultOK), 2u,
+    row("silent port once", Replies { QByteArray() }, 2u, eResultOK, 2u,
         { errorLinePattern(eResultTimeout, subject, op), retry.arg(1) });
     row("three failures return the last code",
         Replies { M::nack("TIMEDOUT"), M::nack("UNSUPCMD"), M::nack("INVLDCRC") }, 2u,
-        int(eResultInvalidChecksum), 2u,
+        eResultInvalidChecksum, 2u,
         { errorLinePattern(eResultTimeout, subject, op), retry.arg(1),
             errorLinePattern(eResultUnsupportedCmd, subject, op), retry.arg(2),
             errorLinePattern(eResultInvalidChecksum, subject, op) });
@@ -205,37 +205,36 @@ void TestCmdEngine::connectModule_data()
     const QVariantMap named { { "0x108", "Studio A" } };
     const QStringList fullConnect { "HWDY", "HURU", "PGID 0x108" };
 
-    row("known product", "RECORDER-PLUS", false, Replies {}, Replies {}, named, int(eConnectOK),
+    row("known product", "RECORDER-PLUS", false, Replies {}, Replies {}, named, eConnectOK,
         uint(BOARD_RECORDER_PLUS), true, fullConnect, { isModuleOK });
-    row("variant product ID", "ENCODER10G2-SDI-P", false, Replies {}, Replies {}, named,
-        int(eConnectOK), uint(BOARD_TX_10G2_SDI), true, fullConnect, { isModuleOK });
-    row("unknown product", "MYSTERY-BOX", false, Replies {}, Replies {}, named, int(eConnectOK),
+    row("variant product ID", "ENCODER10G2-SDI-P", false, Replies {}, Replies {}, named, eConnectOK,
+        uint(BOARD_TX_10G2_SDI), true, fullConnect, { isModuleOK });
+    row("unknown product", "MYSTERY-BOX", false, Replies {}, Replies {}, named, eConnectOK,
         uint(kBoardIdUnknown), true, fullConnect,
         { isModuleOK, "^0xffffffff is not known, setting to undefined product\\.$" });
     row("in the tables but no page", "RECORDER-X1", false, Replies {}, Replies {}, named,
-        int(eConnectOK), uint(kBoardIdUnknown), true, fullConnect,
+        eConnectOK, uint(kBoardIdUnknown), true, fullConnect,
         { isModuleOK, "^0x00000103 is not known, setting to undefined product\\.$" });
     row("uninitialised table entry", "RECORDER", true, Replies {}, Replies {}, named,
-        int(eConnectUnsupportedModule), uint(kBoardIdUninitialised), false, { "HWDY", "HURU" },
+        eConnectUnsupportedModule, uint(kBoardIdUninitialised), false, { "HWDY", "HURU" },
         { isModuleOK,
             "^Module type  0xdeadbeef indicates unitialized data\\. Check source code of "
             "CProductID for missing support\\.$" });
     row("name by parameter name", "RECORDER", false, Replies {}, Replies {},
-        { { "eParamID_SysName", "Studio B" } }, int(eConnectOK), uint(BOARD_RECORDER), true,
+        { { "eParamID_SysName", "Studio B" } }, eConnectOK, uint(BOARD_RECORDER), true,
         { "HWDY", "HURU", "PGID 0x108", "PGNM eParamID_SysName" }, { isModuleOK });
     row("empty name by ID", "RECORDER", false, Replies {}, Replies {},
-        { { "0x108", "" }, { "eParamID_SysName", "Studio B" } }, int(eConnectOK),
-        uint(BOARD_RECORDER), true, { "HWDY", "HURU", "PGID 0x108", "PGNM eParamID_SysName" },
-        { isModuleOK });
-    row("no name at all", "RECORDER", false, Replies {}, Replies {}, {}, int(eConnectOK),
+        { { "0x108", "" }, { "eParamID_SysName", "Studio B" } }, eConnectOK, uint(BOARD_RECORDER),
+        true, { "HWDY", "HURU", "PGID 0x108", "PGNM eParamID_SysName" }, { isModuleOK });
+    row("no name at all", "RECORDER", false, Replies {}, Replies {}, {}, eConnectOK,
         uint(BOARD_RECORDER), true, { "HWDY", "HURU", "PGID 0x108", "PGNM eParamID_SysName" },
         { isModuleOK, "^Could not get name from module$" });
     row("negotiation fails", "RECORDER", false,
         Replies { M::nack("TIMEDOUT"), M::nack("TIMEDOUT"), M::nack("TIMEDOUT") }, Replies {},
-        named, int(eConnectError), 0x12345678u, false, { "HWDY", "HWDY", "HWDY" },
+        named, eConnectError, 0x12345678u, false, { "HWDY", "HWDY", "HWDY" },
         { negotiateFailed, retry, negotiateFailed, retry, negotiateFailed, isModuleFailed });
     row("product ID fails", "RECORDER", false, Replies {}, Replies { M::nack("UNSUPCMD") }, named,
-        int(eConnectError), 0x12345678u, false, { "HWDY", "HURU" }, { isModuleOK });
+        eConnectError, 0x12345678u, false, { "HWDY", "HURU" }, { isModuleOK });
 }
 
 void TestCmdEngine::connectModule()

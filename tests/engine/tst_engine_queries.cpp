@@ -101,99 +101,92 @@ void TestEngineQueries::typedOperation_data()
     const uint nam = kNameBoard;
 
     // Name and serial number fall back from one form to the other.
-    row("name by ID", num, readText(&E::GetModuleName), { { "0x108", "Studio" } }, int(eResultOK),
+    row("name by ID", num, readText(&E::GetModuleName), { { "0x108", "Studio" } }, eResultOK,
         "Studio", { "PGID 0x108" });
     row("name, no such ID", num, readText(&E::GetModuleName),
-        { { "0x108", "!1" }, { "eParamID_SysName", "Hall" } }, int(eResultOK), "Hall",
+        { { "0x108", "!1" }, { "eParamID_SysName", "Hall" } }, eResultOK, "Hall",
         { "PGID 0x108", "PGNM eParamID_SysName" });
     row("name, empty by ID, fallback fails", num, readText(&E::GetModuleName),
-        { { "0x108", "" }, { "eParamID_SysName", "!1" } }, int(eResultGetSetCmdNoSuchParamID), "",
+        { { "0x108", "" }, { "eParamID_SysName", "!1" } }, eResultGetSetCmdNoSuchParamID, "",
         { "PGID 0x108", "PGNM eParamID_SysName" });
     row("serial", num, readText(&E::GetModuleSerialNumber),
-        { { "eParamID_FormattedSerialNumber", "1T0001" } }, int(eResultOK), "1T0001",
+        { { "eParamID_FormattedSerialNumber", "1T0001" } }, eResultOK, "1T0001",
         { "PGNM eParamID_FormattedSerialNumber" });
     row("serial not set", num, readText(&E::GetModuleSerialNumber),
-        { { "eParamID_FormattedSerialNumber", "0" }, { "0x2000002", "RAW42" } }, int(eResultOK),
-        "RAW42", { "PGNM eParamID_FormattedSerialNumber", "PGID 0x2000002" });
+        { { "eParamID_FormattedSerialNumber", "0" }, { "0x2000002", "RAW42" } }, eResultOK, "RAW42",
+        { "PGNM eParamID_FormattedSerialNumber", "PGID 0x2000002" });
     row("serial, no such name, fallback fails", nam, readText(&E::GetModuleSerialNumber),
         { { "eParamID_FormattedSerialNumber", "!1" }, { "0x2000002", "!2" } },
-        int(eResultGetSetCmdWrongType), "unchanged",
+        eResultGetSetCmdWrongType, "unchanged",
         { "PGNM eParamID_FormattedSerialNumber", "PGID 0x2000002" });
 
     const Operation rename = textOut([](E &e, QString &t) { return e.SetModuleName("New", t); });
     const Operation renameEmpty = textOut([](E &e, QString &t) { return e.SetModuleName("", t); });
-    row("rename by ID", num, rename, { { "0x108", "Old" } }, int(eResultOK), "New",
-        { "PSID 0x108" });
+    row("rename by ID", num, rename, { { "0x108", "Old" } }, eResultOK, "New", { "PSID 0x108" });
     row("rename, wrong type", nam, rename, { { "0x108", "!2" }, { "eParamID_SysName", "Old" } },
-        int(eResultOK), "New", { "PSID 0x108", "PSNM eParamID_SysName" });
+        eResultOK, "New", { "PSID 0x108", "PSNM eParamID_SysName" });
     row("rename to empty writes both", num, renameEmpty,
-        { { "0x108", "Old" }, { "eParamID_SysName", "Old" } }, int(eResultOK), "",
+        { { "0x108", "Old" }, { "eParamID_SysName", "Old" } }, eResultOK, "",
         { "PSID 0x108", "PSNM eParamID_SysName" });
 
     // Versions and plain values.
     row("software version, numeric", num, readText(&E::GetModuleSWVersion),
-        { { "0x201", "5.1.0" } }, int(eResultOK), "5.1.0", { "PGID 0x201" });
+        { { "0x201", "5.1.0" } }, eResultOK, "5.1.0", { "PGID 0x201" });
     row("software version, by name", nam, readText(&E::GetModuleSWVersion),
-        { { "eParamID_SWVersion", "2.0" } }, int(eResultOK), "2.0", { "PGNM eParamID_SWVersion" });
+        { { "eParamID_SWVersion", "2.0" } }, eResultOK, "2.0", { "PGNM eParamID_SWVersion" });
     // Idle: only the recorders can be busy; a failure leaves the flag alone.
     const Operation idle = boolOut([](E &e, bool &v) { return e.GetModuleIdle(v); });
-    row("idle, not a recorder", nam, idle, { { "product", "DECODER" } }, int(eResultOK), "true",
+    row("idle, not a recorder", nam, idle, { { "product", "DECODER" } }, eResultOK, "true",
         { "HURU" });
     row("idle, recorder 3/1", num, idle,
-        { { "product", "RECORDER-PLUS" }, { "0x7d011e0a", 3u }, { "0x7d011f0a", 1u } },
-        int(eResultOK), "true", { "HURU", "PGID 0x7d011e0a", "PGID 0x7d011f0a" });
+        { { "product", "RECORDER-PLUS" }, { "0x7d011e0a", 3u }, { "0x7d011f0a", 1u } }, eResultOK,
+        "true", { "HURU", "PGID 0x7d011e0a", "PGID 0x7d011f0a" });
     row("idle, recording", num, idle,
-        { { "product", "RECORDER" }, { "0x7d011e0a", 2u }, { "0x7d011f0a", 1u } }, int(eResultOK),
+        { { "product", "RECORDER" }, { "0x7d011e0a", 2u }, { "0x7d011f0a", 1u } }, eResultOK,
         "false", { "HURU", "PGID 0x7d011e0a", "PGID 0x7d011f0a" });
     row("idle, stream state missing", num, idle,
         { { "product", "RECORDER" }, { "0x7d011e0a", 1u }, { "0x7d011f0a", "!1" } },
-        int(eResultGetSetCmdNoSuchParamID), "true",
-        { "HURU", "PGID 0x7d011e0a", "PGID 0x7d011f0a" },
+        eResultGetSetCmdNoSuchParamID, "true", { "HURU", "PGID 0x7d011e0a", "PGID 0x7d011f0a" },
         { errorLinePattern(
               eResultGetSetCmdNoSuchParamID, "0x7d011f0a", "CCmdEngine::GetIntParamByID"),
             errorLinePattern(eResultGetSetCmdNoSuchParamID,
                 "CommonConfig::eParamID_ReplicatorStreamState", "CCmdEngine::GetModuleIdle") });
-    row("idle, product ID fails", num, idle, { { "product", "!UNSUPCMD" } },
-        int(eResultUnsupportedCmd), "true", { "HURU" },
+    row("idle, product ID fails", num, idle, { { "product", "!UNSUPCMD" } }, eResultUnsupportedCmd,
+        "true", { "HURU" },
         { errorLinePattern(
             eResultUnsupportedCmd, "GetModuleProductID()", "CCmdEngine::GetModuleIdle") });
 
     // Boolean reads become false on failure.
     const Operation auth
         = boolOut([](E &e, bool &v) { return e.GetModuleAuthenticationEnabled(v); });
-    row("authentication on", nam, auth, { { "eParamID_Authentication", 7u } }, int(eResultOK),
-        "true", { "PGNM eParamID_Authentication" });
+    row("authentication on", nam, auth, { { "eParamID_Authentication", 7u } }, eResultOK, "true",
+        { "PGNM eParamID_Authentication" });
     row("authentication unknown", num, auth, { { "eParamID_Authentication", "!1" } },
-        int(eResultGetSetCmdNoSuchParamID), "false", { "PGNM eParamID_Authentication" },
+        eResultGetSetCmdNoSuchParamID, "false", { "PGNM eParamID_Authentication" },
         { errorLinePattern(eResultGetSetCmdNoSuchParamID, "eParamID_Authentication",
               "CCmdEngine::GetIntParamByName"),
             errorLinePattern(eResultGetSetCmdNoSuchParamID, "eParamID_Authentication",
                 "CCmdEngine::GetModuleAuthenticationEnabled") });
     row("media link up", num, readNetBool(&E::GetModuleNetworkConnected, E::eNetIfMedia),
-        { { "eParamID_MediaNetworkConnected", 1u } }, int(eResultOK), "true",
+        { { "eParamID_MediaNetworkConnected", 1u } }, eResultOK, "true",
         { "PGNM eParamID_MediaNetworkConnected" });
     row("media 2 link unknown", nam, readNetBool(&E::GetModuleNetworkConnected, E::eNetIfMedia2),
-        { { "eParamID_Media2NetworkConnected", "!1" } }, int(eResultGetSetCmdNoSuchParamID),
-        "false", { "PGNM eParamID_Media2NetworkConnected" },
+        { { "eParamID_Media2NetworkConnected", "!1" } }, eResultGetSetCmdNoSuchParamID, "false",
+        { "PGNM eParamID_Media2NetworkConnected" },
         { errorLinePattern(eResultGetSetCmdNoSuchParamID, "eParamID_Media2NetworkConnected",
               "CCmdEngine::GetIntParamByName"),
             errorLinePattern(eResultGetSetCmdNoSuchParamID, "eParamID_Media2NetworkConnected",
                 "CCmdEngine::GetModuleNetworkConnected") });
     row("control UPnP", num, readNetBool(&E::GetModuleUPnPEnabled, E::eNetIfControl),
-        { { "0x10d", 1u } }, int(eResultOK), "true", { "PGID 0x10d" });
-    row("control UPnP missing is logged", num,
-        readNetBool(&E::GetModuleUPnPEnabled, E::eNetIfControl), {},
-        int(eResultGetSetCmdNoSuchParamID), "false", { "PGID 0x10d" },
-        { errorLinePattern(
-            eResultGetSetCmdNoSuchParamID, "0x0000010d", "CCmdEngine::GetIntParamByID") });
+        { { "0x10d", 1u } }, eResultOK, "true", { "PGID 0x10d" });
     row("media UPnP missing is silent", nam, readNetBool(&E::GetModuleUPnPEnabled, E::eNetIfMedia),
-        {}, int(eResultGetSetCmdNoSuchParamID), "false", { "PGID 0x3d" });
+        {}, eResultGetSetCmdNoSuchParamID, "false", { "PGID 0x3d" });
     // Writes.
     row("UPnP off reports its failure", num,
         noOut([](E &e) { return e.SetModuleUPnPEnabled(E::eNetIfMedia2, false); }),
-        { { "0x97", "!1" } }, int(eResultGetSetCmdNoSuchParamID), "", { "PSID 0x97" });
+        { { "0x97", "!1" } }, eResultGetSetCmdNoSuchParamID, "", { "PSID 0x97" });
     row("password reset", num, noOut([](E &e) { return e.ResetModulePassword(); }),
-        { { "eParamID_SystemPassword", "secret" } }, int(eResultOK), "",
+        { { "eParamID_SystemPassword", "secret" } }, eResultOK, "",
         { "PSNM eParamID_SystemPassword" });
     // Per-interface reads: the numeric board by ID, the name-based board by name.
     const QVariantMap addresses { { "0x2b", "10.1.0.2" }, { "0x105", "10.0.0.5" },
@@ -202,45 +195,45 @@ void TestEngineQueries::typedOperation_data()
         { "eParamID_IPAddress_2", 0xC0A80002u }, { "eParamID_SubnetMask_2", 0xFFFFFF00u },
         { "eParamID_DefaultGateway_3", 0xC0A800FEu } };
     row("address, media, static, numeric", num,
-        readAddress(&E::GetModuleIpAddress, E::eNetIfMedia, false), addresses, int(eResultOK),
+        readAddress(&E::GetModuleIpAddress, E::eNetIfMedia, false), addresses, eResultOK,
         "10.1.0.2", { "PGID 0x2b" });
     row("address, media 2, DHCP, numeric", num,
-        readAddress(&E::GetModuleIpAddress, E::eNetIfMedia2, true), addresses, int(eResultOK),
+        readAddress(&E::GetModuleIpAddress, E::eNetIfMedia2, true), addresses, eResultOK,
         "10.2.0.5", { "PGID 0x89" });
     row("address, media, static, by name", nam,
-        readAddress(&E::GetModuleIpAddress, E::eNetIfMedia, false), addresses, int(eResultOK),
+        readAddress(&E::GetModuleIpAddress, E::eNetIfMedia, false), addresses, eResultOK,
         "192.168.0.3", { "PGNM eParamID_IPAddress_3" });
     row("address, control, DHCP, by name", nam,
-        readAddress(&E::GetModuleIpAddress, E::eNetIfControl, true), addresses, int(eResultOK),
+        readAddress(&E::GetModuleIpAddress, E::eNetIfControl, true), addresses, eResultOK,
         "192.168.0.2", { "PGNM eParamID_IPAddress_2" });
     row("mask, media 2, DHCP, numeric", num,
-        readAddress(&E::GetModuleSubnetMask, E::eNetIfMedia2, true), addresses, int(eResultOK),
+        readAddress(&E::GetModuleSubnetMask, E::eNetIfMedia2, true), addresses, eResultOK,
         "255.255.0.0", { "PGID 0x8a" });
     row("mask, DHCP, by name", nam, readAddress(&E::GetModuleSubnetMask, E::eNetIfMedia2, true),
-        addresses, int(eResultOK), "255.255.255.0", { "PGNM eParamID_SubnetMask_2" });
+        addresses, eResultOK, "255.255.255.0", { "PGNM eParamID_SubnetMask_2" });
     row("mask, unsupported interface", num, readAddress(&E::GetModuleSubnetMask, kBadNetIf, false),
-        addresses, int(eResultGetSetCmdNoSuchParamID), "unchanged", { "PGID 0xdeadbeef" },
+        addresses, eResultGetSetCmdNoSuchParamID, "unchanged", { "PGID 0xdeadbeef" },
         { "^Unsupported netIf 5 in CCmdEngine::GetModuleSubnetMask$" });
     row("gateway, media, DHCP, numeric", num,
-        readAddress(&E::GetModuleGateway, E::eNetIfMedia, true), addresses, int(eResultOK),
-        "10.1.0.1", { "PGID 0x2e" });
+        readAddress(&E::GetModuleGateway, E::eNetIfMedia, true), addresses, eResultOK, "10.1.0.1",
+        { "PGID 0x2e" });
     row("gateway, control, DHCP, numeric", num,
-        readAddress(&E::GetModuleGateway, E::eNetIfControl, true), addresses, int(eResultOK),
-        "10.0.0.1", { "PGID 0x107" });
+        readAddress(&E::GetModuleGateway, E::eNetIfControl, true), addresses, eResultOK, "10.0.0.1",
+        { "PGID 0x107" });
     row("gateway, static, by name", nam, readAddress(&E::GetModuleGateway, E::eNetIfControl, false),
-        addresses, int(eResultOK), "192.168.0.254", { "PGNM eParamID_DefaultGateway_3" });
+        addresses, eResultOK, "192.168.0.254", { "PGNM eParamID_DefaultGateway_3" });
     row("address, unsupported interface", num, readAddress(&E::GetModuleIpAddress, kBadNetIf, true),
-        addresses, int(eResultGetSetCmdNoSuchParamID), "unchanged", { "PGID 0xdeadbeef" });
+        addresses, eResultGetSetCmdNoSuchParamID, "unchanged", { "PGID 0xdeadbeef" });
 
     row("MAC, media 2", nam, readNetText(&E::GetModuleMACAddress, E::eNetIfMedia2),
-        { { "eParamID_Media2MACAddress", "00:11:22:33:44:55" } }, int(eResultOK),
-        "00:11:22:33:44:55", { "PGNM eParamID_Media2MACAddress" });
+        { { "eParamID_Media2MACAddress", "00:11:22:33:44:55" } }, eResultOK, "00:11:22:33:44:55",
+        { "PGNM eParamID_Media2MACAddress" });
     row("speed, media", num, readNetText(&E::GetModuleSpeedActual, E::eNetIfMedia),
-        { { "eParamID_MediaSpeed_Actual", "10G" } }, int(eResultOK), "10G",
+        { { "eParamID_MediaSpeed_Actual", "10G" } }, eResultOK, "10G",
         { "PGNM eParamID_MediaSpeed_Actual" });
     row("speed, control asks with an empty name", num,
-        readNetText(&E::GetModuleSpeedActual, E::eNetIfControl), {},
-        int(eResultGetSetCmdNoSuchParamID), "unchanged", { "PGNM " });
+        readNetText(&E::GetModuleSpeedActual, E::eNetIfControl), {}, eResultGetSetCmdNoSuchParamID,
+        "unchanged", { "PGNM " });
 
     // Addresses in use: name-based boards read the mode first (1 DHCP set "_2", otherwise the
     // static set "_3"); numeric boards report them under the DHCP IDs.
@@ -411,49 +404,49 @@ void TestEngineQueries::networkConfiguration_data()
     const QString op = "CCmdEngine::SetModuleNetworkConfiguration";
     const uint num = kNumericBoard;
     const uint nam = kNameBoard;
-    row("numeric, media, counter 7 becomes 9", num, 1, "1000", { { "0x33", 7u } }, int(eResultOK),
+    row("numeric, media, counter 7 becomes 9", num, 1, "1000", { { "0x33", 7u } }, eResultOK,
         { "PSID 0x2b", "PSID 0x2c", "PSID 0x3e", "PSID 0x2d", "PSNM eParamID_MediaIPConfig",
             "PGID 0x33", "PSID 0x33" },
         { { "0x2b", "10.1.2.3" }, { "0x2c", "255.255.0.0" }, { "0x3e", "1000" },
             { "0x2d", "10.1.0.1" }, { "eParamID_MediaIPConfig", 2u }, { "0x33", 9u } });
-    row("numeric, control, no speed", num, 0, "", { { "0x10b", 0xFFFFFFFFu } }, int(eResultOK),
+    row("numeric, control, no speed", num, 0, "", { { "0x10b", 0xFFFFFFFFu } }, eResultOK,
         { "PSID 0x102", "PSID 0x103", "PSID 0x104", "PSNM eParamID_IPConfig", "PGID 0x10b",
             "PSID 0x10b" },
         { { "0x102", "10.1.2.3" }, { "0x10b", 1u } });
     row("numeric, control has no speed setting", num, 0, "100", { { "0xdeadbeef", "!1" } },
-        int(eResultGetSetCmdNoSuchParamID), { "PSID 0x102", "PSID 0x103", "PSID 0xdeadbeef" }, {},
+        eResultGetSetCmdNoSuchParamID, { "PSID 0x102", "PSID 0x103", "PSID 0xdeadbeef" }, {},
         { errorLinePattern(eResultGetSetCmdNoSuchParamID, "SetModuleSpeed()", op) });
-    row("numeric, bad interface", num, 4, "", {}, int(eResultOK),
+    row("numeric, bad interface", num, 4, "", {}, eResultOK,
         { "PSID 0xdeadbeef", "PSID 0xdeadbeef", "PSID 0xdeadbeef", "PSNM ", "PGID 0xdeadbeef",
             "PSID 0xdeadbeef" },
         {}, { "^Unsupported netIf 4 in CCmdEngine::SetModuleSubnetMask$" });
     row("numeric, media 2, counter unreadable", num, 2, "", { { "0x8d", "!1" } },
-        int(eResultGetSetCmdNoSuchParamID),
+        eResultGetSetCmdNoSuchParamID,
         { "PSID 0x85", "PSID 0x86", "PSID 0x87", "PSNM eParamID_Media2IPConfig", "PGID 0x8d",
             "PSID 0x8d" },
         {},
         { errorLinePattern(
               eResultGetSetCmdNoSuchParamID, "0x0000008d", "CCmdEngine::GetIntParamByID"),
             errorLinePattern(eResultGetSetCmdNoSuchParamID, "SetModuleGateway()", op) });
-    row("by name", nam, 2, "", {}, int(eResultOK),
+    row("by name", nam, 2, "", {}, eResultOK,
         { "PSNM eParamID_IPAddress_3", "PSNM eParamID_SubnetMask_3",
             "PSNM eParamID_DefaultGateway_3", "PSNM eParamID_Media2IPConfig",
             "PSNM eParamID_NetworkCommand" },
         { { "eParamID_IPAddress_3", 0x0A010203u }, { "eParamID_SubnetMask_3", 0xFFFF0000u },
             { "eParamID_DefaultGateway_3", 0x0A010001u }, { "eParamID_Media2IPConfig", 2u },
             { "eParamID_NetworkCommand", 2u } });
-    row("by name, speed cannot be set", nam, 1, "1000", {}, int(eResultUnknownError),
+    row("by name, speed cannot be set", nam, 1, "1000", {}, eResultUnknownError,
         { "PSNM eParamID_IPAddress_3", "PSNM eParamID_SubnetMask_3" },
         { { "eParamID_IPAddress_3", 0x0A010203u } },
         { errorLinePattern(eResultUnknownError, "SetModuleSpeed()", op) });
     row("by name, mask refused", nam, 0, "", { { "eParamID_SubnetMask_3", "!2" } },
-        int(eResultGetSetCmdWrongType),
-        { "PSNM eParamID_IPAddress_3", "PSNM eParamID_SubnetMask_3" }, {},
+        eResultGetSetCmdWrongType, { "PSNM eParamID_IPAddress_3", "PSNM eParamID_SubnetMask_3" },
+        {},
         { errorLinePattern(
               eResultGetSetCmdWrongType, "eParamID_SubnetMask_3", "CCmdEngine::SetIntParamByName"),
             errorLinePattern(eResultGetSetCmdWrongType, "SetModuleSubnetMask()", op) });
     row("by name, mode refused", nam, 0, "", { { "eParamID_IPConfig", "!1" } },
-        int(eResultGetSetCmdNoSuchParamID),
+        eResultGetSetCmdNoSuchParamID,
         { "PSNM eParamID_IPAddress_3", "PSNM eParamID_SubnetMask_3",
             "PSNM eParamID_DefaultGateway_3", "PSNM eParamID_IPConfig" },
         {},
@@ -461,7 +454,7 @@ void TestEngineQueries::networkConfiguration_data()
               eResultGetSetCmdNoSuchParamID, "eParamID_IPConfig", "CCmdEngine::SetIntParamByName"),
             "^Network configuration failed$" });
     row("by name, apply refused", nam, 0, "", { { "eParamID_NetworkCommand", "!1" } },
-        int(eResultGetSetCmdNoSuchParamID),
+        eResultGetSetCmdNoSuchParamID,
         { "PSNM eParamID_IPAddress_3", "PSNM eParamID_SubnetMask_3",
             "PSNM eParamID_DefaultGateway_3", "PSNM eParamID_IPConfig",
             "PSNM eParamID_NetworkCommand" },
