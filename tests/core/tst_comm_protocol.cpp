@@ -88,20 +88,18 @@ private slots:
         QTest::newRow("PSID two words")
             << built([&](pkt_t &p) { mProto->makePktWords(&p, PktType("PSID"), 2, words); })
             << frame("PSID", be32(0x109) + be32(0xC0A80001));
-        QTest::newRow("PSID word and text")
-            << built([&](pkt_t &p) { mProto->makePktWordAndBytes(&p, PktType("PSID"), 0x10A, 5, bytes); })
-            << frame("PSID", be32(0x10A) + text);
-        QTest::newRow("PSNM text then word")
-            << built([&](pkt_t &p) { mProto->makePktBytesAndWord(&p, PktType("PSNM"), 5, bytes, 7); })
-            << frame("PSNM", text + be32(7));
+        QTest::newRow("PSID word and text") << built([&](pkt_t &p) {
+            mProto->makePktWordAndBytes(&p, PktType("PSID"), 0x10A, 5, bytes);
+        }) << frame("PSID", be32(0x10A) + text);
+        QTest::newRow("PSNM text then word") << built([&](pkt_t &p) {
+            mProto->makePktBytesAndWord(&p, PktType("PSNM"), 5, bytes, 7);
+        }) << frame("PSNM", text + be32(7));
         QTest::newRow("PGNM bytes only")
             << built([&](pkt_t &p) { mProto->makePktBytes(&p, PktType("PGNM"), 5, bytes); })
             << frame("PGNM", text);
-        QTest::newRow("PSNM no words")
-            << built([&](pkt_t &p) {
-                   mProto->makePktWordsAndBytes(&p, PktType("PSNM"), 0, nullptr, 5, bytes);
-               })
-            << frame("PSNM", text);
+        QTest::newRow("PSNM no words") << built([&](pkt_t &p) {
+            mProto->makePktWordsAndBytes(&p, PktType("PSNM"), 0, nullptr, 5, bytes);
+        }) << frame("PSNM", text);
         // Rebuilding into a used record must release the old payload (LSan watches this).
         QTest::newRow("record built twice") << built([&](pkt_t &p) {
             mProto->makePktWord(&p, PktType("PGID"), 1u);
@@ -150,34 +148,30 @@ private slots:
 
         row("PIDC int max", "PGID", frame("PIDC", pidc(0x109, 0, 0, be32(4294967295u))), 0x109,
             eResultOK, "4294967295");
-        row("PIDC text", "PGNM", frame("PIDC", pidc(0x109, 0, 1, "Studio A" + nul)), any,
-            eResultOK, "Studio A");
-        row("PIDC UTF-8 text without NUL", "PGNM",
-            frame("PIDC", pidc(0x109, 0, 1, "Caf\xc3\xa9")), any, eResultOK,
-            QString::fromUtf8("Caf\xc3\xa9"));
-        row("PIDC empty text", "PSID", frame("PIDC", pidc(0x109, 0, 1, {})), 0x109, eResultOK,
-            "");
-        row("PIDC int without value word", "PGID", frame("PIDC", pidc(0x109, 0, 0, "ab")),
-            0x109, eResultPayloadTooShort, kept);
+        row("PIDC text", "PGNM", frame("PIDC", pidc(0x109, 0, 1, "Studio A" + nul)), any, eResultOK,
+            "Studio A");
+        row("PIDC UTF-8 text without NUL", "PGNM", frame("PIDC", pidc(0x109, 0, 1, "Caf\xc3\xa9")),
+            any, eResultOK, QString::fromUtf8("Caf\xc3\xa9"));
+        row("PIDC empty text", "PSID", frame("PIDC", pidc(0x109, 0, 1, {})), 0x109, eResultOK, "");
+        row("PIDC int without value word", "PGID", frame("PIDC", pidc(0x109, 0, 0, "ab")), 0x109,
+            eResultPayloadTooShort, kept);
         row("PIDC status 1", "PGID", frame("PIDC", pidc(0x109, 1, 0, be32(5))), 0x109,
             eResultGetSetCmdNoSuchParamID, kept);
         row("PIDC status 2", "PSNM", frame("PIDC", pidc(0x109, 2, 0, be32(5))), any,
             eResultGetSetCmdWrongType, kept);
-        row("PIDC status 3", "PGID", frame("PIDC", pidc(0x109, 3, 0, be32(5))), 0x109,
-            eResultOK, kept);
+        row("PIDC status 3", "PGID", frame("PIDC", pidc(0x109, 3, 0, be32(5))), 0x109, eResultOK,
+            kept);
         row("PIDC value type 2", "PGID", frame("PIDC", pidc(0x109, 0, 2, be32(5))), 0x109,
             eResultGetSetCmdInvalidTypeRecvd, kept);
         row("PIDC other ID", "PGID", frame("PIDC", pidc(0x108, 0, 0, be32(5))), 0x109,
             eResultUnknownError, kept, "Expected 00000109, got 00000108.  Tossing it.\n");
         row("PIDC wildcard", "PGID", frame("PIDC", pidc(0x108, 0, 0, be32(5))), any, eResultOK,
             "5");
-        row("PSTC exact", "PGST", frame("PSTC", paramReply(0x20, 0, "abc" + nul)), 0x20,
-            eResultOK, "abc");
-        row("PSTC empty text", "PGST", frame("PSTC", paramReply(0x20, 0, {})), 0x20, eResultOK,
-            "");
-        row("PSTC longest text", "PGST",
-            frame("PSTC", paramReply(0x20, 0, QByteArray(16384, 'x'))), 0x20, eResultOK,
-            QString(16384, 'x'));
+        row("PSTC exact", "PGST", frame("PSTC", paramReply(0x20, 0, "abc" + nul)), 0x20, eResultOK,
+            "abc");
+        row("PSTC empty text", "PGST", frame("PSTC", paramReply(0x20, 0, {})), 0x20, eResultOK, "");
+        row("PSTC longest text", "PGST", frame("PSTC", paramReply(0x20, 0, QByteArray(16384, 'x'))),
+            0x20, eResultOK, QString(16384, 'x'));
         row("PSTC wildcard refused", "PGST", frame("PSTC", paramReply(0x20, 0, "abc")), any,
             eResultUnknownError, kept);
         row("PSTC status 1", "PGST", frame("PSTC", paramReply(0x20, 1, {})), 0x20,
@@ -190,8 +184,7 @@ private slots:
             eResultGetSetCmdWrongType, kept);
         row("HIYA", "HWDY", frame("HIYA", be32(1)), any, eResultOK, "1");
         row("DTMI", "EDTM", frame("DTMI", be32(123456)), any, eResultOK, "123456");
-        row("IAMA", "HURU", frame("IAMA", "RECORDER-PLUS" + nul), any, eResultOK,
-            "RECORDER-PLUS");
+        row("IAMA", "HURU", frame("IAMA", "RECORDER-PLUS" + nul), any, eResultOK, "RECORDER-PLUS");
         row("2U2!", "YUHU", frame("2U2!", {}), any, eResultOK, kept);
         row("HIYA to PGID", "PGID", frame("HIYA", be32(2)), 0x109, eResultUnknownResponse, kept,
             "got unhandled response pkt type of HIYA\n");
@@ -219,13 +212,13 @@ private slots:
         for (const auto &n : nacks)
             row(n.name, "PGID", frame("NACK", n.reason), 0x109, n.result, kept);
 
-        row("PIDC payload too short", "PGID", frame("PIDC", be32(0x109) + be32(0) + "abc"),
-            0x109, eResultPayloadTooShort, kept);
-        row("PSTC payload too long", "PGST",
-            frame("PSTC", paramReply(0x20, 0, QByteArray(16385, 'x'))), 0x20,
-            eResultPayloadTooLong, kept);
-        row("IAMA empty length field", "HURU", frame("IAMA", {}, true), any,
+        row("PIDC payload too short", "PGID", frame("PIDC", be32(0x109) + be32(0) + "abc"), 0x109,
             eResultPayloadTooShort, kept);
+        row("PSTC payload too long", "PGST",
+            frame("PSTC", paramReply(0x20, 0, QByteArray(16385, 'x'))), 0x20, eResultPayloadTooLong,
+            kept);
+        row("IAMA empty length field", "HURU", frame("IAMA", {}, true), any, eResultPayloadTooShort,
+            kept);
 
         QByteArray badCrc = frame("HIYA", be32(2));
         badCrc[badCrc.size() - 1] = char(badCrc.at(badCrc.size() - 1) ^ 1);
@@ -370,13 +363,12 @@ private slots:
     void enumToString_data()
     {
         QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("0") << 0 << "eResultOK";
-        QTest::newRow("9") << 9 << "eResultGetSetCmdInvalidTypeRecvd";
-        QTest::newRow("11") << 11 << "eResultDisconnected";
-        QTest::newRow("12") << 12 << "eResultUnknownError";
-        QTest::newRow("13") << 13 << "Missing enum in switch for value + 13 in ";
-        QTest::newRow("-1") << -1 << "Missing enum in switch for value + -1 in ";
+        QTest::addColumn<QString>("text"); // for unknown values: the start and the end
+        for (const auto &[value, text] : std::initializer_list<std::pair<int, const char *>> {
+                 { 0, "eResultOK" }, { 9, "eResultGetSetCmdInvalidTypeRecvd" },
+                 { 12, "eResultUnknownError" }, { 13, "Missing enum in switch for value + 13 in " },
+                 { -1, "Missing enum in switch for value + -1 in " } })
+            QTest::addRow("%d", value) << value << QString(text);
     }
 
     void enumToString()
@@ -438,27 +430,6 @@ private slots:
         StderrCapture err;
         QVERIFY(!CCommProtocol::checkDescriptorTable(table));
         QCOMPARE(err.text(), expected);
-    }
-
-    void protocolVersion_data()
-    {
-        QTest::addColumn<uint>("asked");
-        QTest::addColumn<uint>("stored");
-        QTest::newRow("0") << 0u << 0u;
-        QTest::newRow("1") << 1u << 1u;
-        QTest::newRow("2") << 2u << 2u;
-        QTest::newRow("3") << 3u << 2u;
-        QTest::newRow("max") << 0xFFFFFFFFu << 2u;
-    }
-
-    void protocolVersion()
-    {
-        QFETCH(uint, asked);
-        QFETCH(uint, stored);
-        CCommProtocol proto(&mPort, nullptr);
-        QCOMPARE(proto.getProtocolVersion(), 2u);
-        QCOMPARE(proto.setProtocolVersion(asked), stored);
-        QCOMPARE(proto.getProtocolVersion(), stored);
     }
 };
 
