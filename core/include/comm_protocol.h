@@ -65,10 +65,12 @@ struct pkt_t
 {
     uint32_t type;
     uint32_t payloadLen = 0;
-    uint8_t *payload = nullptr;  // owned; released by CCommProtocol::freePkt
-    uint32_t crc = 0;            // network byte order
+    uint8_t *payload = nullptr; // owned; released by CCommProtocol::freePkt
+    uint32_t crc = 0; // network byte order
 
-    pkt_t() : type(PktType("NVLD")) {}
+    pkt_t()
+        : type(PktType("NVLD"))
+    { }
 };
 
 // Standard CRC-32 (zlib/PNG). Pass the previous result to continue, 0 to start.
@@ -88,7 +90,10 @@ public:
     struct pktDesc_t
     {
         pktDesc_t(uint32_t binary, uint32_t min, uint32_t max)
-            : binaryPayloadLen(binary), minPayloadLen(min), maxPayloadLen(max) {}
+            : binaryPayloadLen(binary)
+            , minPayloadLen(min)
+            , maxPayloadLen(max)
+        { }
         virtual ~pktDesc_t() = default;
         uint32_t binaryPayloadLen;
         uint32_t minPayloadLen;
@@ -100,22 +105,19 @@ public:
     // closing: set by the owner when the program is closing; sendFile stops on it.
     // May be null.
     CCommProtocol(CSerialIF *serialIF, CProgressIF *progress,
-                  const std::atomic<bool> *closing = nullptr, QObject *parent = nullptr);
+        const std::atomic<bool> *closing = nullptr, QObject *parent = nullptr);
     ~CCommProtocol() override;
 
     virtual uint32_t setProtocolVersion(uint32_t version);
     virtual uint32_t getProtocolVersion();
     virtual void makePktWordsAndBytes(pkt_t *pkt, uint32_t type, uint32_t wordCount,
-                                      const uint32_t *words, uint32_t byteCount,
-                                      const uint8_t *bytes);
-    virtual void makePktWordAndBytes(pkt_t *pkt, uint32_t type, uint32_t word,
-                                     uint32_t byteCount, const uint8_t *bytes);
-    virtual void makePktBytesAndWord(pkt_t *pkt, uint32_t type, uint32_t byteCount,
-                                     const uint8_t *bytes, uint32_t word);
-    virtual void makePktBytes(pkt_t *pkt, uint32_t type, uint32_t byteCount,
-                              const uint8_t *bytes);
-    virtual void makePktWords(pkt_t *pkt, uint32_t type, uint32_t wordCount,
-                              const uint32_t *words);
+        const uint32_t *words, uint32_t byteCount, const uint8_t *bytes);
+    virtual void makePktWordAndBytes(
+        pkt_t *pkt, uint32_t type, uint32_t word, uint32_t byteCount, const uint8_t *bytes);
+    virtual void makePktBytesAndWord(
+        pkt_t *pkt, uint32_t type, uint32_t byteCount, const uint8_t *bytes, uint32_t word);
+    virtual void makePktBytes(pkt_t *pkt, uint32_t type, uint32_t byteCount, const uint8_t *bytes);
+    virtual void makePktWords(pkt_t *pkt, uint32_t type, uint32_t wordCount, const uint32_t *words);
     virtual void makePktWord(pkt_t *pkt, uint32_t type, ...);
     virtual void makeEmptyPkt(pkt_t *pkt, uint32_t type);
     virtual void freePkt(pkt_t *pkt);

@@ -52,8 +52,8 @@ enum : uint32_t
     BOARD_AUDIO_NET = 0x00000402,
 };
 
-constexpr uint32_t kBoardIdUnknown = 0xFFFFFFFF;     // failed lookup / unknown device
-constexpr uint32_t kBoardIdUninitialised = 0xDEADBEEF;  // no page chosen yet
+constexpr uint32_t kBoardIdUnknown = 0xFFFFFFFF; // failed lookup / unknown device
+constexpr uint32_t kBoardIdUninitialised = 0xDEADBEEF; // no page chosen yet
 
 // Lookups between product IDs (what a module reports), board IDs and model names.
 // The tables are process-wide, filled before main and read-only afterwards.
