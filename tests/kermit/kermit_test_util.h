@@ -70,14 +70,11 @@ inline QByteArray packet(char type, int seq, const QByteArray &data, int checkTy
 {
     QByteArray body;
     const int x = int(data.size()) + checkType;
-    if (x + 2 < 95) {
-        body += tochar(x + 2);
-        body += tochar(seq);
-        body += type;
-    } else {
-        body += tochar(0);
-        body += tochar(seq);
-        body += type;
+    const bool longForm = x + 2 >= 95;
+    body += tochar(longForm ? 0 : x + 2);
+    body += tochar(seq);
+    body += type;
+    if (longForm) {
         body += tochar(x / 95);
         body += tochar(x % 95);
         body += check(body, 1);
@@ -93,7 +90,6 @@ struct Packet
     int seq = -1;
     QByteArray data;
     int checkLen = 0;
-    bool longForm = false;
     bool valid = false;
 };
 
@@ -110,7 +106,6 @@ inline Packet parse(const QByteArray &raw, int checkLen)
     int dataAt = 3;
     int dataLen = unchar(body.at(0)) - 2 - checkLen;
     if (body.at(0) == ' ') {
-        p.longForm = true;
         if (check(body.left(5), 1) != body.mid(5, 1))
             return p;
         dataAt = 6;
@@ -180,7 +175,6 @@ struct Receiver
     QByteArray sinitReply = "~* @-#Y3~.!5U"; // TIME 10 s, no window, all else defaults
     Prefixes px;
     int checkType = 1; // agreed block check, applied after the Send-Init exchange
-    bool forceType3 = false;
     QList<Packet> received; // every valid packet, resends included
     QByteArray fileName;
     QByteArray attributes;
@@ -240,9 +234,8 @@ struct Receiver
     {
         const QByteArray &d = sinitReply;
         if (d.size() >= 8) {
-            const int t = d.at(7) - '0';
-            forceType3 = d.at(7) == '5';
-            checkType = forceType3 ? 3 : (t >= 1 && t <= 3 ? t : 1);
+            const int t = d.at(7) == '5' ? 3 : d.at(7) - '0'; // 5: type 3 throughout
+            checkType = t >= 1 && t <= 3 ? t : 1;
         }
         if (d.size() >= 7 && d.at(6) != 'Y' && d.at(6) != 'N' && d.at(6) != ' ')
             px.qbin = d.at(6);

@@ -78,7 +78,6 @@ private slots:
         QCOMPARE(port.output,
             QByteArray("\x01"
                        "0 S~H @-#Y3~.?5U:\r"));
-        QCOMPARE(port.output.size(), 19);
         QCOMPARE(int(k->bct), 3); // restored after the type-1 Send-Init
     }
 
@@ -86,10 +85,7 @@ private slots:
     {
         freshRecord();
         QCOMPARE(blockCheck3(k.get(), reinterpret_cast<const uint8_t *>("123456789")), 0x2189u);
-        QCOMPARE(k->crcT1[1], uint16_t(0x1081));
-        QCOMPARE(k->crcT1[15], uint16_t(0xF78F));
-        QCOMPARE(k->crcT2[1], uint16_t(0x1189));
-        QCOMPARE(k->crcT2[15], uint16_t(0xF8F7));
+        // The tables are checked through their use: random strings against a bit-wise CRC.
         auto *rng = QRandomGenerator::global();
         for (int i = 0; i < 200; ++i) {
             QByteArray s(1 + int(rng->bounded(300)), Qt::Uninitialized);
