@@ -24,8 +24,6 @@ class TestCommandLine : public QObject
     Q_OBJECT
 
 private slots:
-    void usageText() { QCOMPARE(UsageText(), kUsage); }
-
     void parse_data()
     {
         QTest::addColumn<QStringList>("args");
