@@ -116,391 +116,372 @@ class TestDevicePages : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void pageTable();
-    void findPageSpec_data();
-    void findPageSpec();
-    void structure_data();
-    void structure();
-    void layoutAndPaint_data();
-    void layoutAndPaint();
-    void pictureTextReadableOnDarkDesktop();
-    void statusCaptionFollowsValue_data();
-    void statusCaptionFollowsValue();
+    void initTestCase() { qApp->setStyleSheet(kAppStyleSheet); }
+
+    // What each family has: media LANs, and whether its page keeps the Update tab.
+    void pageTable()
+    {
+        const QMap<F, QPair<int, bool>> families { { F::Unknown, { 0, true } },
+            { F::UsbHub, { 0, true } }, { F::Recorder, { 0, true } }, { F::Router, { 0, false } },
+            { F::ColorProc, { 0, false } }, { F::OneMediaLan, { 1, true } },
+            { F::AudioNet, { 1, false } }, { F::TwoMediaLans, { 2, true } },
+            { F::Rx25g, { 2, false } } };
+        QSet<uint32_t> ids;
+        QSet<QString> names;
+        for (const PageSpec &spec : PageTable()) {
+            QCOMPARE(spec.mediaLanCount, families.value(spec.family).first);
+            QCOMPARE(spec.keepsUpdateTab, families.value(spec.family).second);
+            QVERIFY2(!names.contains(spec.containerName), spec.containerName);
+            names << spec.containerName;
+            for (uint32_t id : spec.boardIds) {
+                QVERIFY2(!ids.contains(id), spec.containerName);
+                ids << id;
+            }
+        }
+        QCOMPARE(PageTable().first().family, F::Unknown); // the window's fallback comes first
+    }
+
+    void findPageSpec_data()
+    {
+        QTest::addColumn<uint>("boardId");
+        QTest::addColumn<QString>("container"); // empty: no page
+        for (const PageSpec &spec : PageTable()) {
+            for (uint32_t id : spec.boardIds)
+                QTest::addRow("0x%08x", id) << uint(id) << QString(spec.containerName);
+        }
+        QTest::newRow("64x64 12G revision 1")
+            << uint(BOARD_ROUTER_64X64_12G_1) << "mRouter64x64_12gWidget";
+        QTest::newRow("25G receiver") << uint(BOARD_RX_25G) << "mRx25gWidget";
+        QTest::newRow("no page chosen yet") << uint(kBoardIdUninitialised) << QString();
+        QTest::newRow("recorder without page") << uint(BOARD_RECORDER_EXTRA_A) << QString();
+        QTest::newRow("zero") << 0u << QString();
+        QTest::newRow("unlisted") << 0x12345678u << QString();
+    }
+
+    void findPageSpec()
+    {
+        QFETCH(uint, boardId);
+        QFETCH(QString, container);
+        const PageSpec *spec = FindPageSpec(boardId);
+        QCOMPARE(spec ? QString(spec->containerName) : QString(), container);
+    }
+
+    void structure_data() { addRows(); }
+
+    void structure()
+    {
+        QFETCH(int, row);
+        const PageSpec &spec = PageTable().at(row);
+        DevicePage page(spec, false);
+        QCOMPARE(page.objectName(), QString(spec.containerName));
+        QCOMPARE(page.groupBox()->objectName(), QString("mGroupBox"));
+
+        // Network tabs: every member by name, matching the typed pointers, under the right tab.
+        QCOMPARE(page.networkTabCount(), spec.mediaLanCount + 1);
+        for (int netIf = 0; netIf < kPrefixes.size(); ++netIf) {
+            const QString prefix = "m" + kPrefixes[netIf];
+            if (netIf > spec.mediaLanCount) {
+                QVERIFY(!page.findChild<QWidget *>(prefix + "NetworkTab"));
+                continue;
+            }
+            const NetworkTabUi &ui = page.networkTab(netIf);
+            const bool speed = netIf > 0 && spec.family == F::Rx25g;
+            if (!speed)
+                QVERIFY(!page.findChild<QWidget *>(prefix + "SpeedComboBox"));
+            QList<QPair<QObject *, const char *>> members { { ui.tab, "NetworkTab" },
+                { ui.modeComboBox, "ModeComboBox" }, { ui.ipAddressLineEdit, "IpAddressLineEdit" },
+                { ui.subnetMaskLineEdit, "SubnetMaskLineEdit" },
+                { ui.gatewayIpLineEdit, "GatewayIpLineEdit" },
+                { ui.applyPushButton, "NetworkConfigApplyPushButton" },
+                { ui.upnpEnableComboBox, "UPnPEnableComboBox" },
+                { ui.upnpEnableStatus, "UPnPEnableStatus" }, { ui.modeStatus, "ModeStatus" },
+                { ui.ipAddressStatus, "IpAddressStatus" },
+                { ui.macAddressLineEdit, "MacAddressLineEdit" },
+                { ui.openWebPagePushButton, "OpenWebPagePushButton" },
+                { ui.macAddressLabel, "MacAddressLabel" },
+                { ui.networkConfigGroupBox, "NetworkConfigGroupBox" },
+                { ui.gatewayIpLabel, "GatewayIpLabel" }, { ui.ipAddressLabel, "IpAddressLabel" },
+                { ui.modeLabel, "ModeLabel" }, { ui.subnetMaskLabel, "SubnetMaskLabel" },
+                { ui.subnetMaskStatus, "SubnetMaskStatus" },
+                { ui.gatewayIpStatus, "GatewayIpStatus" },
+                { ui.upnpEnableLabel, "UPnPEnableLabel" } };
+            if (speed)
+                members << qMakePair<QObject *, const char *>(ui.speedLabel, "SpeedLabel")
+                        << qMakePair<QObject *, const char *>(ui.speedComboBox, "SpeedComboBox")
+                        << qMakePair<QObject *, const char *>(ui.speedStatus, "SpeedStatus");
+            // Each member exists once by name, is the typed pointer, and sits under its tab.
+            for (const auto &[object, member] : members) {
+                const auto found = page.findChildren<QWidget *>(prefix + member);
+                QVERIFY2(found.size() == 1, qPrintable(prefix + member));
+                QCOMPARE(object, found.first());
+                QCOMPARE(tabOf(found.first()), prefix + "NetworkTab");
+            }
+            QCOMPARE(ui.speedComboBox != nullptr, speed);
+            if (speed) {
+                QStringList items;
+                for (int i = 0; i < ui.speedComboBox->count(); ++i)
+                    items << ui.speedComboBox->itemText(i);
+                QCOMPARE(
+                    items, (QStringList { "10G", "10G FEC74", "25G", "25G FEC74", "25G FEC108" }));
+            }
+            const QString linkLabel = QStringList { "mImageLanStatusLabel",
+                "mImageMediaLanStatusLabel", "mImageMedia2LanStatusLabel" }[netIf];
+            QVERIFY(ui.linkStatusLabel);
+            QCOMPARE(ui.linkStatusLabel->objectName(), linkLabel);
+
+            // Editing a mode or speed combo disables the Apply buttons below the combo's parent.
+            for (QComboBox *combo : { ui.modeComboBox, ui.speedComboBox }) {
+                if (combo)
+                    QVERIFY(combo->parentWidget()->isAncestorOf(ui.applyPushButton));
+            }
+            for (QComboBox *combo : { ui.modeComboBox, ui.upnpEnableComboBox, ui.speedComboBox }) {
+                if (combo)
+                    QCOMPARE(combo->metaObject()->className(), "VeltoComboBox");
+            }
+            QCOMPARE(ui.modeComboBox->count(), 2);
+            QCOMPARE(ui.modeComboBox->itemText(0), QString("DHCP"));
+            QCOMPARE(ui.modeComboBox->itemText(1), QString("Static"));
+            QCOMPARE(ui.upnpEnableComboBox->itemText(0), QString("Enable"));
+            QCOMPARE(ui.upnpEnableComboBox->itemText(1), QString("Disable"));
+            QCOMPARE(ui.macAddressLineEdit->inputMask(), QString("HH:HH:HH:HH:HH:HH;_"));
+            QVERIFY(ui.macAddressLineEdit->isReadOnly());
+            QVERIFY(!ui.ipAddressLineEdit->isReadOnly());
+            for (const auto &[member, text] : kNetworkTexts)
+                QCOMPARE(textOf(page.findChild<QObject *>(prefix + member)), QString(text));
+            // Media LANs have no UPnP host: their UPnP widgets are hidden, the control LAN's not.
+            for (QWidget *w :
+                QList<QWidget *> { ui.upnpEnableLabel, ui.upnpEnableComboBox, ui.upnpEnableStatus })
+                QCOMPARE(w->isHidden(), netIf > 0);
+        }
+
+        // Tabs in order, the Update tab only where the table keeps it.
+        QStringList tabs = networkTabTexts(spec.family);
+        if (spec.keepsUpdateTab)
+            tabs << "Update";
+        tabs << "Info";
+        QCOMPARE(tabTexts(page.groupBox()), tabs);
+        QCOMPARE(page.hasUpdateTab(), spec.keepsUpdateTab);
+        page.removeUpdateTab();
+        page.removeUpdateTab();
+        QCOMPARE(tabTexts(page.groupBox()).size(), spec.mediaLanCount + 2);
+        // The Update widgets outlive the removal; the window keeps pointers to them.
+        QCOMPARE(
+            page.findChild<QPushButton *>("mUpdatePushButton"), page.updateTab().updatePushButton);
+        for (const auto &[name, text] : kPageTexts)
+            QCOMPARE(textOf(page.findChild<QObject *>(name)), QString(text));
+        QCOMPARE(tabOf(page.updateTab().updatePushButton), QString("mUpdateTab"));
+        QCOMPARE(tabOf(page.infoTab().setNamePushButton), QString("mInfoTab"));
+
+        InfoTabUi &info = page.infoTab();
+        UpdateTabUi &update = page.updateTab();
+        const QList<QPair<QObject *, const char *>> typed {
+            { update.tab, "mUpdateTab" },
+            { update.currVersionLineEdit, "mUpdateCurrVersionLineEdit" },
+            { update.progressBar, "mUpdateProgressProgressBar" },
+            { update.progressMessageLabel, "mUpdateProgressMessageLabel" },
+            { info.tab, "mInfoTab" },
+            { info.nameLineEdit, "mInfoNameLineEdit" },
+            { info.typeLineEdit, "mInfoTypeLineEdit" },
+            { info.setNamePushButton, "mInfoSetNamePushButton" },
+            { info.authenticationLineEdit, "mInfoAuthenticationLineEdit" },
+            { info.disableAuthenticationPushButton, "mInfoDisableAuthenticationPushButton" },
+            { info.safebootLineEdit, "mInfoSafebootLineEdit" },
+            { info.bootloaderLineEdit, "mInfoBootloaderLineEdit" },
+        };
+        for (const auto &[object, name] : typed)
+            QCOMPARE(object, page.findChild<QObject *>(name));
+        QVERIFY(!info.nameLineEdit->isReadOnly());
+        for (QLineEdit *edit : { info.typeLineEdit, info.authenticationLineEdit,
+                 info.safebootLineEdit, info.bootloaderLineEdit })
+            QVERIFY2(edit->isReadOnly(), qPrintable(edit->objectName()));
+        // Safeboot and bootloader fields: manufacturing mode only.
+        const char *const manufacturingOnly[] = { "mInfoSafebootLabel", "mInfoBootloaderLabel",
+            "mInfoSafebootLineEdit", "mInfoBootloaderLineEdit" };
+        for (const char *name : manufacturingOnly)
+            QVERIFY2(page.findChild<QWidget *>(name)->isHidden(), name);
+        QVERIFY(!info.nameLineEdit->isHidden());
+
+        // Picture area: the labels the window writes, outside every tab; a link text for each
+        // interface the page has; only the video captions of the model's own kind.
+        for (QLabel *label : page.pictureLabels())
+            QCOMPARE(tabOf(label), QString());
+        for (QLabel *label : { page.imageSerialNumberLabel(), page.imageMainLabel(),
+                 page.imageUnknownNameLabel(), page.imageUsbStatusLabel() })
+            QVERIFY(!label || page.pictureLabels().contains(label));
+        const QStringList links { "mImageLanStatusLabel", "mImageMediaLanStatusLabel",
+            "mImageMedia2LanStatusLabel" };
+        for (int netIf = 0; netIf < links.size(); ++netIf)
+            QCOMPARE(
+                page.findChild<QLabel *>(links[netIf]) != nullptr, netIf <= spec.mediaLanCount);
+        const bool sdi = spec.video == PageVideo::Sdi;
+        if (spec.family == F::OneMediaLan) {
+            QCOMPARE(page.findChild<QLabel *>("mImageSDILabel") != nullptr, sdi);
+            QCOMPARE(page.findChild<QLabel *>("mImageHDMILabel") != nullptr, !sdi);
+        }
+        if (spec.family == F::TwoMediaLans)
+            QCOMPARE(page.findChild<QLabel *>("mImageRef_In_Label") != nullptr, sdi);
+        if (spec.family == F::AudioNet) {
+            QCOMPARE(page.findChild<QLabel *>("mImageEth1Label")->text(), QString("ETH 1"));
+            QCOMPARE(page.findChild<QLabel *>("mImageEth2Label")->text(), QString("ETH 2"));
+        }
+        QCOMPARE(page.imageSerialNumberLabel()->text(), QString("Version: 0.0.0  Sn: 00000000"));
+        QCOMPARE(page.imageUnknownNameLabel() != nullptr, spec.family == F::Unknown);
+        QCOMPARE(page.imageUsbStatusLabel() != nullptr, spec.family == F::Unknown);
+        QLabel *link = page.findChild<QLabel *>("mUpdateSofwareDownloadLinkLabel");
+        QCOMPARE(link, page.updateTab().downloadLinkLabel);
+        QCOMPARE(link != nullptr, spec.family != F::Unknown);
+        if (link)
+            QVERIFY(link->text().contains("<a href=\"https://"));
+
+        // Pictures come from the resources: the model's own, and the family's LED.
+        const QImage model(spec.modelPicture);
+        QVERIFY2(!model.isNull(), spec.modelPicture);
+        QCOMPARE(page.imageMainLabel()->pixmap().toImage(),
+            model.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        if (auto *led = page.findChild<QLabel *>("mImagePowerStatusLED")) {
+            const char *file = spec.family == F::Recorder ? ":/media/images/ledgreendown.png"
+                                                          : ":/media/images/ledgreen.png";
+            QVERIFY(!QImage(file).isNull());
+            QCOMPARE(led->pixmap().toImage(),
+                QImage(file).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        }
+    }
+
+    void layoutAndPaint_data() { addRows(); }
+
+    // Every tab of every page, at the size the window gives it: nothing squeezed below what it
+    // needs, no two neighbours overlapping, and painting raises no warning.
+    void layoutAndPaint()
+    {
+        QFETCH(int, row);
+        const PageSpec &spec = PageTable().at(row);
+        QWidget window;
+        window.setStyleSheet(kFontStyle);
+        auto *page = new DevicePage(spec, true, &window);
+        for (const char *name : { "mInfoSafebootLineEdit", "mInfoBootloaderLineEdit" })
+            QVERIFY2(!page->findChild<QWidget *>(name)->isHidden(), name);
+        page->setStyleSheet(kFontStyle);
+        const QSize need = page->minimumSizeHint();
+        QVERIFY2(need.width() <= kPageAreaPx.width() && need.height() <= kPageAreaPx.height(),
+            qPrintable(QString("needs %1x%2").arg(need.width()).arg(need.height())));
+        page->setGeometry(QRect(QPoint(0, 40), kPageAreaPx));
+        window.resize(kPageAreaPx + QSize(0, 40));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        const QString grabDir = qEnvironmentVariable("TRIVO_PAGE_GRAB_DIR");
+        for (int tab = 0; tab < page->groupBox()->count(); ++tab) {
+            page->groupBox()->setCurrentIndex(tab);
+            warnings.clear();
+            const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+            const QPixmap shot = page->grab();
+            qInstallMessageHandler(previous);
+            QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+            QCOMPARE(shot.size(), kPageAreaPx);
+            if (!grabDir.isEmpty())
+                shot.save(QDir(grabDir).filePath(QString("%1-%2.png").arg(spec.formName).arg(tab)));
+
+            const QList<QWidget *> widgets = page->findChildren<QWidget *>();
+            for (QWidget *w : widgets) {
+                if (!w->isVisible() || w->objectName().startsWith("qt_"))
+                    continue;
+                const QString what = w->objectName() + " on tab " + QString::number(tab);
+                const QSize min = w->minimumSizeHint();
+                if (auto *label = qobject_cast<QLabel *>(w); label && label->wordWrap()) {
+                    QVERIFY2(
+                        label->heightForWidth(label->width()) <= label->height(), qPrintable(what));
+                    // Wrapping never breaks a word, so each word has to fit on its own.
+                    for (const QString &word : label->text().split(' '))
+                        QVERIFY2(label->fontMetrics().horizontalAdvance(word)
+                                <= label->contentsRect().width(),
+                            qPrintable(what + ": " + word));
+                } else if (qobject_cast<QLabel *>(w) || qobject_cast<QLineEdit *>(w)
+                    || qobject_cast<QComboBox *>(w) || qobject_cast<QPushButton *>(w)) {
+                    QVERIFY2(
+                        w->width() >= min.width() && w->height() >= min.height(), qPrintable(what));
+                }
+                // Siblings laid out by the page must not overlap.
+                if (w->parentWidget() == page->groupBox() || w == page->groupBox())
+                    continue;
+                for (QObject *other : w->parentWidget()->children()) {
+                    auto *sibling = qobject_cast<QWidget *>(other);
+                    if (!sibling || sibling == w || !sibling->isVisible()
+                        || sibling->objectName().startsWith("qt_"))
+                        continue;
+                    QVERIFY2(!w->geometry().intersects(sibling->geometry()),
+                        qPrintable(what + " overlaps " + sibling->objectName()));
+                }
+            }
+        }
+    }
+
+    // A dark desktop palette must not turn the picture area's text light on its light background.
+    void pictureTextReadableOnDarkDesktop()
+    {
+        const QPalette original = qApp->palette();
+        QPalette dark(QColor(0x20, 0x20, 0x20));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        dark.setColor(QPalette::Text, Qt::white);
+        qApp->setPalette(dark);
+        for (const PageSpec &spec : PageTable()) {
+            DevicePage page(spec, false);
+            page.setStyleSheet(kFontStyle);
+            const QImage background = QImage(":/media/images/pages/background.png");
+            QVERIFY(!background.isNull());
+            // The lightest and darkest parts of the background both have to contrast.
+            const QColor top = background.pixelColor(background.width() / 2, 1);
+            const QColor bottom
+                = background.pixelColor(background.width() / 2, background.height() - 4);
+            for (QLabel *label : page.pictureLabels()) {
+                label->ensurePolished();
+                const QColor ink = label->palette().color(label->foregroundRole());
+                QVERIFY2(contrast(ink, top) >= 4.5 && contrast(ink, bottom) >= 4.5,
+                    qPrintable(QString(spec.formName) + " " + label->objectName()));
+            }
+        }
+        qApp->setPalette(original);
+    }
+
+    void statusCaptionFollowsValue_data()
+    {
+        QTest::addColumn<bool>("pageShown");
+        QTest::newRow("page on show") << true;
+        QTest::newRow("page hidden") << false;
+    }
+
+    // The window hides the unknown page's USB and LAN status while no module is present; their
+    // captions must go with them, whether or not the page is on show at the time.
+    void statusCaptionFollowsValue()
+    {
+        QFETCH(bool, pageShown);
+        DevicePage page(*FindPageSpec(kBoardIdUnknown), false);
+        page.setVisible(pageShown);
+        const QList<QPair<const char *, QString>> statuses { { "mImageUSBStatusLabel", "USB:" },
+            { "mImageLanStatusLabel", "LAN:" } };
+        for (const auto &[name, captionText] : statuses) {
+            QLabel *value = page.findChild<QLabel *>(name);
+            QLabel *caption = nullptr;
+            for (QLabel *label : page.pictureLabels())
+                caption = label->text() == captionText ? label : caption;
+            QVERIFY(value && caption);
+            value->hide();
+            QVERIFY(caption->isHidden());
+            page.show();
+            QVERIFY(!caption->isVisible());
+            page.setVisible(pageShown);
+            value->show();
+            QVERIFY(!caption->isHidden());
+        }
+    }
 
 private:
-    void addRows();
+    void addRows()
+    {
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < PageTable().size(); ++i)
+            QTest::newRow(PageTable().at(i).containerName) << i;
+    }
 };
-
-void TestDevicePages::initTestCase()
-{
-    qApp->setStyleSheet(kAppStyleSheet);
-}
-
-void TestDevicePages::addRows()
-{
-    QTest::addColumn<int>("row");
-    for (int i = 0; i < PageTable().size(); ++i)
-        QTest::newRow(PageTable().at(i).containerName) << i;
-}
-
-// What each family has: media LANs, and whether its page keeps the Update tab.
-void TestDevicePages::pageTable()
-{
-    const QMap<F, QPair<int, bool>> families { { F::Unknown, { 0, true } },
-        { F::UsbHub, { 0, true } }, { F::Recorder, { 0, true } }, { F::Router, { 0, false } },
-        { F::ColorProc, { 0, false } }, { F::OneMediaLan, { 1, true } },
-        { F::AudioNet, { 1, false } }, { F::TwoMediaLans, { 2, true } },
-        { F::Rx25g, { 2, false } } };
-    QSet<uint32_t> ids;
-    QSet<QString> names;
-    for (const PageSpec &spec : PageTable()) {
-        QCOMPARE(spec.mediaLanCount, families.value(spec.family).first);
-        QCOMPARE(spec.keepsUpdateTab, families.value(spec.family).second);
-        QVERIFY2(!names.contains(spec.containerName), spec.containerName);
-        names << spec.containerName;
-        for (uint32_t id : spec.boardIds) {
-            QVERIFY2(!ids.contains(id), spec.containerName);
-            ids << id;
-        }
-    }
-    QCOMPARE(PageTable().first().family, F::Unknown); // the window's fallback comes first
-}
-
-void TestDevicePages::findPageSpec_data()
-{
-    QTest::addColumn<uint>("boardId");
-    QTest::addColumn<QString>("container"); // empty: no page
-    for (const PageSpec &spec : PageTable()) {
-        for (uint32_t id : spec.boardIds)
-            QTest::addRow("0x%08x", id) << uint(id) << QString(spec.containerName);
-    }
-    QTest::newRow("64x64 12G revision 1")
-        << uint(BOARD_ROUTER_64X64_12G_1) << "mRouter64x64_12gWidget";
-    QTest::newRow("25G receiver") << uint(BOARD_RX_25G) << "mRx25gWidget";
-    QTest::newRow("no page chosen yet") << uint(kBoardIdUninitialised) << QString();
-    QTest::newRow("recorder without page") << uint(BOARD_RECORDER_EXTRA_A) << QString();
-    QTest::newRow("zero") << 0u << QString();
-    QTest::newRow("unlisted") << 0x12345678u << QString();
-}
-
-void TestDevicePages::findPageSpec()
-{
-    QFETCH(uint, boardId);
-    QFETCH(QString, container);
-    const PageSpec *spec = FindPageSpec(boardId);
-    QCOMPARE(spec ? QString(spec->containerName) : QString(), container);
-}
-
-void TestDevicePages::structure_data()
-{
-    addRows();
-}
-
-void TestDevicePages::structure()
-{
-    QFETCH(int, row);
-    const PageSpec &spec = PageTable().at(row);
-    DevicePage page(spec, false);
-    QCOMPARE(page.objectName(), QString(spec.containerName));
-    QCOMPARE(page.groupBox()->objectName(), QString("mGroupBox"));
-
-    // Network tabs: every member by name, matching the typed pointers, under the right tab.
-    QCOMPARE(page.networkTabCount(), spec.mediaLanCount + 1);
-    for (int netIf = 0; netIf < kPrefixes.size(); ++netIf) {
-        const QString prefix = "m" + kPrefixes[netIf];
-        if (netIf > spec.mediaLanCount) {
-            QVERIFY(!page.findChild<QWidget *>(prefix + "NetworkTab"));
-            continue;
-        }
-        const NetworkTabUi &ui = page.networkTab(netIf);
-        const bool speed = netIf > 0 && spec.family == F::Rx25g;
-        if (!speed)
-            QVERIFY(!page.findChild<QWidget *>(prefix + "SpeedComboBox"));
-        QList<QPair<QObject *, const char *>> members { { ui.tab, "NetworkTab" },
-            { ui.modeComboBox, "ModeComboBox" }, { ui.ipAddressLineEdit, "IpAddressLineEdit" },
-            { ui.subnetMaskLineEdit, "SubnetMaskLineEdit" },
-            { ui.gatewayIpLineEdit, "GatewayIpLineEdit" },
-            { ui.applyPushButton, "NetworkConfigApplyPushButton" },
-            { ui.upnpEnableComboBox, "UPnPEnableComboBox" },
-            { ui.upnpEnableStatus, "UPnPEnableStatus" }, { ui.modeStatus, "ModeStatus" },
-            { ui.ipAddressStatus, "IpAddressStatus" },
-            { ui.macAddressLineEdit, "MacAddressLineEdit" },
-            { ui.openWebPagePushButton, "OpenWebPagePushButton" },
-            { ui.macAddressLabel, "MacAddressLabel" },
-            { ui.networkConfigGroupBox, "NetworkConfigGroupBox" },
-            { ui.gatewayIpLabel, "GatewayIpLabel" }, { ui.ipAddressLabel, "IpAddressLabel" },
-            { ui.modeLabel, "ModeLabel" }, { ui.subnetMaskLabel, "SubnetMaskLabel" },
-            { ui.subnetMaskStatus, "SubnetMaskStatus" }, { ui.gatewayIpStatus, "GatewayIpStatus" },
-            { ui.upnpEnableLabel, "UPnPEnableLabel" } };
-        if (speed)
-            members << qMakePair<QObject *, const char *>(ui.speedLabel, "SpeedLabel")
-                    << qMakePair<QObject *, const char *>(ui.speedComboBox, "SpeedComboBox")
-                    << qMakePair<QObject *, const char *>(ui.speedStatus, "SpeedStatus");
-        // Each member exists once by name, is the typed pointer, and sits under its tab.
-        for (const auto &[object, member] : members) {
-            const auto found = page.findChildren<QWidget *>(prefix + member);
-            QVERIFY2(found.size() == 1, qPrintable(prefix + member));
-            QCOMPARE(object, found.first());
-            QCOMPARE(tabOf(found.first()), prefix + "NetworkTab");
-        }
-        QCOMPARE(ui.speedComboBox != nullptr, speed);
-        if (speed) {
-            QStringList items;
-            for (int i = 0; i < ui.speedComboBox->count(); ++i)
-                items << ui.speedComboBox->itemText(i);
-            QCOMPARE(items, (QStringList { "10G", "10G FEC74", "25G", "25G FEC74", "25G FEC108" }));
-        }
-        const QString linkLabel = QStringList { "mImageLanStatusLabel", "mImageMediaLanStatusLabel",
-            "mImageMedia2LanStatusLabel" }[netIf];
-        QVERIFY(ui.linkStatusLabel);
-        QCOMPARE(ui.linkStatusLabel->objectName(), linkLabel);
-
-        // Editing a mode or speed combo disables the Apply buttons below the combo's parent.
-        for (QComboBox *combo : { ui.modeComboBox, ui.speedComboBox }) {
-            if (combo)
-                QVERIFY(combo->parentWidget()->isAncestorOf(ui.applyPushButton));
-        }
-        for (QComboBox *combo : { ui.modeComboBox, ui.upnpEnableComboBox, ui.speedComboBox }) {
-            if (combo)
-                QCOMPARE(combo->metaObject()->className(), "VeltoComboBox");
-        }
-        QCOMPARE(ui.modeComboBox->count(), 2);
-        QCOMPARE(ui.modeComboBox->itemText(0), QString("DHCP"));
-        QCOMPARE(ui.modeComboBox->itemText(1), QString("Static"));
-        QCOMPARE(ui.upnpEnableComboBox->itemText(0), QString("Enable"));
-        QCOMPARE(ui.upnpEnableComboBox->itemText(1), QString("Disable"));
-        QCOMPARE(ui.macAddressLineEdit->inputMask(), QString("HH:HH:HH:HH:HH:HH;_"));
-        QVERIFY(ui.macAddressLineEdit->isReadOnly());
-        QVERIFY(!ui.ipAddressLineEdit->isReadOnly());
-        for (const auto &[member, text] : kNetworkTexts)
-            QCOMPARE(textOf(page.findChild<QObject *>(prefix + member)), QString(text));
-        // Media LANs have no UPnP host: their UPnP widgets are hidden, the control LAN's not.
-        for (QWidget *w :
-            QList<QWidget *> { ui.upnpEnableLabel, ui.upnpEnableComboBox, ui.upnpEnableStatus })
-            QCOMPARE(w->isHidden(), netIf > 0);
-    }
-
-    // Tabs in order, the Update tab only where the table keeps it.
-    QStringList tabs = networkTabTexts(spec.family);
-    if (spec.keepsUpdateTab)
-        tabs << "Update";
-    tabs << "Info";
-    QCOMPARE(tabTexts(page.groupBox()), tabs);
-    QCOMPARE(page.hasUpdateTab(), spec.keepsUpdateTab);
-    page.removeUpdateTab();
-    page.removeUpdateTab();
-    QCOMPARE(tabTexts(page.groupBox()).size(), spec.mediaLanCount + 2);
-    // The Update widgets outlive the removal; the window keeps pointers to them.
-    QCOMPARE(page.findChild<QPushButton *>("mUpdatePushButton"), page.updateTab().updatePushButton);
-    for (const auto &[name, text] : kPageTexts)
-        QCOMPARE(textOf(page.findChild<QObject *>(name)), QString(text));
-    QCOMPARE(tabOf(page.updateTab().updatePushButton), QString("mUpdateTab"));
-    QCOMPARE(tabOf(page.infoTab().setNamePushButton), QString("mInfoTab"));
-
-    InfoTabUi &info = page.infoTab();
-    UpdateTabUi &update = page.updateTab();
-    const QList<QPair<QObject *, const char *>> typed {
-        { update.tab, "mUpdateTab" },
-        { update.currVersionLineEdit, "mUpdateCurrVersionLineEdit" },
-        { update.progressBar, "mUpdateProgressProgressBar" },
-        { update.progressMessageLabel, "mUpdateProgressMessageLabel" },
-        { info.tab, "mInfoTab" },
-        { info.nameLineEdit, "mInfoNameLineEdit" },
-        { info.typeLineEdit, "mInfoTypeLineEdit" },
-        { info.setNamePushButton, "mInfoSetNamePushButton" },
-        { info.authenticationLineEdit, "mInfoAuthenticationLineEdit" },
-        { info.disableAuthenticationPushButton, "mInfoDisableAuthenticationPushButton" },
-        { info.safebootLineEdit, "mInfoSafebootLineEdit" },
-        { info.bootloaderLineEdit, "mInfoBootloaderLineEdit" },
-    };
-    for (const auto &[object, name] : typed)
-        QCOMPARE(object, page.findChild<QObject *>(name));
-    QVERIFY(!info.nameLineEdit->isReadOnly());
-    for (QLineEdit *edit : { info.typeLineEdit, info.authenticationLineEdit, info.safebootLineEdit,
-             info.bootloaderLineEdit })
-        QVERIFY2(edit->isReadOnly(), qPrintable(edit->objectName()));
-    // The safeboot and bootloader fields are for manufacturing mode only (shown in layoutAndPaint).
-    const char *const manufacturingOnly[] = { "mInfoSafebootLabel", "mInfoBootloaderLabel",
-        "mInfoSafebootLineEdit", "mInfoBootloaderLineEdit" };
-    for (const char *name : manufacturingOnly)
-        QVERIFY2(page.findChild<QWidget *>(name)->isHidden(), name);
-    QVERIFY(!info.nameLineEdit->isHidden());
-
-    // Picture area: the labels the window writes, outside every tab; a link text for each
-    // interface the page has; only the video captions of the model's own kind.
-    for (QLabel *label : page.pictureLabels())
-        QCOMPARE(tabOf(label), QString());
-    for (QLabel *label : { page.imageSerialNumberLabel(), page.imageMainLabel(),
-             page.imageUnknownNameLabel(), page.imageUsbStatusLabel() })
-        QVERIFY(!label || page.pictureLabels().contains(label));
-    const QStringList links { "mImageLanStatusLabel", "mImageMediaLanStatusLabel",
-        "mImageMedia2LanStatusLabel" };
-    for (int netIf = 0; netIf < links.size(); ++netIf)
-        QCOMPARE(page.findChild<QLabel *>(links[netIf]) != nullptr, netIf <= spec.mediaLanCount);
-    const bool sdi = spec.video == PageVideo::Sdi;
-    if (spec.family == F::OneMediaLan) {
-        QCOMPARE(page.findChild<QLabel *>("mImageSDILabel") != nullptr, sdi);
-        QCOMPARE(page.findChild<QLabel *>("mImageHDMILabel") != nullptr, !sdi);
-    }
-    if (spec.family == F::TwoMediaLans)
-        QCOMPARE(page.findChild<QLabel *>("mImageRef_In_Label") != nullptr, sdi);
-    if (spec.family == F::AudioNet) {
-        QCOMPARE(page.findChild<QLabel *>("mImageEth1Label")->text(), QString("ETH 1"));
-        QCOMPARE(page.findChild<QLabel *>("mImageEth2Label")->text(), QString("ETH 2"));
-    }
-    QCOMPARE(page.imageSerialNumberLabel()->text(), QString("Version: 0.0.0  Sn: 00000000"));
-    QCOMPARE(page.imageUnknownNameLabel() != nullptr, spec.family == F::Unknown);
-    QCOMPARE(page.imageUsbStatusLabel() != nullptr, spec.family == F::Unknown);
-    QLabel *link = page.findChild<QLabel *>("mUpdateSofwareDownloadLinkLabel");
-    QCOMPARE(link, page.updateTab().downloadLinkLabel);
-    QCOMPARE(link != nullptr, spec.family != F::Unknown);
-    if (link)
-        QVERIFY(link->text().contains("<a href=\"https://"));
-
-    // Pictures come from the resources: the model's own, and the family's LED.
-    const QImage model(spec.modelPicture);
-    QVERIFY2(!model.isNull(), spec.modelPicture);
-    QCOMPARE(page.imageMainLabel()->pixmap().toImage(),
-        model.convertToFormat(QImage::Format_ARGB32_Premultiplied));
-    if (auto *led = page.findChild<QLabel *>("mImagePowerStatusLED")) {
-        const char *file = spec.family == F::Recorder ? ":/media/images/ledgreendown.png"
-                                                      : ":/media/images/ledgreen.png";
-        QVERIFY(!QImage(file).isNull());
-        QCOMPARE(led->pixmap().toImage(),
-            QImage(file).convertToFormat(QImage::Format_ARGB32_Premultiplied));
-    }
-}
-
-void TestDevicePages::layoutAndPaint_data()
-{
-    addRows();
-}
-
-// Every tab of every page, at the size the window gives it: nothing squeezed below what it
-// needs, no two neighbours overlapping, and painting raises no warning.
-void TestDevicePages::layoutAndPaint()
-{
-    QFETCH(int, row);
-    const PageSpec &spec = PageTable().at(row);
-    QWidget window;
-    window.setStyleSheet(kFontStyle);
-    auto *page = new DevicePage(spec, true, &window);
-    for (const char *name : { "mInfoSafebootLineEdit", "mInfoBootloaderLineEdit" })
-        QVERIFY2(!page->findChild<QWidget *>(name)->isHidden(), name);
-    page->setStyleSheet(kFontStyle);
-    const QSize need = page->minimumSizeHint();
-    QVERIFY2(need.width() <= kPageAreaPx.width() && need.height() <= kPageAreaPx.height(),
-        qPrintable(QString("needs %1x%2").arg(need.width()).arg(need.height())));
-    page->setGeometry(QRect(QPoint(0, 40), kPageAreaPx));
-    window.resize(kPageAreaPx + QSize(0, 40));
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    const QString grabDir = qEnvironmentVariable("TRIVO_PAGE_GRAB_DIR");
-    for (int tab = 0; tab < page->groupBox()->count(); ++tab) {
-        page->groupBox()->setCurrentIndex(tab);
-        warnings.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
-        const QPixmap shot = page->grab();
-        qInstallMessageHandler(previous);
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-        QCOMPARE(shot.size(), kPageAreaPx);
-        if (!grabDir.isEmpty())
-            shot.save(QDir(grabDir).filePath(QString("%1-%2.png").arg(spec.formName).arg(tab)));
-
-        const QList<QWidget *> widgets = page->findChildren<QWidget *>();
-        for (QWidget *w : widgets) {
-            if (!w->isVisible() || w->objectName().startsWith("qt_"))
-                continue;
-            const QString what = w->objectName() + " on tab " + QString::number(tab);
-            const QSize min = w->minimumSizeHint();
-            if (auto *label = qobject_cast<QLabel *>(w); label && label->wordWrap()) {
-                QVERIFY2(
-                    label->heightForWidth(label->width()) <= label->height(), qPrintable(what));
-                // Wrapping never breaks a word, so each word has to fit on its own.
-                for (const QString &word : label->text().split(' '))
-                    QVERIFY2(label->fontMetrics().horizontalAdvance(word)
-                            <= label->contentsRect().width(),
-                        qPrintable(what + ": " + word));
-            } else if (qobject_cast<QLabel *>(w) || qobject_cast<QLineEdit *>(w)
-                || qobject_cast<QComboBox *>(w) || qobject_cast<QPushButton *>(w)) {
-                QVERIFY2(
-                    w->width() >= min.width() && w->height() >= min.height(), qPrintable(what));
-            }
-            // Siblings laid out by the page must not overlap.
-            if (w->parentWidget() == page->groupBox() || w == page->groupBox())
-                continue;
-            for (QObject *other : w->parentWidget()->children()) {
-                auto *sibling = qobject_cast<QWidget *>(other);
-                if (!sibling || sibling == w || !sibling->isVisible()
-                    || sibling->objectName().startsWith("qt_"))
-                    continue;
-                QVERIFY2(!w->geometry().intersects(sibling->geometry()),
-                    qPrintable(what + " overlaps " + sibling->objectName()));
-            }
-        }
-    }
-}
-
-// A dark desktop palette must not turn the picture area's text light on its light background.
-void TestDevicePages::pictureTextReadableOnDarkDesktop()
-{
-    const QPalette original = qApp->palette();
-    QPalette dark(QColor(0x20, 0x20, 0x20));
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::Text, Qt::white);
-    qApp->setPalette(dark);
-    for (const PageSpec &spec : PageTable()) {
-        DevicePage page(spec, false);
-        page.setStyleSheet(kFontStyle);
-        const QImage background = QImage(":/media/images/pages/background.png");
-        QVERIFY(!background.isNull());
-        // The lightest and darkest parts of the background both have to contrast.
-        const QColor top = background.pixelColor(background.width() / 2, 1);
-        const QColor bottom
-            = background.pixelColor(background.width() / 2, background.height() - 4);
-        for (QLabel *label : page.pictureLabels()) {
-            label->ensurePolished();
-            const QColor ink = label->palette().color(label->foregroundRole());
-            QVERIFY2(contrast(ink, top) >= 4.5 && contrast(ink, bottom) >= 4.5,
-                qPrintable(QString(spec.formName) + " " + label->objectName()));
-        }
-    }
-    qApp->setPalette(original);
-}
-
-void TestDevicePages::statusCaptionFollowsValue_data()
-{
-    QTest::addColumn<bool>("pageShown");
-    QTest::newRow("page on show") << true;
-    QTest::newRow("page hidden") << false;
-}
-
-// The window hides the unknown page's USB and LAN status while no module is present; their
-// captions must go with them, whether or not the page is on show at the time.
-void TestDevicePages::statusCaptionFollowsValue()
-{
-    QFETCH(bool, pageShown);
-    DevicePage page(*FindPageSpec(kBoardIdUnknown), false);
-    page.setVisible(pageShown);
-    const QList<QPair<const char *, QString>> statuses { { "mImageUSBStatusLabel", "USB:" },
-        { "mImageLanStatusLabel", "LAN:" } };
-    for (const auto &[name, captionText] : statuses) {
-        QLabel *value = page.findChild<QLabel *>(name);
-        QLabel *caption = nullptr;
-        for (QLabel *label : page.pictureLabels())
-            caption = label->text() == captionText ? label : caption;
-        QVERIFY(value && caption);
-        value->hide();
-        QVERIFY(caption->isHidden());
-        page.show();
-        QVERIFY(!caption->isVisible());
-        page.setVisible(pageShown);
-        value->show();
-        QVERIFY(!caption->isHidden());
-    }
-}
 
 QTEST_MAIN(TestDevicePages)
 #include "tst_device_pages.moc"
