@@ -272,6 +272,16 @@ int readpkt(KermitTransfer *k, uint8_t *buf, int capacity)
 
 // --- Framing ---
 
+namespace {
+
+// Hands the kept packet to the write callback.
+int writeKept(KermitTransfer *k)
+{
+    return k->txd ? k->txd(k, k->sendBuf, k->sendLen) : tx_data(k, k->sendBuf, k->sendLen);
+}
+
+} // namespace
+
 int spkt(char type, int seq, int len, const uint8_t *data, KermitTransfer *k)
 {
     if (len < 0)
@@ -303,7 +313,7 @@ int spkt(char type, int seq, int len, const uint8_t *data, KermitTransfer *k)
     p[at++] = uint8_t(k->endMarkSent);
     k->sendLen = at;
     k->sendSeq = int16_t(seq);
-    return k->txd ? k->txd(k, p, at) : tx_data(k, p, at);
+    return writeKept(k);
 }
 
 int resend(KermitTransfer *k)
@@ -311,7 +321,7 @@ int resend(KermitTransfer *k)
     if (k->sendLen <= 0)
         return 0;
     qCDebug(lcKermit).noquote() << "resend() - packet" << kermitUnChar(k->sendBuf[2]);
-    return k->txd ? k->txd(k, k->sendBuf, k->sendLen) : tx_data(k, k->sendBuf, k->sendLen);
+    return writeKept(k);
 }
 
 // --- Encoding ---

@@ -490,19 +490,12 @@ int kermitInitTransfer(KermitTransfer *k, KermitStatus *s, char **fileList, CSer
 {
     if (!k)
         return -1;
+    // Zero-filled first: no trace, force type 3 off, an empty input buffer. The init
+    // step sets the protocol values and clears the status record.
     std::memset(static_cast<void *>(k), 0, sizeof *k);
-    clearStatus(s);
-    k->remote = 1;
-    k->xferMode = 1;
-    k->binary = 1;
-    k->parity = 0;
-    k->bct = 3;
-    k->cancel = 0;
     k->fileList = fileList;
     k->zinbuf = gFileBuf;
     k->zinlen = kKermitFileBufBytes;
-    k->zincnt = 0;
-    k->zinptr = nullptr;
     k->rxd = readpkt;
     k->txd = tx_data;
     k->ixd = inputCheck;
@@ -511,8 +504,6 @@ int kermitInitTransfer(KermitTransfer *k, KermitStatus *s, char **fileList, CSer
     k->readf = readFile;
     k->writef = writeFileUnused;
     k->closef = closeFile;
-    k->dbf = nullptr;
-    k->forceType3 = 0;
     gSerial = serial;
     return kermitStep(kKermitActionInit, k, -1, 0, "", s);
 }
