@@ -216,9 +216,8 @@ void MainWindow::buildMenus()
             action->setStatusTip(tr(row.statusTip));
         row.menu->addAction(action);
         *row.action = action;
-        if (row.action == &mRevertAct)
-            mFileMenu->addSeparator();
     }
+    mFileMenu->insertSeparator(mRefreshAct);
     // Factory reset is not available yet in this program.
     mRevertAct->setEnabled(false);
     mRevertAct->setToolTip(tr("Factory reset is not available in this version"));
