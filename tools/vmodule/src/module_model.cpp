@@ -206,6 +206,11 @@ void ModuleModel::resetValues()
     mNamedLease = l0.ipConfig == kIpConfigDhcp ? Addr { l0.dhcpIp, l0.dhcpMask, l0.dhcpGateway }
                                                : Addr { "0.0.0.0", "0.0.0.0", "0.0.0.0" };
     mLastDhcpLan = -1;
+    forgetUpdate();
+}
+
+void ModuleModel::forgetUpdate()
+{
     mHaveUpload = false;
     mUpload = KermitReceivedFile();
     mVerifyStartMs = -1;
@@ -242,11 +247,7 @@ void ModuleModel::applyReboot(qint64 nowMs)
     }
     for (Dhcp &d : mDhcp)
         d = Dhcp();
-    mHaveUpload = false;
-    mUpload = KermitReceivedFile();
-    mVerifyStartMs = -1;
-    mCommitStartMs = -1;
-    mCommitVerified = false;
+    forgetUpdate();
 }
 
 int ModuleModel::rowById(uint32_t id) const

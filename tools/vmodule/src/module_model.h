@@ -104,6 +104,7 @@ private:
 
     void buildRows();
     void resetValues();
+    void forgetUpdate(); // no upload, no verification or commit under way
     int rowById(uint32_t id) const;
     int rowByName(const QByteArray &name) const;
     bool available(const Row &row, bool byId) const;
