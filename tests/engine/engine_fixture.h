@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app_if.h"
 #include "cmd_engine.h"
 #include "fake_serial_if.h"
 #include "log_capture.h"
 #include "module_sim.h"
+#include "stub_app_if.h"
 #include "wire_frame.h"
 
 #include <QRegularExpression>
@@ -12,20 +12,13 @@
 #include <functional>
 
 // Records the engine's notifications in order.
-class AppSpy : public CAppIF
+class AppSpy : public StubAppIF
 {
 public:
     QStringList calls;
     void NotifyModuleTypeChanged() override { calls << "type"; }
     void NotifyNewConnection() override { calls << "new"; }
     void DisConnection() override { calls << "gone"; }
-    bool IsManufacturingMode() override { return false; }
-    CSerialIF *CreateSerialIF() override { return nullptr; }
-    QString GetWorkingDirectory() override { return {}; }
-    QString GetFontStyle() override { return {}; }
-    QString GetWidgetStyleSheet() override { return {}; }
-    QString GetLabelStyle() override { return {}; }
-    QString GetAppVersion() override { return {}; }
 };
 
 // An engine talking to a simulated module over a fake port.
