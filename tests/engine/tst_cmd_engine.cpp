@@ -207,8 +207,6 @@ void TestCmdEngine::connectModule_data()
 
     row("known product", "RECORDER-PLUS", false, Replies {}, Replies {}, named, eConnectOK,
         uint(BOARD_RECORDER_PLUS), true, fullConnect, { isModuleOK });
-    row("variant product ID", "ENCODER10G2-SDI-P", false, Replies {}, Replies {}, named, eConnectOK,
-        uint(BOARD_TX_10G2_SDI), true, fullConnect, { isModuleOK });
     row("unknown product", "MYSTERY-BOX", false, Replies {}, Replies {}, named, eConnectOK,
         uint(kBoardIdUnknown), true, fullConnect,
         { isModuleOK, "^0xffffffff is not known, setting to undefined product\\.$" });
@@ -220,12 +218,7 @@ void TestCmdEngine::connectModule_data()
         { isModuleOK,
             "^Module type  0xdeadbeef indicates unitialized data\\. Check source code of "
             "CProductID for missing support\\.$" });
-    row("name by parameter name", "RECORDER", false, Replies {}, Replies {},
-        { { "eParamID_SysName", "Studio B" } }, eConnectOK, uint(BOARD_RECORDER), true,
-        { "HWDY", "HURU", "PGID 0x108", "PGNM eParamID_SysName" }, { isModuleOK });
-    row("empty name by ID", "RECORDER", false, Replies {}, Replies {},
-        { { "0x108", "" }, { "eParamID_SysName", "Studio B" } }, eConnectOK, uint(BOARD_RECORDER),
-        true, { "HWDY", "HURU", "PGID 0x108", "PGNM eParamID_SysName" }, { isModuleOK });
+    // The name fallbacks themselves are rows of the typed-operation test (GetModuleName).
     row("no name at all", "RECORDER", false, Replies {}, Replies {}, {}, eConnectOK,
         uint(BOARD_RECORDER), true, { "HWDY", "HURU", "PGID 0x108", "PGNM eParamID_SysName" },
         { isModuleOK, "^Could not get name from module$" });
