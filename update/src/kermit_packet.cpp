@@ -104,16 +104,29 @@ int replyTimeoutMs(const KermitTransfer *k)
     return sec * 1000;
 }
 
-// Bytes to ask the port for. A port read may wait for the whole request (or a pause
-// in the stream), so ask for no more than the reply being awaited: an acknowledgement
-// (8 bytes with a three-character check) after the Send-Init, single bytes for the
-// longer and variable reply to the Send-Init itself.
-uint32_t readChunk(const KermitTransfer *k)
+// Bytes to ask the port for. A port read waits for the whole request (or a pause in
+// the stream), so never ask for more than the packet being read still needs: once its
+// length field has arrived (buf holds the bytes stored after the start mark) the rest
+// is known, end mark included. Before that, an acknowledgement's worth (8 bytes with a
+// three-character check), or single bytes while the longer and variable reply to the
+// Send-Init is awaited. The data state never asks for more than 8.
+uint32_t readChunk(const KermitTransfer *k, bool started, const uint8_t *buf, int stored)
 {
-    if (k->state == kKermitStateSendInitWait || k->state == kKermitStateIdleReceive)
-        return 1;
-    const int checkLen = k->forceType3 ? 3 : k->bct;
-    return uint32_t(std::min(kKermitDataStateReadBytes, 5 + checkLen));
+    int want;
+    if (started && stored >= 1 && buf[0] != ' ')
+        want = kermitUnChar(buf[0]) + 2 - stored;
+    else if (started && stored >= 1 && stored < 5)
+        want = 5 - stored; // the long form's length sits in header bytes 3 and 4
+    else if (started && stored >= 5)
+        want = kermitUnChar(buf[3]) * 95 + kermitUnChar(buf[4]) + 7 - stored;
+    else if (k->state == kKermitStateSendInitWait || k->state == kKermitStateIdleReceive)
+        want = 1;
+    else
+        want = 5 + (k->forceType3 ? 3 : k->bct);
+    // Past its stated length only the end mark is missing (or the line is noisy).
+    want = std::max(want, 1);
+    return uint32_t(std::min(
+        want, k->state == kKermitStateData ? kKermitDataStateReadBytes : kKermitReaderBufBytes));
 }
 
 } // namespace
@@ -227,7 +240,7 @@ int readpkt(KermitTransfer *k, uint8_t *buf, int capacity)
     for (;;) {
         if (gReaderPos >= gReaderCount) {
             gReaderPos = gReaderCount = 0;
-            const uint32_t want = readChunk(k);
+            const uint32_t want = readChunk(k, started, buf, stored);
             const uint32_t got = serial->Read(gReaderBuf, want);
             if (got == 0 && !serial->IsOpen())
                 return -1;
