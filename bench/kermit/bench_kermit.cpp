@@ -1,11 +1,11 @@
 // File-content throughput of our Kermit sender against gkermit's sender, each sending
 // to "gkermit -r" over the same pair of joined pseudo-terminals. Prints figures.
 
+#include "bench_relay.h"
 #include "gkermit_peer.h"
 #include "kermit.h"
 #include "kermit_drive.h"
 #include "posix_serial_if.h"
-#include "pty_relay.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -61,7 +61,7 @@ double runOnce(Sender sender, const QStringList &receiverArgs, const QString &se
     const QString &name, const QByteArray &expectedSha)
 {
     QTemporaryDir recvDir;
-    PtyRelay relay;
+    BenchRelay relay;
     if (!recvDir.isValid() || !relay.isValid())
         return -1;
     GkermitPeer receiver;
@@ -145,8 +145,9 @@ int main(int argc, char **argv)
 
     std::printf("Kermit file-content throughput over pseudo-terminals\n");
     std::printf("Method: every sender talks to a fresh \"gkermit -r\" whose terminal is joined\n"
-                "to the sender's terminal by a relay thread copying between the two pty\n"
-                "masters (the same path for all three senders). Random files of 4 MiB and\n"
+                "to the sender's terminal by two relay threads, one per direction, copying\n"
+                "between the two pty masters (the same path for all three senders).\n"
+                "Random files of 4 MiB and\n"
                 "64 MiB; time from the start of the sender to the end of both sides;\n"
                 "each received file is checked by SHA-256 (a mismatch counts as a failure).\n"
                 "Steady-state rate = 60 MiB / (t(64 MiB) - t(4 MiB)), which removes start-up\n"
