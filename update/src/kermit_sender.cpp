@@ -300,8 +300,9 @@ int sattr(KermitTransfer *k, KermitStatus *s)
         std::memcpy(x + at, date, size_t(dateLen));
         at += dateLen;
         if (s) {
-            std::strncpy(s->filedate, date, sizeof s->filedate - 1);
-            s->filedate[sizeof s->filedate - 1] = 0;
+            const size_t kept = std::min(size_t(dateLen), sizeof s->filedate - 1);
+            std::memcpy(s->filedate, date, kept);
+            s->filedate[kept] = 0;
         }
     }
     x[at++] = '@';
