@@ -203,6 +203,7 @@ struct Receiver
                 return r;
         }
         const bool fresh = p.seq == expectSeq;
+        QByteArray ackData;
         if (fresh) {
             switch (p.type) {
             case 'S':
@@ -212,6 +213,7 @@ struct Receiver
                 return packet('Y', p.seq, sinitReply, 1);
             case 'F':
                 fileName = decode(p.data, px);
+                ackData = p.data; // receivers name the stored file in this acknowledgement
                 break;
             case 'A':
                 attributes = p.data;
@@ -227,7 +229,7 @@ struct Receiver
             }
             expectSeq = (expectSeq + 1) % 64;
         }
-        return packet('Y', p.seq, {}, checkType);
+        return packet('Y', p.seq, ackData, checkType);
     }
 
     void applySinit()

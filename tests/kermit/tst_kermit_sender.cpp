@@ -136,6 +136,8 @@ private slots:
         QCOMPARE(rx.fileName, path);
         QCOMPARE(st.filesize, attrs ? size : 0); // known from the attribute step
         QCOMPARE(st.bytesSoFar, size);
+        // Every reply is read with requests that fit it, so none waits for bytes that never come.
+        QCOMPARE(port->overAsks, 0);
         QCOMPARE(QByteArray(st.filename), path);
         // Packet order: S F A D... Z B, each once.
         const QByteArray types = rx.types();

@@ -30,6 +30,8 @@ uint32_t FakeSerialIF::Read(uint8_t *buffer, uint32_t length)
             QThread::msleep(emptyReadDelayMs);
         return 0;
     }
+    if (qint64(length) > input.size())
+        ++overAsks;
     qint64 n = std::min<qint64>(length, input.size());
     if (maxReadChunk > 0)
         n = std::min<qint64>(n, maxReadChunk);

@@ -46,6 +46,9 @@ public:
     int enumerateCalls = 0;
     int openIndex = -1;
     qint64 totalRead = 0;
+    // Reads that asked for more bytes than were waiting while some were: on a real port
+    // each such read sits out the inter-byte pause before it returns.
+    int overAsks = 0;
 
 private:
     bool mOpen = true;
