@@ -15,7 +15,9 @@ public:
     // Called with the bytes of each Write; returns bytes to queue as input.
     using Responder = std::function<QByteArray(const QByteArray &written)>;
 
-    explicit FakeSerialIF(int numPorts = 1) : mNumPorts(numPorts) {}
+    explicit FakeSerialIF(int numPorts = 1)
+        : mNumPorts(numPorts)
+    { }
 
     void EnumeratePorts() override { ++enumerateCalls; }
     bool OpenSerialPort(int index) override;
@@ -33,15 +35,15 @@ public:
     void setOpen(bool open) { mOpen = open; }
     void setNumPorts(int n) { mNumPorts = n; }
 
-    QByteArray input;             // bytes waiting to be read
-    QByteArray output;            // everything written
-    QList<QByteArray> writes;     // each Write call's bytes
+    QByteArray input; // bytes waiting to be read
+    QByteArray output; // everything written
+    QList<QByteArray> writes; // each Write call's bytes
     Responder responder;
-    int emptyReadDelayMs = 1;     // pause of a read that finds nothing
-    int maxReadChunk = 0;         // >0: deliver at most this many bytes per read
-    int disconnectAfterReadBytes = -1;  // >=0: port closes once this many bytes were read
-    int shortWriteAfterBytes = -1;      // >=0: a write past this total is cut short and closes
-    bool flushDiscardsInput = true;     // FlushInput empties 'input'
+    int emptyReadDelayMs = 1; // pause of a read that finds nothing
+    int maxReadChunk = 0; // >0: deliver at most this many bytes per read
+    int disconnectAfterReadBytes = -1; // >=0: port closes once this many bytes were read
+    int shortWriteAfterBytes = -1; // >=0: a write past this total is cut short and closes
+    bool flushDiscardsInput = true; // FlushInput empties 'input'
     int flushCalls = 0;
     int enumerateCalls = 0;
     int openIndex = -1;

@@ -30,7 +30,7 @@ class StderrCapture
 public:
     StderrCapture();
     ~StderrCapture();
-    QString text();  // everything written so far
+    QString text(); // everything written so far
 
 private:
     int mSavedFd = -1;

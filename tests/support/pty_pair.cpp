@@ -20,7 +20,7 @@ PtyPair::PtyPair()
     }
     mPath = QString::fromLocal8Bit(ptsname(mMaster));
     // Raw on the master's line discipline so bytes pass unchanged both ways.
-    termios tio{};
+    termios tio {};
     if (tcgetattr(mMaster, &tio) == 0) {
         cfmakeraw(&tio);
         tcsetattr(mMaster, TCSANOW, &tio);
@@ -63,7 +63,7 @@ QByteArray PtyPair::read(int timeoutMs, int atLeast)
         const qint64 left = timeoutMs - t.elapsed();
         if (left <= 0)
             break;
-        pollfd p{mMaster, POLLIN, 0};
+        pollfd p { mMaster, POLLIN, 0 };
         if (::poll(&p, 1, int(left)) <= 0)
             continue;
         if (!(p.revents & POLLIN))

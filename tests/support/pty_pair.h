@@ -8,8 +8,8 @@
 class PtyPair
 {
 public:
-    PtyPair();   // opens a master in raw mode; path() is the slave device
-    ~PtyPair();  // closes the master (a hang-up for the slave side)
+    PtyPair(); // opens a master in raw mode; path() is the slave device
+    ~PtyPair(); // closes the master (a hang-up for the slave side)
 
     bool isValid() const { return mMaster >= 0; }
     QString path() const { return mPath; }
@@ -18,7 +18,7 @@ public:
     bool write(const QByteArray &bytes);
     // Reads what arrives within timeoutMs (stops early once 'atLeast' bytes came).
     QByteArray read(int timeoutMs, int atLeast = 1);
-    void closeMaster();  // hang up now
+    void closeMaster(); // hang up now
 
 private:
     int mMaster = -1;
