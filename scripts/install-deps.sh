@@ -26,4 +26,4 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
-$SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+$SUDO apt-get install -y "${missing[@]}"
