@@ -1,7 +1,7 @@
 // File-content throughput of our Kermit sender against gkermit's sender, each sending
 // to "gkermit -r" over the same pair of joined pseudo-terminals. Prints figures.
 
-#include "bench_relay.h"
+#include "pty_relay.h"
 #include "gkermit_peer.h"
 #include "kermit.h"
 #include "kermit_drive.h"
@@ -61,7 +61,7 @@ double runOnce(Sender sender, const QStringList &receiverArgs, const QString &se
     const QString &name, const QByteArray &expectedSha)
 {
     QTemporaryDir recvDir;
-    BenchRelay relay;
+    PtyRelay relay;
     if (!recvDir.isValid() || !relay.isValid())
         return -1;
     GkermitPeer receiver;

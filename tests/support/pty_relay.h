@@ -3,16 +3,16 @@
 #include <QString>
 #include <thread>
 
-// Two pseudo-terminals joined back to back for the benchmark: bytes written on one
-// slave come out of the other. One thread per direction, so a packet is passed on as
-// soon as it is read, without waiting for the other direction's turn.
-class BenchRelay
+// Two pseudo-terminals joined back to back, as a cable joins two serial ports: bytes
+// written on one slave come out of the other. One thread per direction, so a packet is
+// passed on as soon as it is read, without waiting for the other direction's turn.
+class PtyRelay
 {
 public:
-    BenchRelay();
-    ~BenchRelay();
-    BenchRelay(const BenchRelay &) = delete;
-    BenchRelay &operator=(const BenchRelay &) = delete;
+    PtyRelay();
+    ~PtyRelay();
+    PtyRelay(const PtyRelay &) = delete;
+    PtyRelay &operator=(const PtyRelay &) = delete;
 
     bool isValid() const { return mMaster[0] >= 0 && mMaster[1] >= 0 && mStopPipe[1] >= 0; }
     QString path(int side) const { return mPath[side]; }

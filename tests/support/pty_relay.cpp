@@ -1,4 +1,4 @@
-#include "bench_relay.h"
+#include "pty_relay.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -31,7 +31,7 @@ int openMaster(QString &path)
 
 } // namespace
 
-BenchRelay::BenchRelay()
+PtyRelay::PtyRelay()
 {
     for (int side = 0; side < 2; ++side) {
         mMaster[side] = openMaster(mPath[side]);
@@ -42,11 +42,11 @@ BenchRelay::BenchRelay()
         mStopPipe[0] = mStopPipe[1] = -1;
     if (!isValid())
         return;
-    mThread[0] = std::thread(&BenchRelay::copy, this, 0, 1);
-    mThread[1] = std::thread(&BenchRelay::copy, this, 1, 0);
+    mThread[0] = std::thread(&PtyRelay::copy, this, 0, 1);
+    mThread[1] = std::thread(&PtyRelay::copy, this, 1, 0);
 }
 
-BenchRelay::~BenchRelay()
+PtyRelay::~PtyRelay()
 {
     if (mStopPipe[1] >= 0)
         (void)::write(mStopPipe[1], "x", 1);
@@ -60,7 +60,7 @@ BenchRelay::~BenchRelay()
 }
 
 // Copies from one master to the other until the stop pipe becomes readable.
-void BenchRelay::copy(int from, int to)
+void PtyRelay::copy(int from, int to)
 {
     char buf[kChunkBytes];
     for (;;) {
