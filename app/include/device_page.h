@@ -101,7 +101,7 @@ enum class PageVideo
 };
 
 // One row of the page table: which page a board ID shows and what it has.
-struct PageSpec
+struct PageRow
 {
     QList<uint32_t>
         boardIds; // two for the shared 64x64 12G router page; kBoardIdUnknown for the unknown page
@@ -116,9 +116,9 @@ struct PageSpec
 };
 
 // The page table, in the window's order (unknown device first).
-const QList<PageSpec> &PageTable();
+const QList<PageRow> &PageTable();
 // The row for a board ID, or nullptr when the ID has no page.
-const PageSpec *FindPageSpec(uint32_t boardId);
+const PageRow *FindPageRow(uint32_t boardId);
 
 // One built page: its container and the typed members of its form.
 class DevicePage : public QWidget
@@ -128,9 +128,9 @@ class DevicePage : public QWidget
 public:
     // Builds the whole page (tabs, picture area) inside a new container widget.
     // manufacturingMode shows the safeboot and bootloader fields.
-    DevicePage(const PageSpec &spec, bool manufacturingMode, QWidget *parent = nullptr);
+    DevicePage(const PageRow &row, bool manufacturingMode, QWidget *parent = nullptr);
 
-    const PageSpec &spec() const { return mSpec; }
+    const PageRow &row() const { return mRow; }
     QTabWidget *groupBox() const { return mGroupBox; } // mGroupBox
     // Interfaces 0 .. mediaLanCount; index = CCmdEngine::eNetIf_t.
     int networkTabCount() const { return mNetworkTabs.size(); }
@@ -154,7 +154,7 @@ public:
     } // every label of the picture area
 
 private:
-    PageSpec mSpec;
+    PageRow mRow;
     QTabWidget *mGroupBox = nullptr;
     QList<NetworkTabUi> mNetworkTabs;
     UpdateTabUi mUpdateTab;

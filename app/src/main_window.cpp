@@ -126,7 +126,7 @@ MainWindow::MainWindow(QWidget *parent)
     mImageSafebootModeLabel->hide();
 
     for (DevicePage *page : qAsConst(mPages)) {
-        for (uint32_t id : page->spec().boardIds)
+        for (uint32_t id : page->row().boardIds)
             mPageByBoardId.insert(id, page);
     }
     for (DevicePage *page : qAsConst(mPages))
@@ -316,9 +316,9 @@ void MainWindow::setupForm()
 void MainWindow::buildPages()
 {
     const bool manufacturing = mManufacturingMode == 1;
-    for (const PageSpec &spec : PageTable()) {
-        auto *page = new DevicePage(spec, manufacturing, mCentral);
-        page->setObjectName(QString::fromLatin1(spec.containerName));
+    for (const PageRow &row : PageTable()) {
+        auto *page = new DevicePage(row, manufacturing, mCentral);
+        page->setObjectName(QString::fromLatin1(row.containerName));
         page->setGeometry(0, 40, kWindowWidthPx, 494);
         page->hide();
         stylePage(page);
@@ -383,7 +383,7 @@ void MainWindow::stylePage(DevicePage *page)
     tabs->setStyleSheet(fontStyle);
     for (int i = 0; i < tabs->count(); ++i)
         tabs->widget(i)->setStyleSheet(fontStyle);
-    if (!page->spec().keepsUpdateTab)
+    if (!page->row().keepsUpdateTab)
         page->removeUpdateTab();
 }
 
@@ -518,14 +518,14 @@ void MainWindow::ChangeModuleType()
     delete mDevice;
     mDevice = nullptr;
     const uint32_t boardId = mCmdEngine->GetBoardID();
-    const PageSpec *spec = FindPageSpec(boardId);
-    if (!spec && boardId != kBoardIdUnknown) {
+    const PageRow *row = FindPageRow(boardId);
+    if (!row && boardId != kBoardIdUnknown) {
         WindowMessageBox::warning(this, tr(kWindowTitle),
             tr("MainWindow::ChangeModuleType(): Unhandled module ID:\n0x%1.")
                 .arg(boardId, 8, 16, QLatin1Char('0')));
         return;
     }
-    mDevice = new CTrivo(mCmdEngine, spec ? spec->mediaLanCount : 0);
+    mDevice = new CTrivo(mCmdEngine, row ? row->mediaLanCount : 0);
 }
 
 void MainWindow::NewConnection()

@@ -156,13 +156,13 @@ void MainWindow::UpdateStatusUi()
     GetParameterValuesTrivo();
 
     DevicePage *page = CurrentPage();
-    const bool hasOwnPage = page->spec().family != PageFamily::Unknown;
+    const bool hasOwnPage = page->row().family != PageFamily::Unknown;
     GenericUpdateStatusUi(CCmdEngine::eNetIfControl, page->networkTab(0),
         "MainWindow::GenericUpdateStatusUiControlLan");
     updateAuthenticationField(page);
     if (!hasOwnPage)
         setEnabledIfDiffers(page->updateTab().updatePushButton, false);
-    const bool speed = page->spec().family == PageFamily::Rx25g;
+    const bool speed = page->row().family == PageFamily::Rx25g;
     if (page->networkTabCount() > 1)
         GenericUpdateStatusUi(CCmdEngine::eNetIfMedia, page->networkTab(1),
             speed ? "MainWindow::GenericUpdateStatusUiMediaLan1Speed"
@@ -294,7 +294,7 @@ void MainWindow::RefreshPage()
     DevicePage *page = CurrentPage();
     if (!page)
         return;
-    if (page->spec().family == PageFamily::Unknown) {
+    if (page->row().family == PageFamily::Unknown) {
         const bool haveEntries = mCmdEngine && mGlobalDeviceComboBox->count() > 0;
         QTabWidget *tabs = page->groupBox();
         for (int i = 0; i < tabs->count(); ++i)

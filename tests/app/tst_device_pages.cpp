@@ -128,26 +128,26 @@ private slots:
             { F::Rx25g, { 2, false } } };
         QSet<uint32_t> ids;
         QSet<QString> names;
-        for (const PageSpec &spec : PageTable()) {
-            QCOMPARE(spec.mediaLanCount, families.value(spec.family).first);
-            QCOMPARE(spec.keepsUpdateTab, families.value(spec.family).second);
-            QVERIFY2(!names.contains(spec.containerName), spec.containerName);
-            names << spec.containerName;
-            for (uint32_t id : spec.boardIds) {
-                QVERIFY2(!ids.contains(id), spec.containerName);
+        for (const PageRow &entry : PageTable()) {
+            QCOMPARE(entry.mediaLanCount, families.value(entry.family).first);
+            QCOMPARE(entry.keepsUpdateTab, families.value(entry.family).second);
+            QVERIFY2(!names.contains(entry.containerName), entry.containerName);
+            names << entry.containerName;
+            for (uint32_t id : entry.boardIds) {
+                QVERIFY2(!ids.contains(id), entry.containerName);
                 ids << id;
             }
         }
         QCOMPARE(PageTable().first().family, F::Unknown); // the window's fallback comes first
     }
 
-    void findPageSpec_data()
+    void findPageRow_data()
     {
         QTest::addColumn<uint>("boardId");
         QTest::addColumn<QString>("container"); // empty: no page
-        for (const PageSpec &spec : PageTable()) {
-            for (uint32_t id : spec.boardIds)
-                QTest::addRow("0x%08x", id) << uint(id) << QString(spec.containerName);
+        for (const PageRow &entry : PageTable()) {
+            for (uint32_t id : entry.boardIds)
+                QTest::addRow("0x%08x", id) << uint(id) << QString(entry.containerName);
         }
         QTest::newRow("64x64 12G revision 1")
             << uint(BOARD_ROUTER_64X64_12G_1) << "mRouter64x64_12gWidget";
@@ -158,12 +158,12 @@ private slots:
         QTest::newRow("unlisted") << 0x12345678u << QString();
     }
 
-    void findPageSpec()
+    void findPageRow()
     {
         QFETCH(uint, boardId);
         QFETCH(QString, container);
-        const PageSpec *spec = FindPageSpec(boardId);
-        QCOMPARE(spec ? QString(spec->containerName) : QString(), container);
+        const PageRow *entry = FindPageRow(boardId);
+        QCOMPARE(entry ? QString(entry->containerName) : QString(), container);
     }
 
     void structure_data() { addRows(); }
@@ -171,21 +171,21 @@ private slots:
     void structure()
     {
         QFETCH(int, row);
-        const PageSpec &spec = PageTable().at(row);
-        DevicePage page(spec, false);
-        QCOMPARE(page.objectName(), QString(spec.containerName));
+        const PageRow &entry = PageTable().at(row);
+        DevicePage page(entry, false);
+        QCOMPARE(page.objectName(), QString(entry.containerName));
         QCOMPARE(page.groupBox()->objectName(), QString("mGroupBox"));
 
         // Network tabs: every member by name, matching the typed pointers, under the right tab.
-        QCOMPARE(page.networkTabCount(), spec.mediaLanCount + 1);
+        QCOMPARE(page.networkTabCount(), entry.mediaLanCount + 1);
         for (int netIf = 0; netIf < kPrefixes.size(); ++netIf) {
             const QString prefix = "m" + kPrefixes[netIf];
-            if (netIf > spec.mediaLanCount) {
+            if (netIf > entry.mediaLanCount) {
                 QVERIFY(!page.findChild<QWidget *>(prefix + "NetworkTab"));
                 continue;
             }
             const NetworkTabUi &ui = page.networkTab(netIf);
-            const bool speed = netIf > 0 && spec.family == F::Rx25g;
+            const bool speed = netIf > 0 && entry.family == F::Rx25g;
             if (!speed)
                 QVERIFY(!page.findChild<QWidget *>(prefix + "SpeedComboBox"));
             QList<QPair<QObject *, const char *>> members { { ui.tab, "NetworkTab" },
@@ -255,15 +255,15 @@ private slots:
         }
 
         // Tabs in order, the Update tab only where the table keeps it.
-        QStringList tabs = networkTabTexts(spec.family);
-        if (spec.keepsUpdateTab)
+        QStringList tabs = networkTabTexts(entry.family);
+        if (entry.keepsUpdateTab)
             tabs << "Update";
         tabs << "Info";
         QCOMPARE(tabTexts(page.groupBox()), tabs);
-        QCOMPARE(page.hasUpdateTab(), spec.keepsUpdateTab);
+        QCOMPARE(page.hasUpdateTab(), entry.keepsUpdateTab);
         page.removeUpdateTab();
         page.removeUpdateTab();
-        QCOMPARE(tabTexts(page.groupBox()).size(), spec.mediaLanCount + 2);
+        QCOMPARE(tabTexts(page.groupBox()).size(), entry.mediaLanCount + 2);
         // The Update widgets outlive the removal; the window keeps pointers to them.
         QCOMPARE(
             page.findChild<QPushButton *>("mUpdatePushButton"), page.updateTab().updatePushButton);
@@ -312,34 +312,34 @@ private slots:
             "mImageMedia2LanStatusLabel" };
         for (int netIf = 0; netIf < links.size(); ++netIf)
             QCOMPARE(
-                page.findChild<QLabel *>(links[netIf]) != nullptr, netIf <= spec.mediaLanCount);
-        const bool sdi = spec.video == PageVideo::Sdi;
-        if (spec.family == F::OneMediaLan) {
+                page.findChild<QLabel *>(links[netIf]) != nullptr, netIf <= entry.mediaLanCount);
+        const bool sdi = entry.video == PageVideo::Sdi;
+        if (entry.family == F::OneMediaLan) {
             QCOMPARE(page.findChild<QLabel *>("mImageSDILabel") != nullptr, sdi);
             QCOMPARE(page.findChild<QLabel *>("mImageHDMILabel") != nullptr, !sdi);
         }
-        if (spec.family == F::TwoMediaLans)
+        if (entry.family == F::TwoMediaLans)
             QCOMPARE(page.findChild<QLabel *>("mImageRef_In_Label") != nullptr, sdi);
-        if (spec.family == F::AudioNet) {
+        if (entry.family == F::AudioNet) {
             QCOMPARE(page.findChild<QLabel *>("mImageEth1Label")->text(), QString("ETH 1"));
             QCOMPARE(page.findChild<QLabel *>("mImageEth2Label")->text(), QString("ETH 2"));
         }
         QCOMPARE(page.imageSerialNumberLabel()->text(), QString("Version: 0.0.0  Sn: 00000000"));
-        QCOMPARE(page.imageUnknownNameLabel() != nullptr, spec.family == F::Unknown);
-        QCOMPARE(page.imageUsbStatusLabel() != nullptr, spec.family == F::Unknown);
+        QCOMPARE(page.imageUnknownNameLabel() != nullptr, entry.family == F::Unknown);
+        QCOMPARE(page.imageUsbStatusLabel() != nullptr, entry.family == F::Unknown);
         QLabel *link = page.findChild<QLabel *>("mUpdateSofwareDownloadLinkLabel");
         QCOMPARE(link, page.updateTab().downloadLinkLabel);
-        QCOMPARE(link != nullptr, spec.family != F::Unknown);
+        QCOMPARE(link != nullptr, entry.family != F::Unknown);
         if (link)
             QVERIFY(link->text().contains("<a href=\"https://"));
 
         // Pictures come from the resources: the model's own, and the family's LED.
-        const QImage model(spec.modelPicture);
-        QVERIFY2(!model.isNull(), spec.modelPicture);
+        const QImage model(entry.modelPicture);
+        QVERIFY2(!model.isNull(), entry.modelPicture);
         QCOMPARE(page.imageMainLabel()->pixmap().toImage(),
             model.convertToFormat(QImage::Format_ARGB32_Premultiplied));
         if (auto *led = page.findChild<QLabel *>("mImagePowerStatusLED")) {
-            const char *file = spec.family == F::Recorder ? ":/media/images/ledgreendown.png"
+            const char *file = entry.family == F::Recorder ? ":/media/images/ledgreendown.png"
                                                           : ":/media/images/ledgreen.png";
             QVERIFY(!QImage(file).isNull());
             QCOMPARE(led->pixmap().toImage(),
@@ -354,10 +354,10 @@ private slots:
     void layoutAndPaint()
     {
         QFETCH(int, row);
-        const PageSpec &spec = PageTable().at(row);
+        const PageRow &entry = PageTable().at(row);
         QWidget window;
         window.setStyleSheet(kFontStyle);
-        auto *page = new DevicePage(spec, true, &window);
+        auto *page = new DevicePage(entry, true, &window);
         for (const char *name : { "mInfoSafebootLineEdit", "mInfoBootloaderLineEdit" })
             QVERIFY2(!page->findChild<QWidget *>(name)->isHidden(), name);
         page->setStyleSheet(kFontStyle);
@@ -379,7 +379,7 @@ private slots:
             QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
             QCOMPARE(shot.size(), kPageAreaPx);
             if (!grabDir.isEmpty())
-                shot.save(QDir(grabDir).filePath(QString("%1-%2.png").arg(spec.formName).arg(tab)));
+                shot.save(QDir(grabDir).filePath(QString("%1-%2.png").arg(entry.formName).arg(tab)));
 
             const QList<QWidget *> widgets = page->findChildren<QWidget *>();
             for (QWidget *w : widgets) {
@@ -423,8 +423,8 @@ private slots:
         dark.setColor(QPalette::WindowText, Qt::white);
         dark.setColor(QPalette::Text, Qt::white);
         qApp->setPalette(dark);
-        for (const PageSpec &spec : PageTable()) {
-            DevicePage page(spec, false);
+        for (const PageRow &entry : PageTable()) {
+            DevicePage page(entry, false);
             page.setStyleSheet(kFontStyle);
             const QImage background = QImage(":/media/images/pages/background.png");
             QVERIFY(!background.isNull());
@@ -436,7 +436,7 @@ private slots:
                 label->ensurePolished();
                 const QColor ink = label->palette().color(label->foregroundRole());
                 QVERIFY2(contrast(ink, top) >= 4.5 && contrast(ink, bottom) >= 4.5,
-                    qPrintable(QString(spec.formName) + " " + label->objectName()));
+                    qPrintable(QString(entry.formName) + " " + label->objectName()));
             }
         }
         qApp->setPalette(original);
@@ -454,7 +454,7 @@ private slots:
     void statusCaptionFollowsValue()
     {
         QFETCH(bool, pageShown);
-        DevicePage page(*FindPageSpec(kBoardIdUnknown), false);
+        DevicePage page(*FindPageRow(kBoardIdUnknown), false);
         page.setVisible(pageShown);
         const QList<QPair<const char *, QString>> statuses { { "mImageUSBStatusLabel", "USB:" },
             { "mImageLanStatusLabel", "LAN:" } };

@@ -22,44 +22,44 @@ namespace {
 constexpr const char *kProductPageBase = "https://www.velto.example/products/";
 
 // "RX-1G-HDMI" -> "rx-1g-hdmi", "RECORDER Plus" -> "recorder-plus".
-QString ProductPage(const PageSpec &spec)
+QString ProductPage(const PageRow &row)
 {
     return QLatin1String(kProductPageBase)
-        + QString::fromLatin1(spec.modelName).toLower().replace(' ', '-');
+        + QString::fromLatin1(row.modelName).toLower().replace(' ', '-');
 }
 
 const char *const kNetworkPrefixes[] = { "", "Media", "Media2" };
 
 } // namespace
 
-DevicePage::DevicePage(const PageSpec &spec, bool manufacturingMode, QWidget *parent)
+DevicePage::DevicePage(const PageRow &row, bool manufacturingMode, QWidget *parent)
     : QWidget(parent)
-    , mSpec(spec)
+    , mRow(row)
 {
     InitPageResources();
-    setObjectName(spec.containerName);
+    setObjectName(row.containerName);
     setWindowTitle(tr("Trivo Config"));
 
-    const FamilyTraits &traits = TraitsFor(spec.family);
-    Q_ASSERT(traits.networkTabTexts.size() == spec.mediaLanCount + 1);
+    const FamilyTraits &traits = TraitsFor(row.family);
+    Q_ASSERT(traits.networkTabTexts.size() == row.mediaLanCount + 1);
 
     mGroupBox = new QTabWidget;
     mGroupBox->setObjectName("mGroupBox");
-    for (int netIf = 0; netIf <= spec.mediaLanCount; ++netIf) {
+    for (int netIf = 0; netIf <= row.mediaLanCount; ++netIf) {
         NetworkTabOptions options;
         options.prefix = kNetworkPrefixes[netIf];
         options.media = netIf > 0;
-        options.withSpeed = netIf > 0 && spec.family == PageFamily::Rx25g;
+        options.withSpeed = netIf > 0 && row.family == PageFamily::Rx25g;
         mNetworkTabs.append(BuildNetworkTab(options));
         mGroupBox->addTab(mNetworkTabs.last().tab,
             QCoreApplication::translate("DevicePage", traits.networkTabTexts.value(netIf)));
     }
-    mUpdateTab = BuildUpdateTab(traits.hasDownloadLink ? ProductPage(spec) : QString());
+    mUpdateTab = BuildUpdateTab(traits.hasDownloadLink ? ProductPage(row) : QString());
     mGroupBox->addTab(mUpdateTab.tab, tr("Update"));
     mInfoTab = BuildInfoTab(manufacturingMode);
     mGroupBox->addTab(mInfoTab.tab, tr("Info"));
 
-    PicturePanelUi picture = BuildPicturePanel(spec);
+    PicturePanelUi picture = BuildPicturePanel(row);
     mImageSerialNumberLabel = picture.serialNumberLabel;
     mImageMainLabel = picture.mainLabel;
     mImageUnknownNameLabel = picture.namedLabels.value("mImageUnknownNameLabel");
@@ -76,7 +76,7 @@ DevicePage::DevicePage(const PageSpec &spec, bool manufacturingMode, QWidget *pa
     column->addWidget(picture.panel);
     column->addWidget(mGroupBox, 1);
 
-    if (!spec.keepsUpdateTab)
+    if (!row.keepsUpdateTab)
         removeUpdateTab();
 }
 

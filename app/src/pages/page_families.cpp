@@ -127,11 +127,11 @@ const FamilyTraits &TraitsFor(PageFamily family)
     return traits.first();
 }
 
-QList<PictureItem> PictureItemsFor(const PageSpec &spec)
+QList<PictureItem> PictureItemsFor(const PageRow &row)
 {
     QList<PictureItem> items;
-    for (const PictureItem &item : TraitsFor(spec.family).picture) {
-        if (item.only == PageVideo::None || item.only == spec.video)
+    for (const PictureItem &item : TraitsFor(row.family).picture) {
+        if (item.only == PageVideo::None || item.only == row.video)
             items.append(item);
     }
     return items;

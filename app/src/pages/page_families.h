@@ -52,7 +52,7 @@ struct FamilyTraits
 const FamilyTraits &TraitsFor(PageFamily family);
 
 // The picture items of one page: its family's list without the items of the other video kind.
-QList<PictureItem> PictureItemsFor(const PageSpec &spec);
+QList<PictureItem> PictureItemsFor(const PageRow &row);
 
 // Geometry shared by the model pictures and the caption row under them.
 constexpr int kPictureWidthPx = 672;

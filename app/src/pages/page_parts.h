@@ -30,4 +30,4 @@ struct PicturePanelUi
     QHash<QString, QLabel *> namedLabels; // by object name
 };
 
-PicturePanelUi BuildPicturePanel(const PageSpec &spec);
+PicturePanelUi BuildPicturePanel(const PageRow &row);

@@ -6,11 +6,11 @@
 #define NAMES(stem) "m" #stem "Widget", #stem "Ui"
 
 // Built on first use, so lookups made during static initialisation elsewhere are safe.
-const QList<PageSpec> &PageTable()
+const QList<PageRow> &PageTable()
 {
     using F = PageFamily;
     using V = PageVideo;
-    static const QList<PageSpec> table = {
+    static const QList<PageRow> table = {
         { { kBoardIdUnknown }, NAMES(Unknown), F::Unknown, 0, true, PICTURE("unknown"),
             "Unknown Device", V::None },
         { { BOARD_USB_HUB }, NAMES(UsbHub), F::UsbHub, 0, true, PICTURE("usbhub"), "USB-HUB",
@@ -68,11 +68,11 @@ const QList<PageSpec> &PageTable()
 #undef PICTURE
 #undef NAMES
 
-const PageSpec *FindPageSpec(uint32_t boardId)
+const PageRow *FindPageRow(uint32_t boardId)
 {
-    for (const PageSpec &spec : PageTable()) {
-        if (spec.boardIds.contains(boardId))
-            return &spec;
+    for (const PageRow &row : PageTable()) {
+        if (row.boardIds.contains(boardId))
+            return &row;
     }
     return nullptr;
 }

@@ -80,7 +80,7 @@ QString translated(const char *text)
 
 } // namespace
 
-PicturePanelUi BuildPicturePanel(const PageSpec &spec)
+PicturePanelUi BuildPicturePanel(const PageRow &row)
 {
     PicturePanelUi ui;
     ui.panel = new PicturePanel;
@@ -97,11 +97,11 @@ PicturePanelUi BuildPicturePanel(const PageSpec &spec)
 
     ui.serialNumberLabel = addLabel("mImageSerialNumberLabel", "Version: 0.0.0  Sn: 00000000");
     ui.mainLabel = addLabel("mImageMainLabel", QString());
-    ui.mainLabel->setPixmap(QPixmap(spec.modelPicture));
+    ui.mainLabel->setPixmap(QPixmap(row.modelPicture));
     ui.mainLabel->setFixedSize(kPictureWidthPx, kPictureHeightPx);
-    ui.mainLabel->setToolTip(spec.modelName);
+    ui.mainLabel->setToolTip(row.modelName);
 
-    const QList<PictureItem> items = PictureItemsFor(spec);
+    const QList<PictureItem> items = PictureItemsFor(row);
     int connectorCount = 0;
     for (const PictureItem &item : items)
         connectorCount += item.role == PictureRole::Connector ? 1 : 0;
@@ -117,8 +117,8 @@ PicturePanelUi BuildPicturePanel(const PageSpec &spec)
 
     auto *statusRow = new QHBoxLayout;
     statusRow->setSpacing(6);
-    const QPixmap led = TraitsFor(spec.family).ledPicture
-        ? QPixmap(TraitsFor(spec.family).ledPicture)
+    const QPixmap led = TraitsFor(row.family).ledPicture
+        ? QPixmap(TraitsFor(row.family).ledPicture)
         : QPixmap();
 
     for (const PictureItem &item : items) {

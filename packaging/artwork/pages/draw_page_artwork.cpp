@@ -153,7 +153,7 @@ void drawConnector(QPainter &p, ConnectorShape shape, QPointF c, qreal w)
     p.restore();
 }
 
-QImage drawModel(const PageSpec &spec)
+QImage drawModel(const PageRow &row)
 {
     QImage image = blank(kPictureWidthPx, kPictureHeightPx);
     QPainter p(&image);
@@ -184,7 +184,7 @@ QImage drawModel(const PageSpec &spec)
     const QRectF plate(18, 12, kPictureNameWidthPx - 26, image.height() - 24);
     // The name keeps clear of the maker line under it, even when it wraps.
     const QRectF nameRect = plate.adjusted(0, 0, 0, -16);
-    p.drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, spec.modelName);
+    p.drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, row.modelName);
     QFont maker("DejaVu Sans");
     maker.setPixelSize(10);
     maker.setLetterSpacing(QFont::AbsoluteSpacing, 2);
@@ -196,7 +196,7 @@ QImage drawModel(const PageSpec &spec)
         QPointF(kPictureNameWidthPx - 0.5, image.height() - 12));
 
     QList<ConnectorShape> shapes;
-    for (const PictureItem &item : PictureItemsFor(spec)) {
+    for (const PictureItem &item : PictureItemsFor(row)) {
         if (item.role == PictureRole::Connector)
             shapes.append(item.shape);
     }
@@ -241,8 +241,8 @@ int main(int argc, char **argv)
     bool ok = put(drawBackground(), kBackgroundPicture);
     ok = put(drawLed(true), kLedGreenPicture) && ok;
     ok = put(drawLed(false), kLedGreenDownPicture) && ok;
-    for (const PageSpec &spec : PageTable())
-        ok = put(drawModel(spec), spec.modelPicture) && ok;
+    for (const PageRow &row : PageTable())
+        ok = put(drawModel(row), row.modelPicture) && ok;
 
     QFile qrc(resources.filePath("pages.qrc"));
     if (!qrc.open(QIODevice::WriteOnly | QIODevice::Truncate))
