@@ -340,7 +340,7 @@ private slots:
             model.convertToFormat(QImage::Format_ARGB32_Premultiplied));
         if (auto *led = page.findChild<QLabel *>("mImagePowerStatusLED")) {
             const char *file = entry.family == F::Recorder ? ":/media/images/ledgreendown.png"
-                                                          : ":/media/images/ledgreen.png";
+                                                           : ":/media/images/ledgreen.png";
             QVERIFY(!QImage(file).isNull());
             QCOMPARE(led->pixmap().toImage(),
                 QImage(file).convertToFormat(QImage::Format_ARGB32_Premultiplied));
@@ -379,7 +379,8 @@ private slots:
             QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
             QCOMPARE(shot.size(), kPageAreaPx);
             if (!grabDir.isEmpty())
-                shot.save(QDir(grabDir).filePath(QString("%1-%2.png").arg(entry.formName).arg(tab)));
+                shot.save(
+                    QDir(grabDir).filePath(QString("%1-%2.png").arg(entry.formName).arg(tab)));
 
             const QList<QWidget *> widgets = page->findChildren<QWidget *>();
             for (QWidget *w : widgets) {

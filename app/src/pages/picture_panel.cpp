@@ -117,9 +117,8 @@ PicturePanelUi BuildPicturePanel(const PageRow &row)
 
     auto *statusRow = new QHBoxLayout;
     statusRow->setSpacing(6);
-    const QPixmap led = TraitsFor(row.family).ledPicture
-        ? QPixmap(TraitsFor(row.family).ledPicture)
-        : QPixmap();
+    const QPixmap led
+        = TraitsFor(row.family).ledPicture ? QPixmap(TraitsFor(row.family).ledPicture) : QPixmap();
 
     for (const PictureItem &item : items) {
         switch (item.role) {
