@@ -15,7 +15,7 @@
 class CAppIF;
 class CTrivo;
 class DevicePage;
-class DiscoverThread;
+class ModuleSession;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -59,13 +59,14 @@ public:
     DevicePage *CurrentPage() const { return PageForBoardId(mBoardId); }
     uint32_t BoardId() const { return mBoardId; }
     CCmdEngine *CmdEngine() const { return mCmdEngine; }
+    ModuleSession *Session() const { return mSession; }
     CTrivo *Device() const { return mDevice; }
     QComboBox *DeviceComboBox() const;
     QLabel *GlobalStatusLabel() const { return mGlobalStatusLabel; }
     QString StatusText() const;
     bool DiscoveryRunning() const;
     bool LanEdited(int netIf) const { return mLanEdited[netIf]; }
-    QString LastConnectedSerialNumber() const { return mLastConnectedSerialNumber; }
+    QString LastConnectedSerialNumber() const;
     QList<QAction *> Actions() const;
 
     // Test hooks, applied to the serial interface the next window creates.
@@ -100,16 +101,17 @@ protected:
 
 private:
     void buildMenus();
-    void readSettings();
+    QString readSettings(); // returns the last connected serial number, for the session
     void writeSettings();
     void setupForm();
     void buildPages();
     void applyStyles();
     void stylePage(DevicePage *page);
     void Connect(int port);
+    // Starts the discovery runs asked for while the engine was busy; false when none was.
+    bool RunPendingDiscovery();
     void setStatusText(const QString &text);
     void clearUpdateProgressMessage();
-    void stopWorker(QThread *worker);
 
     // Status display helpers.
     void GenericUpdateStatusUi(int netIf, NetworkTabUi &tab, const char *functionName);
@@ -118,6 +120,7 @@ private:
     void refreshInfoTab(DevicePage *page, const QString &serial);
     void clearUnknownPage(DevicePage *page);
     bool dhcpRunning() const;
+    bool engineHeld() const; // a worker holds the engine
     bool updateBusy() const;
     int NetIfOfWidget(QObject *object) const;
 
@@ -134,7 +137,6 @@ private:
     QMutex mProgressMutex;
     uint32_t mBoardId = kBoardIdUninitialised;
     uint32_t mCurrentNetIf = 0;
-    DiscoverThread *mDiscoverThread = nullptr;
     QThread *mDHCPThread = nullptr; // DHCP lease worker (not built yet)
     int mManufacturingMode = 0;
     QString mDeviceNamePref;
@@ -156,9 +158,6 @@ private:
     QTimer *mStatusTimer = nullptr;
     QTimer *mUpdateTimer = nullptr;
     QString mFirmwarePath;
-    QString mUpdateTargetSerial;
-    QString mLastConnectedSerialNumber;
-    std::atomic<bool> mClosing { false };
     std::atomic<bool> mUpdateInProgress { false };
     std::atomic<bool> mAwaitingReconnect { false };
     std::atomic<bool> mUpdateFinished { false };
@@ -177,6 +176,9 @@ private:
     QThread *mUpdateCleanupThread = nullptr;
     CAppIF *mAppIF = nullptr;
     CTrivo *mDevice = nullptr;
+    // Engine, connection, discovery worker and the record of who uses the engine; the
+    // engine pointer is the session's, kept for brevity.
+    ModuleSession *mSession = nullptr;
     CCmdEngine *mCmdEngine = nullptr;
     QSplashScreen *mSplash = nullptr;
     QList<QLineEdit *> mCopyConnected; // line edits whose copy() the Copy action reaches

@@ -2,16 +2,16 @@
 #include "main_window.h"
 
 #include "app_settings.h"
-#include "closing_serial_if.h"
 #include "device_page.h"
 #include "discover_thread.h"
 #include "linux_app_if.h"
+#include "module_session.h"
+#include "session_rules.h"
 #include "trivo_about.h"
 #include "trivo_device.h"
 #include "velto_combo_box.h"
 #include "window_logging.h"
 #include "window_message_box.h"
-#include "window_rules.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,7 +41,6 @@ static void initAppResources()
 
 namespace {
 constexpr int kStatusPollMs = 157;
-constexpr int kWorkerStopWaitMs = 2500;
 constexpr int kWindowWidthPx = 709;
 constexpr int kWindowHeightPx = 562; // below the menu bar
 constexpr int kSplashSizePx = 420;
@@ -70,9 +69,6 @@ MainWindow::MainWindow(QWidget *parent)
     setWindowTitle(tr(kWindowTitle));
     mManufacturingMode = GetStartMode();
 
-    // Workers are created once, without parent, and started again for every run.
-    mDiscoverThread = new DiscoverThread;
-
     QPixmap splash(QString::fromLatin1(kIconPath));
     if (!splash.isNull())
         splash = splash.scaled(
@@ -81,7 +77,7 @@ MainWindow::MainWindow(QWidget *parent)
     mSplash->show();
 
     buildMenus();
-    readSettings();
+    const QString lastConnectedSerial = readSettings();
 
     // The platform interface exists before the form so that its styles are in place
     // when the widgets are built: restyling the finished form repolishes every widget
@@ -102,13 +98,6 @@ MainWindow::MainWindow(QWidget *parent)
     connect(
         mGlobalDeviceComboBox, &QComboBox::activated, this, &MainWindow::LanConfigurationModified);
     mGlobalDeviceComboBox->setMaxVisibleItems(kMaxVisibleDevices);
-
-    connect(mDiscoverThread, &DiscoverThread::PostAppStatusMessage, this,
-        &MainWindow::PostAppStatusMessage);
-    // Blocking: the worker continues only after the window has taken the list.
-    connect(mDiscoverThread, &DiscoverThread::PostDeviceAddedList, this,
-        &MainWindow::PostDeviceAddedList, Qt::BlockingQueuedConnection);
-    connect(mDiscoverThread, &QThread::finished, this, &MainWindow::DiscoverModuleComplete);
 
     buildPages();
     const QList<QLabel *> labels = findChildren<QLabel *>();
@@ -144,9 +133,16 @@ MainWindow::MainWindow(QWidget *parent)
     CSerialIF *serial = mAppIF->CreateSerialIF();
     if (auto *posix = dynamic_cast<CPosixSerialIF *>(serial); posix && testPortLister())
         posix->SetPortLister(testPortLister());
-    mCmdEngine = new CCmdEngine(
-        new ClosingSerialIF(serial, &mClosing), this, mAppIF, kBoardIdUnknown, this, &mClosing);
-    mDiscoverThread->SetCmdEngine(mCmdEngine);
+    mSession = new ModuleSession(serial, this, mAppIF, this);
+    mSession->SetLastConnectedSerial(lastConnectedSerial);
+    mCmdEngine = mSession->Engine();
+    DiscoverThread *discovery = mSession->Discovery();
+    connect(
+        discovery, &DiscoverThread::PostAppStatusMessage, this, &MainWindow::PostAppStatusMessage);
+    // Blocking: the worker continues only after the window has taken the list.
+    connect(discovery, &DiscoverThread::PostDeviceAddedList, this, &MainWindow::PostDeviceAddedList,
+        Qt::BlockingQueuedConnection);
+    connect(discovery, &QThread::finished, this, &MainWindow::DiscoverModuleComplete);
 
     DiscoverModule();
 
@@ -159,22 +155,18 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    // A window destroyed without being closed must not leave a worker on the engine.
-    mClosing = true;
-    mDiscoverThread->SetAbort(true);
-    stopWorker(mDiscoverThread);
     delete mStatusTimer;
     delete mUpdateTimer;
-    if (mCmdEngine && mCmdEngine->GetSerialIF())
-        mCmdEngine->GetSerialIF()->CloseSerialPort();
-    delete mCmdEngine;
+    // The session stops its workers and closes the port; it goes before the platform
+    // interface its engine reports to.
+    delete mSession;
+    mSession = nullptr;
     mCmdEngine = nullptr;
     delete mDevice;
     mDevice = nullptr;
     delete mAppIF;
     mAppIF = nullptr;
     delete mSplash;
-    delete mDiscoverThread;
 }
 
 void MainWindow::buildMenus()
@@ -226,15 +218,15 @@ void MainWindow::buildMenus()
     connect(mManualAct, &QAction::triggered, this, &MainWindow::Manual);
 }
 
-void MainWindow::readSettings()
+QString MainWindow::readSettings()
 {
     const AppSettings settings = AppSettings::Read(mManufacturingMode == 1);
     move(settings.position);
     mCurrentTabIndex = settings.currentTabIndex;
-    mLastConnectedSerialNumber = settings.lastConnectedSerialNumber;
     mFirmwarePath = settings.firmwarePath;
     if (mManufacturingMode == 1)
         mDeviceNamePref = settings.deviceNamePref;
+    return settings.lastConnectedSerialNumber;
 }
 
 void MainWindow::writeSettings()
@@ -242,7 +234,7 @@ void MainWindow::writeSettings()
     AppSettings settings;
     settings.position = pos();
     settings.currentTabIndex = mCurrentTabIndex;
-    settings.lastConnectedSerialNumber = mLastConnectedSerialNumber;
+    settings.lastConnectedSerialNumber = LastConnectedSerialNumber();
     settings.firmwarePath = mFirmwarePath;
     settings.deviceNamePref = mDeviceNamePref;
     settings.Write();
@@ -410,12 +402,22 @@ QString MainWindow::StatusText() const
 
 bool MainWindow::DiscoveryRunning() const
 {
-    return mDiscoverThread && mDiscoverThread->isRunning();
+    return mSession && mSession->Discovery()->isRunning();
+}
+
+QString MainWindow::LastConnectedSerialNumber() const
+{
+    return mSession ? mSession->LastConnectedSerial() : QString();
 }
 
 bool MainWindow::dhcpRunning() const
 {
-    return mDHCPThread && mDHCPThread->isRunning();
+    return mSession && mSession->Holder().IsHeldBy(EngineUser::Dhcp);
+}
+
+bool MainWindow::engineHeld() const
+{
+    return mSession && !mSession->Holder().IsFree();
 }
 
 bool MainWindow::updateBusy() const
@@ -469,35 +471,14 @@ void MainWindow::SelectDevice(int index)
 
 void MainWindow::Connect(int port)
 {
-    if (!mCmdEngine)
-        return;
-    CSerialIF *serial = mCmdEngine->GetSerialIF();
-    serial->OpenSerialPort(port);
-    if (!serial->IsOpen()) {
-        auto *closing = dynamic_cast<ClosingSerialIF *>(serial);
-        auto *posix = dynamic_cast<CPosixSerialIF *>(closing ? closing->Inner() : serial);
-        if (posix && posix->LastOpenError() == CPosixSerialIF::OpenError::PermissionDenied)
-            setStatusText(WindowRules::PermissionDeniedText(posix->PortPath(port)));
-        else
-            setStatusText(WindowRules::ConnectStatusText(false, 0));
-        return;
-    }
-    const int code = mCmdEngine->ConnectModule();
-    if (code >= eConnectWrongModule && code <= eConnectUnknownDevice)
-        serial->CloseSerialPort();
-    setStatusText(WindowRules::ConnectStatusText(true, code));
+    if (mSession)
+        setStatusText(mSession->Connect(port).statusText);
 }
 
 void MainWindow::Disconnect()
 {
-    qCDebug(lcWindow).noquote() << "Disconnecting from module";
-    if (mAppIF)
-        mAppIF->DisConnection();
-    if (mCmdEngine) {
-        mCmdEngine->GetSerialIF()->CloseSerialPort();
-        mCmdEngine->SetConnected(false);
-    }
-    mUpdateTargetSerial.clear();
+    if (mSession)
+        mSession->Disconnect();
 }
 
 void MainWindow::SelectPage(uint32_t boardId)
@@ -535,9 +516,9 @@ void MainWindow::NewConnection()
     SelectPage(mCmdEngine->GetBoardID());
     QString serial;
     if (mCmdEngine->GetModuleSerialNumber(serial) == eResultOK) {
-        if (serial != mLastConnectedSerialNumber)
+        if (serial != mSession->LastConnectedSerial())
             clearUpdateProgressMessage();
-        mLastConnectedSerialNumber = serial;
+        mSession->SetLastConnectedSerial(serial);
     }
     RefreshPage();
     for (int i = 0; i < 3; ++i) {
@@ -559,8 +540,10 @@ void MainWindow::ObtainIpFromDHCPComplete()
         mLanEdited[i] = false;
         mLanModeSeen[i] = 0;
     }
-    StartStatusTimer();
-    RefreshPage();
+    if (!RunPendingDiscovery()) {
+        StartStatusTimer();
+        RefreshPage();
+    }
 }
 
 void MainWindow::StatusTimer()
@@ -598,7 +581,7 @@ bool MainWindow::About()
 
 bool MainWindow::Manual()
 {
-    return QDesktopServices::openUrl(QUrl(WindowRules::ManualUrl(mBoardId)));
+    return QDesktopServices::openUrl(QUrl(SessionRules::ManualUrl(mBoardId)));
 }
 
 void MainWindow::CopyFromQLabel()
@@ -613,37 +596,18 @@ void MainWindow::paste()
         edit->paste();
 }
 
-void MainWindow::stopWorker(QThread *worker)
-{
-    if (!worker)
-        return;
-    QElapsedTimer waited;
-    waited.start();
-    // A worker may be blocked on a call into this window (a blocking queued signal):
-    // deliver such calls while waiting, or the worker could never see its abort flag.
-    while (!worker->wait(QDeadlineTimer(20))) {
-        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-        if (waited.elapsed() >= kWorkerStopWaitMs) {
-            qCWarning(lcWindow).noquote() << "Worker did not stop in time, terminating it";
-            worker->terminate();
-            worker->wait();
-            return;
-        }
-    }
-}
-
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    mClosing = true;
+    mSession->SetClosing();
     if (mUpdateTimer)
         mUpdateTimer->stop();
     if (mStatusTimer)
         mStatusTimer->stop();
     // The DHCP and firmware workers get their abort flags here once they exist.
-    mDiscoverThread->SetAbort(true);
+    mSession->Discovery()->SetAbort(true);
     for (QThread *worker : { mDHCPThread, mUpdateFirmwareThread, mReconnectThread,
-             static_cast<QThread *>(mDiscoverThread) })
-        stopWorker(worker);
+             static_cast<QThread *>(mSession->Discovery()) })
+        ModuleSession::StopWorker(worker, ModuleSession::kWorkerStopWaitMs);
     writeSettings();
     Disconnect();
     QMainWindow::closeEvent(event);

@@ -2,9 +2,10 @@
 #include "main_window.h"
 
 #include "discover_thread.h"
+#include "module_session.h"
+#include "session_rules.h"
 #include "velto_combo_box.h"
 #include "window_logging.h"
-#include "window_rules.h"
 
 #include <QCoreApplication>
 #include <QSplashScreen>
@@ -12,7 +13,7 @@
 
 void MainWindow::DiscoverModule()
 {
-    if (mClosing)
+    if (!mSession || mSession->IsClosing())
         return;
     if (DiscoveryRunning()) {
         PostAppStatusMessage(tr("Looking for Velto devices..."));
@@ -23,15 +24,32 @@ void MainWindow::DiscoverModule()
         qCDebug(lcWindow).noquote() << "DiscoverModule exit: No mCmdEngine";
         return;
     }
+    // A worker on the engine (a DHCP request) keeps its port; the run follows its end.
+    if (engineHeld()) {
+        ++mPendingDiscoveries;
+        return;
+    }
     if (mStatusTimer)
         mStatusTimer->stop();
     Disconnect();
     QCoreApplication::processEvents();
-    if (mClosing || DiscoveryRunning())
+    if (mSession->IsClosing() || DiscoveryRunning())
         return;
-    mDiscoverThread->SetAbort(false);
-    mDiscoverThread->start(QThread::InheritPriority);
+    mSession->Discovery()->SetAbort(false);
+    if (!mSession->StartWorker(mSession->Discovery(), EngineUser::Discovery)) {
+        ++mPendingDiscoveries;
+        return;
+    }
     SetEnableState();
+}
+
+bool MainWindow::RunPendingDiscovery()
+{
+    if (mPendingDiscoveries <= 0)
+        return false;
+    mPendingDiscoveries = 0;
+    DiscoverModule();
+    return true;
 }
 
 void MainWindow::DeviceAdded()
@@ -54,7 +72,7 @@ void MainWindow::DeviceRemoved()
 void MainWindow::PostDeviceAddedList(
     QStringList deviceNameList, QIntList deviceIndexList, QStringList serialIDList)
 {
-    if (mClosing)
+    if (mSession->IsClosing())
         return;
     const int previousPort = mGlobalDeviceComboBox->currentIndex() >= 0
         ? mGlobalDeviceComboBox->currentData().toInt()
@@ -70,17 +88,17 @@ void MainWindow::PostDeviceAddedList(
         return;
     }
     bool serialMatched = false;
-    const int candidate = WindowRules::SelectDeviceCandidate(deviceIndexList.mid(0, count),
-        serialIDList, previousPort, mLastConnectedSerialNumber, &serialMatched);
+    const int candidate = SessionRules::SelectDeviceCandidate(deviceIndexList.mid(0, count),
+        serialIDList, previousPort, mSession->LastConnectedSerial(), &serialMatched);
     if (serialMatched && mUpdateInProgress)
-        mDiscoverThread->SetReportReconnection(true);
+        mSession->Discovery()->SetReportReconnection(true);
     mGlobalDeviceComboBox->setCurrentIndex(candidate);
     SelectDevice(candidate);
 }
 
 void MainWindow::DiscoverModuleComplete()
 {
-    if (mClosing)
+    if (mSession->IsClosing())
         return;
     if (mSplash) {
         // Shown before the splash goes, so there is never a moment without a window
@@ -91,11 +109,8 @@ void MainWindow::DiscoverModuleComplete()
         mSplash = nullptr;
     }
     if (mUpdateInProgress)
-        mDiscoverThread->SetReportReconnection(true);
-    if (mPendingDiscoveries > 0) {
-        mPendingDiscoveries = 0;
-        DiscoverModule();
-    } else {
+        mSession->Discovery()->SetReportReconnection(true);
+    if (!RunPendingDiscovery()) {
         StartStatusTimer();
         RefreshPage();
     }

@@ -3,10 +3,11 @@
 
 #include "device_page.h"
 #include "discover_thread.h"
+#include "module_session.h"
+#include "session_rules.h"
 #include "trivo_device.h"
 #include "velto_combo_box.h"
 #include "window_logging.h"
-#include "window_rules.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -76,80 +77,37 @@ void MainWindow::GetParameterValuesTrivo()
 {
     if (!mCmdEngine || !mDevice)
         return;
-    bool changed = false;
-    bool gone = false;
-    // Stores a value read successfully when it differs; a vanished module stops the pass.
-    auto take = [&](eResult_t result, auto &field, const auto &value, int where) {
-        if (result == eResultDisconnected) {
-            qCDebug(lcWindow).noquote()
-                << QStringLiteral("Device disconnected at MainWindow::GetParameterValuesTrivo:%1.  "
-                                  "Returning early.")
-                       .arg(where);
-            gone = true;
-        } else if (result == eResultOK && !(field == value)) {
-            field = value;
-            changed = true;
-        }
-        return !gone;
-    };
-
-    QString name;
-    if (!take(mCmdEngine->GetModuleName(name), mDevice->mSystemName, name, 1))
-        return;
-    const bool upnpSupported = CProductFeatures::HasInterfaceStateParameters(mBoardId);
-    // Only the 25G receiver's page shows the link speed: other pages skip that exchange.
+    StatusReadOptions options;
+    options.upnp = CProductFeatures::HasInterfaceStateParameters(mBoardId);
+    // Only pages that show the link speed (the 25G receiver's) read it.
     DevicePage *page = CurrentPage();
-    for (int i = 0; i < mDevice->mInterfaceCount; ++i) {
-        const auto netIf = static_cast<CCmdEngine::eNetIf_t>(i);
-        TrivoInterface &rec = mDevice->mInterfaces[static_cast<size_t>(i)];
-        const int base = 10 * (i + 1);
-        QString text;
-        if (!take(mCmdEngine->GetModuleIpAddressActive(netIf, text), rec.ipAddress, text, base + 1))
-            return;
-        if (!take(
-                mCmdEngine->GetModuleSubnetMaskActive(netIf, text), rec.subnetMask, text, base + 2))
-            return;
-        if (!take(mCmdEngine->GetModuleGatewayActive(netIf, text), rec.gateway, text, base + 3))
-            return;
-        if (!take(mCmdEngine->GetModuleMACAddress(netIf, text), rec.macAddress, text, base + 4))
-            return;
-        if (i > 0 && page && i < page->networkTabCount() && page->networkTab(i).speedStatus
-            && !take(
-                mCmdEngine->GetModuleSpeedActual(netIf, text), rec.speedActual, text, base + 5))
-            return;
-        uint32_t mode = 0;
-        if (!take(mCmdEngine->GetModuleIpState(netIf, mode), rec.addressType, mode, base + 6))
-            return;
-        bool flag = false;
-        if (!take(mCmdEngine->GetModuleNetworkConnected(netIf, flag), rec.networkConnected, flag,
-                base + 7))
-            return;
-        if (upnpSupported
-            && !take(
-                mCmdEngine->GetModuleUPnPEnabled(netIf, flag), rec.upnpEnabled, flag, base + 8))
-            return;
-    }
-    bool auth = false;
-    if (!take(mCmdEngine->GetModuleAuthenticationEnabled(auth), mDevice->mAuthenticationEnabled,
-            auth, 99))
+    for (int i = 1; page && i < page->networkTabCount() && i < 3; ++i)
+        options.speed[i] = page->networkTab(i).speedStatus != nullptr;
+    const StatusReadResult read = mDevice->ReadStatus(options);
+    if (read.stopResult == eResultDisconnected) {
+        qCDebug(lcWindow).noquote()
+            << QStringLiteral("Device disconnected at MainWindow::GetParameterValuesTrivo:%1.  "
+                              "Returning early.")
+                   .arg(read.stopPoint);
         return;
-    if (changed)
+    }
+    if (read.changed)
         RefreshPage();
 }
 
 void MainWindow::UpdateStatusUi()
 {
-    const char *bail = nullptr;
+    QString bail;
     if (!mCmdEngine)
-        bail = "UpdateStatusUi() - mCmdEngine is null, bailing out.";
+        bail = QStringLiteral("mCmdEngine is null");
     else if (!mCmdEngine->IsConnected())
-        bail = "UpdateStatusUi() - mCmdEngine is not connected, bailing out.";
-    else if (dhcpRunning())
-        bail = "UpdateStatusUi() - mCmdEngine is being used by DHCP thread, bailing out.";
-    else if (DiscoveryRunning())
-        bail = "UpdateStatusUi() - mCmdEngine is being used by discover thread, bailing out.";
-    if (bail) {
-        qCDebug(lcWindow).noquote() << bail;
+        bail = QStringLiteral("mCmdEngine is not connected");
+    else if (engineHeld())
+        bail = QStringLiteral("mCmdEngine is being used by ")
+            + QLatin1String(EngineHolder::UserName(mSession->Holder().Holder()));
+    if (!bail.isEmpty()) {
+        qCDebug(lcWindow).noquote()
+            << QStringLiteral("UpdateStatusUi() - %1, bailing out.").arg(bail);
         return;
     }
 
@@ -283,7 +241,7 @@ void MainWindow::RefreshPage()
         mEngineFree = false;
         mImageSafebootModeLabel->hide();
     } else if (!DiscoveryRunning()) {
-        mEngineFree = !dhcpRunning();
+        mEngineFree = !engineHeld();
         if (mEngineFree) {
             uint32_t safeboot = 0;
             if (mCmdEngine->GetModuleSafebootMode(safeboot) == eResultOK)
@@ -375,7 +333,7 @@ void MainWindow::refreshInfoTab(DevicePage *page, const QString &serial)
     if (mCmdEngine->GetModuleName(name) == eResultOK && info.nameLineEdit->text() != name) {
         setTextIfDiffers(info.nameLineEdit, name, true);
         const int current = mGlobalDeviceComboBox->currentIndex();
-        const QString knownSerial = serial.isEmpty() ? mUpdateTargetSerial : serial;
+        const QString knownSerial = serial.isEmpty() ? mSession->UpdateTargetSerial() : serial;
         if (current >= 0)
             mGlobalDeviceComboBox->setItemText(
                 current, knownSerial.isEmpty() ? name : name + QStringLiteral(" - ") + knownSerial);
@@ -386,7 +344,8 @@ void MainWindow::refreshInfoTab(DevicePage *page, const QString &serial)
     if (modelName.contains(QStringLiteral("10G2")))
         mCmdEngine->GetModulePCBRevision(pcbRevision);
     setTextIfDiffers(info.typeLineEdit,
-        WindowRules::InfoTypeText(WindowRules::ModelDisplayName(mBoardId), modelName, pcbRevision));
+        SessionRules::InfoTypeText(
+            SessionRules::ModelDisplayName(mBoardId), modelName, pcbRevision));
     updateAuthenticationField(page);
 
     if (mManufacturingMode == 1) {
@@ -416,7 +375,7 @@ void MainWindow::SetEnableState()
         }
     }
 
-    const bool busy = dhcpRunning() || DiscoveryRunning() || updateBusy();
+    const bool busy = engineHeld() || DiscoveryRunning() || updateBusy();
     const bool enabled = mEngineFree && !busy;
     const bool connected = mCmdEngine && mCmdEngine->IsConnected();
     // Without a connection the user must still be able to pick another module.

@@ -161,7 +161,7 @@ private:
     CCommProtocol mCommProtocol;
     uint32_t mBoardID;
     CProductFeatures mProductFeatures;
-    bool mConnected = false;
+    std::atomic<bool> mConnected { false }; // read by workers waiting for a reconnection
     std::atomic<float> mProgress { 0.0f };
     QString mCommandLog;
     QString mMessageLog;

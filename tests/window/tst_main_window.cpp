@@ -8,9 +8,9 @@
 #include "pty_pair.h"
 #include "trivo_device.h"
 #include "url_sink.h"
-#include "window_fixture.h"
+#include "module_rack.h"
 #include "window_message_box.h"
-#include "window_rules.h"
+#include "session_rules.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -524,7 +524,7 @@ private slots:
         QDesktopServices::setUrlHandler("https", &sink, "open");
         action("&Manual")->trigger();
         QDesktopServices::unsetUrlHandler("https");
-        QCOMPARE(sink.urls, QList<QUrl> { QUrl(WindowRules::ManualUrl(BOARD_RECORDER_PLUS)) });
+        QCOMPARE(sink.urls, QList<QUrl> { QUrl(SessionRules::ManualUrl(BOARD_RECORDER_PLUS)) });
     }
 
 private:

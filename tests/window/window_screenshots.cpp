@@ -3,7 +3,7 @@
 #include "device_page.h"
 #include "discover_thread.h"
 #include "main_window.h"
-#include "window_fixture.h"
+#include "module_rack.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -15,17 +15,6 @@
 class CPosixSerialIF : public CSerialIF
 {
 public:
-    // Why the last OpenSerialPort failed, so callers can tell "no permission" or
-    // "busy" apart from "no module".
-    enum class OpenError
-    {
-        None,
-        NoSuchPort,
-        PermissionDenied,
-        Busy,
-        Other
-    };
-
     // Produces the candidate device paths; the default one lists USB serial
     // devices with the modules' vendor/product IDs plus any extra ports.
     // Returning false means the system could not give the list (numbered-port fallback).
@@ -50,10 +39,10 @@ public:
     void SetPortLister(PortLister lister);
     void SetPortList(const QStringList &paths); // replaces the list directly (no enumeration)
     QStringList PortList() const { return mPortList; }
-    QString PortPath(int index) const; // device path of an index ("" when none)
+    QString PortPath(int index) const override; // "" when none
     QString OpenPortPath() const { return mOpenPath; }
     bool OpenDevicePath(const QString &path); // open a path that is not in the list
-    OpenError LastOpenError() const { return mLastOpenError; }
+    OpenError LastOpenError() const override { return mLastOpenError; }
     int LastOpenErrno() const { return mLastOpenErrno; }
     bool EnumerationFailed() const { return mEnumerationFailed; }
 

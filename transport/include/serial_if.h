@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 // Byte transport over one module's serial port. Ports are addressed by their
@@ -8,6 +9,17 @@
 class CSerialIF
 {
 public:
+    // Why the last OpenSerialPort failed, so callers can tell "no permission" or "busy"
+    // apart from "no module" without knowing the platform's port class.
+    enum class OpenError
+    {
+        None,
+        NoSuchPort,
+        PermissionDenied,
+        Busy,
+        Other
+    };
+
     virtual ~CSerialIF() = default;
 
     virtual void EnumeratePorts() = 0;
@@ -25,4 +37,12 @@ public:
     // True only when every byte was written; *written receives the count the system reported.
     virtual bool Write(const uint8_t *buffer, uint32_t length, uint32_t *written) = 0;
     virtual void FlushInput() = 0;
+
+    virtual OpenError LastOpenError() const { return OpenError::None; }
+    // The device path of a port index, for messages ("" when unknown).
+    virtual QString PortPath(int index) const
+    {
+        (void)index;
+        return QString();
+    }
 };

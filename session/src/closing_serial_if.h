@@ -8,7 +8,7 @@
 // Wraps the engine's serial interface so that a probe or exchange running on a worker
 // ends promptly once the window is closing: the port then reads as gone, which every
 // exchange already treats as an unplugged module. Without this, probing a silent port
-// holds a worker for several seconds, longer than the window waits for it at close.
+// holds a worker for several seconds, longer than the owner waits for it at close.
 class ClosingSerialIF : public CSerialIF
 {
 public:
@@ -43,6 +43,8 @@ public:
         if (!closing())
             mInner->FlushInput();
     }
+    OpenError LastOpenError() const override { return mInner->LastOpenError(); }
+    QString PortPath(int index) const override { return mInner->PortPath(index); }
 
 private:
     bool closing() const { return mClosing && mClosing->load(); }

@@ -1,10 +1,9 @@
 #include "discover_thread.h"
 
-#include "closing_serial_if.h"
 #include "cmd_engine.h"
-#include "posix_serial_if.h"
-#include "window_logging.h"
-#include "window_rules.h"
+#include "serial_if.h"
+#include "session_logging.h"
+#include "session_rules.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,25 +11,14 @@
 Q_LOGGING_CATEGORY(lcDiscover, "trivo.discover", QtInfoMsg)
 
 namespace {
-std::atomic<double> gTimeScale { 1.0 };
 constexpr int kSettlePassMs = 10; // sleep per settle pass, so the wait does not spin
 } // namespace
 
 DiscoverThread::DiscoverThread(QObject *parent)
-    : QThread(parent)
+    : SessionWorker(parent)
 { }
 
 DiscoverThread::~DiscoverThread() = default;
-
-void DiscoverThread::setTimeScaleForTesting(double scale)
-{
-    gTimeScale = scale;
-}
-
-int DiscoverThread::scaled(int ms)
-{
-    return static_cast<int>(ms * gTimeScale.load());
-}
 
 void DiscoverThread::MakeEntry(const QString &systemName, bool serialRead, const QString &serial,
     int portIndex, QString &displayName, QString &serialId)
@@ -45,11 +33,9 @@ void DiscoverThread::MakeEntry(const QString &systemName, bool serialRead, const
 
 void DiscoverThread::reportUnopenablePort(int port)
 {
-    auto *closing = dynamic_cast<ClosingSerialIF *>(mCmdEngine->GetSerialIF());
-    CSerialIF *inner = closing ? closing->Inner() : mCmdEngine->GetSerialIF();
-    auto *posix = dynamic_cast<CPosixSerialIF *>(inner);
-    if (posix && posix->LastOpenError() == CPosixSerialIF::OpenError::PermissionDenied)
-        mDeniedPorts << posix->PortPath(port);
+    CSerialIF *serial = mCmdEngine->GetSerialIF();
+    if (serial->LastOpenError() == CSerialIF::OpenError::PermissionDenied)
+        mDeniedPorts << serial->PortPath(port);
 }
 
 bool DiscoverThread::probePort(int port, int &waitedSeconds, bool &isModule)
@@ -59,8 +45,8 @@ bool DiscoverThread::probePort(int port, int &waitedSeconds, bool &isModule)
     QElapsedTimer tick;
     deadline.start();
     tick.start();
-    const int deadlineMs = scaled(kPortDeadlineMs);
-    const int tickMs = scaled(kTickMs);
+    const int deadlineMs = Scaled(kPortDeadlineMs);
+    const int tickMs = Scaled(kTickMs);
 
     isModule = false;
     while (true) {
@@ -111,11 +97,11 @@ void DiscoverThread::run()
 
     QElapsedTimer settle;
     settle.start();
-    while (settle.elapsed() < scaled(kSettleMs)) {
+    while (settle.elapsed() < Scaled(kSettleMs)) {
         if (mAbort)
             return;
         QCoreApplication::processEvents();
-        msleep(static_cast<unsigned long>(qMax(1, qMin(kSettlePassMs, scaled(kSettleMs)))));
+        msleep(static_cast<unsigned long>(qMax(1, qMin(kSettlePassMs, Scaled(kSettleMs)))));
     }
 
     QStringList deviceNameList;
@@ -175,7 +161,7 @@ void DiscoverThread::run()
         : QStringLiteral("Found %1 Velto Trivo devices.").arg(deviceNameList.size());
     // A port we may not open would otherwise look like "no module" to the user.
     if (!mDeniedPorts.isEmpty())
-        status += QLatin1Char(' ') + WindowRules::PermissionDeniedText(mDeniedPorts.join(", "));
+        status += QLatin1Char(' ') + SessionRules::PermissionDeniedText(mDeniedPorts.join(", "));
     emit PostAppStatusMessage(status);
 
     emit PostDeviceAddedList(deviceNameList, deviceIndexList, serialIDList);

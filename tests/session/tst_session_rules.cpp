@@ -1,12 +1,12 @@
-// Window decisions that need no widgets: status texts, device selection, type and
-// display names, discovery list entries.
+// Rules and texts the window and the command-line tool share: status texts, device
+// selection, type and display names, discovery list entries.
 #include "discover_thread.h"
 #include "product_id.h"
-#include "window_rules.h"
+#include "session_rules.h"
 
 #include <QtTest>
 
-class TstWindowRules : public QObject
+class TstSessionRules : public QObject
 {
     Q_OBJECT
 
@@ -34,7 +34,7 @@ private slots:
         QFETCH(bool, opened);
         QFETCH(int, code);
         QFETCH(QString, text);
-        QCOMPARE(WindowRules::ConnectStatusText(opened, code), text);
+        QCOMPARE(SessionRules::ConnectStatusText(opened, code), text);
     }
 
     void selectCandidate_data()
@@ -70,7 +70,7 @@ private slots:
         QFETCH(bool, bySerial);
         bool matched = !bySerial;
         QCOMPARE(
-            WindowRules::SelectDeviceCandidate(ports, serials, previousPort, lastSerial, &matched),
+            SessionRules::SelectDeviceCandidate(ports, serials, previousPort, lastSerial, &matched),
             expected);
         QCOMPARE(matched, bySerial);
     }
@@ -91,9 +91,9 @@ private slots:
         QFETCH(uint, boardId);
         QFETCH(uint, pcbRevision);
         QFETCH(QString, suffix);
-        const QString display = WindowRules::ModelDisplayName(boardId);
+        const QString display = SessionRules::ModelDisplayName(boardId);
         QVERIFY(!display.isEmpty());
-        QCOMPARE(WindowRules::InfoTypeText(
+        QCOMPARE(SessionRules::InfoTypeText(
                      display, CProductID::GetModelNameFromBoardID(boardId), pcbRevision),
             display + suffix);
     }
@@ -146,7 +146,7 @@ private slots:
     {
         QFETCH(uint, boardId);
         QFETCH(QString, tail);
-        const QString url = WindowRules::ManualUrl(boardId);
+        const QString url = SessionRules::ManualUrl(boardId);
         QVERIFY2(url.startsWith("https://") && url.endsWith(tail), qPrintable(url));
         QVERIFY(!url.contains(' '));
     }
@@ -154,5 +154,5 @@ private slots:
 private:
 };
 
-QTEST_GUILESS_MAIN(TstWindowRules)
-#include "tst_window_rules.moc"
+QTEST_GUILESS_MAIN(TstSessionRules)
+#include "tst_session_rules.moc"

@@ -1,10 +1,10 @@
-#include "window_rules.h"
+#include "session_rules.h"
 
 #include "product_id.h"
 
 #include <QCoreApplication>
 
-namespace WindowRules {
+namespace SessionRules {
 
 namespace {
 QString tr(const char *text)
@@ -97,4 +97,4 @@ QString PermissionDeniedText(const QString &portPath)
         .arg(portPath);
 }
 
-} // namespace WindowRules
+} // namespace SessionRules

@@ -5,9 +5,9 @@
 #include <QStringList>
 #include <cstdint>
 
-// Decisions of the main window that need no widgets, kept apart so they can be
-// checked on their own.
-namespace WindowRules {
+// Decisions and texts about a module that the window and the command-line tool share.
+// The texts keep the window's translation context.
+namespace SessionRules {
 
 // Status line after a connection attempt: portOpened false gives "No Device",
 // otherwise the text for the engine's connection code.
@@ -32,4 +32,4 @@ QString ManualUrlForName(const QString &displayName);
 // Status line when a candidate port exists but may not be opened by this user.
 QString PermissionDeniedText(const QString &portPath);
 
-} // namespace WindowRules
+} // namespace SessionRules

@@ -1,13 +1,13 @@
-// The discovery worker against virtual modules: the three lists, silent ports, no
-// modules, ports the user may not open, and stopping a run.
-#include "closing_serial_if.h"
+// The session's discovery worker against virtual modules: the three lists, silent ports,
+// no modules, ports the user may not open, and stopping a run.
 #include "cmd_engine.h"
 #include "discover_thread.h"
 #include "linux_app_if.h"
 #include "log_capture.h"
+#include "module_rack.h"
+#include "module_session.h"
 #include "posix_serial_if.h"
 #include "pty_pair.h"
-#include "window_fixture.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -32,15 +32,11 @@ private slots:
         DiscoverThread::setTimeScaleForTesting(0.01);
     }
 
-    void init()
-    {
-        mClosing = false;
-        mAppIF = std::make_unique<LinuxAppIF>(nullptr);
-    }
+    void init() { mAppIF = std::make_unique<LinuxAppIF>(nullptr); }
 
     void cleanup()
     {
-        mEngine.reset();
+        mSession.reset();
         mAppIF.reset();
     }
 
@@ -66,7 +62,7 @@ private slots:
         QVERIFY(log.contains("Serial port 1 is not a module."));
         QVERIFY(log.contains("Serial port 2 IS a module."));
         // Nothing is left open for the window.
-        QVERIFY(!mEngine->GetSerialIF()->IsOpen());
+        QVERIFY(!mSession->Engine()->GetSerialIF()->IsOpen());
     }
 
     void noModules()
@@ -113,22 +109,23 @@ private slots:
     {
         PtyPair silent;
         QVERIFY(silent.isValid());
-        makeEngine({ silent.path() });
-        DiscoverThread worker;
-        worker.SetCmdEngine(mEngine.get());
+        makeSession({ silent.path() });
+        DiscoverThread &worker = *mSession->Discovery();
         QSignalSpy lists(&worker, &DiscoverThread::PostDeviceAddedList);
         LogCapture log;
-        worker.start();
+        QVERIFY(mSession->StartWorker(&worker, EngineUser::Discovery));
+        QVERIFY(!mSession->StartWorker(&worker, EngineUser::Dhcp)); // one user at a time
         QTRY_VERIFY_WITH_TIMEOUT(log.contains("Checking to see if device 0 is a module"), 5000);
         QTest::qWait(300); // well inside the first probe's header hunt
 
         QElapsedTimer stopping;
         stopping.start();
-        mClosing = true;
+        mSession->SetClosing();
         worker.SetAbort(true);
         QVERIFY(worker.wait(2500));
         QVERIFY2(stopping.elapsed() < 1500, qPrintable(QString::number(stopping.elapsed())));
         QCOMPARE(lists.count(), 0);
+        QVERIFY(mSession->Holder().IsFree()); // given back as the worker ended
     }
 
 private:
@@ -139,23 +136,21 @@ private:
         QStringList status; // status messages in order
     };
 
-    void makeEngine(const QStringList &ports)
+    void makeSession(const QStringList &ports)
     {
         auto *serial = new CPosixSerialIF;
         serial->SetPortLister([ports](QStringList &paths) {
             paths = ports;
             return true;
         });
-        mEngine = std::make_unique<CCmdEngine>(new ClosingSerialIF(serial, &mClosing), nullptr,
-            mAppIF.get(), kBoardIdUnknown, nullptr, &mClosing);
+        mSession = std::make_unique<ModuleSession>(serial, nullptr, mAppIF.get());
     }
 
     // One whole discovery run over these ports.
     Run discover(const QStringList &ports)
     {
-        makeEngine(ports);
-        DiscoverThread worker;
-        worker.SetCmdEngine(mEngine.get());
+        makeSession(ports);
+        DiscoverThread &worker = *mSession->Discovery();
         QSignalSpy lists(&worker, &DiscoverThread::PostDeviceAddedList);
         QSignalSpy status(&worker, &DiscoverThread::PostAppStatusMessage);
         worker.start();
@@ -168,8 +163,7 @@ private:
     }
 
     std::unique_ptr<LinuxAppIF> mAppIF;
-    std::unique_ptr<CCmdEngine> mEngine;
-    std::atomic<bool> mClosing { false };
+    std::unique_ptr<ModuleSession> mSession;
 };
 
 QTEST_MAIN(TstDiscovery)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm_protocol.h"
+
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -22,7 +24,7 @@ protected:
     CCmdEngine *mCmdEngine;
 };
 
-// What the window last read of one network interface of the module.
+// What was last read of one network interface of the module.
 struct TrivoInterface
 {
     uint32_t addressType = 0; // 0 not read yet, 1 DHCP, 2 static
@@ -35,6 +37,21 @@ struct TrivoInterface
     QString speedActual; // media LANs only
 };
 
+// Which of the optional status values a read takes.
+struct StatusReadOptions
+{
+    bool upnp = false; // models with interface-state parameters
+    bool speed[3] = { false, false, false }; // per interface; only pages that show it
+};
+
+// How a status read ended.
+struct StatusReadResult
+{
+    bool changed = false; // a value read differs from the model's
+    eResult_t stopResult = eResultOK; // the read that ended the pass early, else eResultOK
+    int stopPoint = 0; // where it ended: 1 name, 10 * (interface + 1) + n, 99 authentication
+};
+
 // Device model of the connected module: one record per interface
 // (index = CCmdEngine::eNetIf_t), authentication state and system name.
 class CTrivo : public CDeviceIF
@@ -42,6 +59,10 @@ class CTrivo : public CDeviceIF
 public:
     CTrivo(CCmdEngine *cmdEngine, int mediaLanCount);
     ~CTrivo() override;
+
+    // Reads name, every interface's state and authentication into the model. Values read
+    // successfully replace the model's; a module that went away ends the pass at once.
+    StatusReadResult ReadStatus(const StatusReadOptions &options);
 
     // Device setup file hooks: nothing of the model is kept there.
     virtual bool Save(QSettings &settings);

@@ -1,0 +1,119 @@
+#include "module_session.h"
+
+#include "app_if.h"
+#include "closing_serial_if.h"
+#include "discover_thread.h"
+#include "session_logging.h"
+#include "session_rules.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QMutexLocker>
+#include <QThread>
+
+Q_LOGGING_CATEGORY(lcSession, "trivo.session", QtInfoMsg)
+
+ModuleSession::ModuleSession(
+    CSerialIF *serial, CErrorReportIF *errors, CAppIF *appIF, QObject *parent)
+    : QObject(parent)
+{
+    mEngine = new CCmdEngine(
+        new ClosingSerialIF(serial, &mClosing), errors, appIF, kBoardIdUnknown, this, &mClosing);
+    mDiscovery = new DiscoverThread;
+    mDiscovery->SetCmdEngine(mEngine);
+    RegisterWorker(mDiscovery, EngineUser::Discovery);
+}
+
+ModuleSession::~ModuleSession()
+{
+    // A session destroyed without being shut down must not leave a worker on the engine.
+    mClosing = true;
+    mDiscovery->SetAbort(true);
+    StopWorker(mDiscovery, kWorkerStopWaitMs);
+    if (mEngine->GetSerialIF())
+        mEngine->GetSerialIF()->CloseSerialPort();
+    delete mEngine;
+    delete mDiscovery;
+}
+
+ModuleSession::ConnectOutcome ModuleSession::Connect(int portIndex)
+{
+    ConnectOutcome outcome;
+    CSerialIF *serial = mEngine->GetSerialIF();
+    serial->OpenSerialPort(portIndex);
+    if (!serial->IsOpen()) {
+        outcome.statusText = serial->LastOpenError() == CSerialIF::OpenError::PermissionDenied
+            ? SessionRules::PermissionDeniedText(serial->PortPath(portIndex))
+            : SessionRules::ConnectStatusText(false, 0);
+        return outcome;
+    }
+    outcome.opened = true;
+    outcome.code = mEngine->ConnectModule();
+    if (outcome.code >= eConnectWrongModule && outcome.code <= eConnectUnknownDevice)
+        serial->CloseSerialPort();
+    outcome.statusText = SessionRules::ConnectStatusText(true, outcome.code);
+    return outcome;
+}
+
+void ModuleSession::Disconnect()
+{
+    qCDebug(lcSession).noquote() << "Disconnecting from module";
+    if (CAppIF *app = mEngine->GetAppIF())
+        app->DisConnection();
+    mEngine->GetSerialIF()->CloseSerialPort();
+    mEngine->SetConnected(false);
+    SetUpdateTargetSerial(QString());
+}
+
+QString ModuleSession::UpdateTargetSerial() const
+{
+    QMutexLocker locker(&mTargetMutex);
+    return mUpdateTargetSerial;
+}
+
+void ModuleSession::SetUpdateTargetSerial(const QString &serial)
+{
+    QMutexLocker locker(&mTargetMutex);
+    mUpdateTargetSerial = serial;
+}
+
+void ModuleSession::RegisterWorker(QThread *worker, EngineUser user)
+{
+    // Direct: runs on the worker's thread as it ends, before any queued finished slot,
+    // so the owner's own reaction to the end already finds the engine free.
+    connect(
+        worker, &QThread::finished, this, [this, user] { mHolder.Release(user); },
+        Qt::DirectConnection);
+}
+
+bool ModuleSession::StartWorker(QThread *worker, EngineUser user)
+{
+    if (!mHolder.Acquire(user)) {
+        qCDebug(lcSession).noquote()
+            << QStringLiteral("Engine is held by the %1, not starting")
+                   .arg(QLatin1String(EngineHolder::UserName(mHolder.Holder())));
+        return false;
+    }
+    worker->start(QThread::InheritPriority);
+    return true;
+}
+
+void ModuleSession::StopWorker(QThread *worker, int waitMs)
+{
+    if (!worker)
+        return;
+    QElapsedTimer waited;
+    waited.start();
+    // A worker may be blocked on a call into the owner (a blocking queued signal): deliver
+    // such calls while waiting, or the worker could never see its abort flag.
+    while (!worker->wait(QDeadlineTimer(20))) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        if (waited.elapsed() >= waitMs) {
+            qCWarning(lcSession).noquote() << "Worker did not stop in time, terminating it";
+            worker->terminate();
+            worker->wait();
+            return;
+        }
+    }
+}
