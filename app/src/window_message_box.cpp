@@ -1,11 +1,19 @@
 #include "window_message_box.h"
 
+#include <QFileDialog>
+
 namespace WindowMessageBox {
 
 namespace {
 Responder &responder()
 {
     static Responder r;
+    return r;
+}
+
+FileResponder &fileResponder()
+{
+    static FileResponder r;
     return r;
 }
 } // namespace
@@ -15,19 +23,33 @@ void setResponderForTesting(Responder r)
     responder() = std::move(r);
 }
 
-QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &title,
-    const QString &text, QMessageBox::StandardButtons buttons,
-    QMessageBox::StandardButton defaultButton)
+void setFileResponderForTesting(FileResponder r)
+{
+    fileResponder() = std::move(r);
+}
+
+QMessageBox::StandardButton ask(QWidget *parent, const Request &request)
 {
     if (responder())
-        return responder()(icon, title, text);
+        return responder()(request);
 
-    QMessageBox box(icon, title, text, buttons, parent);
-    box.setDefaultButton(defaultButton);
+    QMessageBox box(request.icon, request.title, request.text, request.buttons, parent);
+    if (!request.informativeText.isEmpty())
+        box.setInformativeText(request.informativeText);
+    // Text of a box may quote what a module reported: never interpret it as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(request.defaultButton);
     box.setWindowFlags(
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     box.setWindowModality(Qt::WindowModal);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &title,
+    const QString &text, QMessageBox::StandardButtons buttons,
+    QMessageBox::StandardButton defaultButton)
+{
+    return ask(parent, Request { icon, title, text, QString(), buttons, defaultButton });
 }
 
 void warning(QWidget *parent, const QString &title, const QString &text)
@@ -38,6 +60,18 @@ void warning(QWidget *parent, const QString &title, const QString &text)
 void critical(QWidget *parent, const QString &title, const QString &text)
 {
     ask(parent, QMessageBox::Critical, title, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void information(QWidget *parent, const QString &title, const QString &text)
+{
+    ask(parent, QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+QString openFileName(QWidget *parent, const FileRequest &request)
+{
+    if (fileResponder())
+        return fileResponder()(request);
+    return QFileDialog::getOpenFileName(parent, request.title, request.directory, request.filter);
 }
 
 } // namespace WindowMessageBox

@@ -97,7 +97,7 @@ private slots:
             return true;
         });
         WindowMessageBox::setResponderForTesting(
-            [](QMessageBox::Icon, const QString &, const QString &) { return QMessageBox::Ok; });
+            [](const WindowMessageBox::Request &) { return QMessageBox::Ok; });
     }
 
     void init()
