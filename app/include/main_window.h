@@ -103,6 +103,8 @@ private:
     void buildMenus();
     QString readSettings(); // returns the last connected serial number, for the session
     void writeSettings();
+    // Moves the window so that all of it is on a screen (a stored position may not be).
+    void placeOnScreen();
     void setupForm();
     void buildPages();
     void applyStyles();
@@ -147,6 +149,7 @@ private:
     QMenu *mHelpMenu = nullptr;
     QAction *mRevertAct = nullptr;
     QAction *mRefreshAct = nullptr;
+    QAction *mQuitAct = nullptr;
     QAction *mAboutAct = nullptr;
     QAction *mManualAct = nullptr;
     QAction *mCutAct = nullptr;

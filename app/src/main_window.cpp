@@ -12,12 +12,14 @@
 #include "velto_combo_box.h"
 #include "window_logging.h"
 #include "window_message_box.h"
+#include "window_placement.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QElapsedTimer>
@@ -27,6 +29,7 @@
 #include <QMenuBar>
 #include <QMutexLocker>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplashScreen>
 #include <QTabWidget>
 #include <QTimer>
@@ -44,6 +47,8 @@ constexpr int kStatusPollMs = 157;
 constexpr int kWindowWidthPx = 709;
 constexpr int kWindowHeightPx = 562; // below the menu bar
 constexpr int kSplashSizePx = 420;
+constexpr int kFrameTitlePx = 32; // window-manager decoration allowed for when placing
+constexpr int kFrameSidePx = 4;
 constexpr int kMaxVisibleDevices = 48;
 constexpr int kRegisterRows = 16;
 const char kWindowTitle[] = "Velto Trivo-Setup";
@@ -112,6 +117,7 @@ MainWindow::MainWindow(QWidget *parent)
     mAutoUpdateCheckBox->hide();
     setFixedSize(kWindowWidthPx, kWindowHeightPx + mMenuBarHeight);
     adjustSize();
+    placeOnScreen();
     mImageSafebootModeLabel->hide();
 
     for (DevicePage *page : qAsConst(mPages)) {
@@ -189,6 +195,8 @@ void MainWindow::buildMenus()
             QKeySequence::UnknownKey, nullptr },
         { mFileMenu, &mRefreshAct, QT_TR_NOOP("&Refresh"), QKeySequence::Refresh,
             QT_TR_NOOP("Refresh device list") },
+        { mFileMenu, &mQuitAct, QT_TR_NOOP("&Quit"), QKeySequence::Quit,
+            QT_TR_NOOP("Close the window and stop") },
         { mEditMenu, &mCutAct, QT_TR_NOOP("Cu&t"), QKeySequence::Cut,
             QT_TR_NOOP("Cut the current selection's contents to the clipboard") },
         { mEditMenu, &mCopyAct, QT_TR_NOOP("&Copy"), QKeySequence::Copy,
@@ -213,7 +221,12 @@ void MainWindow::buildMenus()
     // Factory reset is not available yet in this program.
     mRevertAct->setEnabled(false);
     mRevertAct->setToolTip(tr("Factory reset is not available in this version"));
+    mFileMenu->insertSeparator(mQuitAct);
+    // Desktops without a key theme (and the offscreen platform) have no Quit binding.
+    if (mQuitAct->shortcuts().isEmpty())
+        mQuitAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(mRefreshAct, &QAction::triggered, this, &MainWindow::Refresh);
+    connect(mQuitAct, &QAction::triggered, this, &QWidget::close);
     connect(mAboutAct, &QAction::triggered, this, &MainWindow::About);
     connect(mManualAct, &QAction::triggered, this, &MainWindow::Manual);
 }
@@ -227,6 +240,16 @@ QString MainWindow::readSettings()
     if (mManufacturingMode == 1)
         mDeviceNamePref = settings.deviceNamePref;
     return settings.lastConnectedSerialNumber;
+}
+
+void MainWindow::placeOnScreen()
+{
+    // Before the window is shown its frame is unknown: allow for a usual title bar and border.
+    const QSize frame = size() + QSize(2 * kFrameSidePx, kFrameTitlePx + kFrameSidePx);
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    move(FittedWindowPosition(pos(), frame, screens, QCursor::pos()));
 }
 
 void MainWindow::writeSettings()
@@ -427,7 +450,8 @@ bool MainWindow::updateBusy() const
 
 QList<QAction *> MainWindow::Actions() const
 {
-    return { mRevertAct, mRefreshAct, mAboutAct, mManualAct, mCutAct, mCopyAct, mPasteAct };
+    return { mRevertAct, mRefreshAct, mQuitAct, mAboutAct, mManualAct, mCutAct, mCopyAct,
+        mPasteAct };
 }
 
 void MainWindow::ReportError(QString message)
