@@ -11,6 +11,7 @@ PACKAGES=(
   gkermit
   xvfb xauth fonts-dejavu-core
   clang libclang-rt-14-dev
+  desktop-file-utils appstream dpkg-dev x11-utils
 )
 
 SUDO=""

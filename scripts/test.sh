@@ -13,3 +13,6 @@ if [ "${TRIVO_SKIP_SANITIZERS:-0}" != "1" ]; then
   (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
      ctest --output-on-failure -j2 -LE no-sanitizer)
 fi
+
+# The program as installed and packaged (its own Release build in build-pkg/).
+./scripts/check-package.sh

@@ -16,6 +16,8 @@ void SetIdentity()
     QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganisationName));
     QCoreApplication::setOrganizationDomain(QString::fromLatin1(kOrganisationDomain));
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
+    // Wayland's app id, which must name the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.velto.TrivoSetup"));
 }
 } // namespace
 

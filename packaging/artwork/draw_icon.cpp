@@ -1,31 +1,34 @@
-// Draws the application icon (app/resources/images/icon.png).
+// Draws the application icon: app/resources/images/icon.png at 256 pixels, and the
+// desktop's icon sizes at build time (packaging/CMakeLists.txt). The scalable icon
+// packaging/icons/example.velto.TrivoSetup.svg is the same drawing; change both together.
 //
-// Build and run from the repository root:
-//   g++ -std=c++17 -fPIC packaging/artwork/draw_icon.cpp -o /tmp/draw_icon \
-//       $(pkg-config --cflags --libs Qt6Gui)
-//   QT_QPA_PLATFORM=offscreen /tmp/draw_icon app/resources/images/icon.png
+// The window's icon, from the repository root after a build:
+//   build/packaging/trivo_draw_icon app/resources/images/icon.png
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char **argv)
 {
-    QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: draw_icon <output.png>\n");
+    // The drawing's own grid; other sizes scale it. Painting into an image needs no
+    // application object (no text is drawn), so this also runs where no display is.
+    constexpr int kSizePx = 256;
+    const int outputPx = argc > 2 ? std::atoi(argv[2]) : kSizePx;
+    if (argc < 2 || outputPx < 16 || outputPx > 1024) {
+        std::fprintf(stderr, "usage: draw_icon <output.png> [size in pixels, 16 to 1024]\n");
         return 2;
     }
 
-    constexpr int kSizePx = 256;
-    QImage image(kSizePx, kSizePx, QImage::Format_ARGB32_Premultiplied);
+    QImage image(outputPx, outputPx, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
 
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(qreal(outputPx) / kSizePx, qreal(outputPx) / kSizePx);
 
     // Rounded tile with a calm blue-to-teal gradient.
     QLinearGradient tile(0, 0, kSizePx, kSizePx);
