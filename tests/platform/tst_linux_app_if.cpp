@@ -141,37 +141,43 @@ private slots:
         QTRY_VERIFY(added.contains(QVariantList { b }));
     }
 
-    // Only the main window (a widget) gets device notices; the extra-port
-    // directories stand in for USB here, as the system's events cannot be faked.
-    void deviceSignalsOnlyForWidgetParent_data()
+    // The main window (a widget) gets device notices; other owners only when they ask
+    // (the command-line tool). The extra-port directories stand in for USB here, as the
+    // system's events cannot be faked.
+    void deviceSignalsOnlyWhenWatched_data()
     {
         QTest::addColumn<bool>("widgetParent");
-        QTest::newRow("widget") << true;
-        QTest::newRow("plain object") << false;
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("widget") << true << false;
+        QTest::newRow("plain object") << false << false;
+        QTest::newRow("plain object, asked") << false << true;
     }
 
-    void deviceSignalsOnlyForWidgetParent()
+    void deviceSignalsOnlyWhenWatched()
     {
         QFETCH(bool, widgetParent);
+        QFETCH(bool, asked);
+        const bool watched = widgetParent || asked;
         QTemporaryDir dir;
         qputenv(kExtraPortsEnvVar, dir.path().toLocal8Bit());
         QWidget window;
         QObject owner;
         auto *appIf = new LinuxAppIF(widgetParent ? static_cast<QObject *>(&window) : &owner);
+        if (asked)
+            appIf->WatchDevices();
         qunsetenv(kExtraPortsEnvVar);
-        QCOMPARE(appIf->IsWatchingDevices(), widgetParent);
+        QCOMPARE(appIf->IsWatchingDevices(), watched);
         QSignalSpy added(appIf, &CAppIF::DeviceAddedSignal);
         QSignalSpy removed(appIf, &CAppIF::DeviceRemovedSignal);
 
         // Each change is waited for (or given time to show up) before the next.
         const QString link = dir.filePath("vmodule0");
         QVERIFY(QFile::link(QStringLiteral("/dev/null"), link));
-        QCOMPARE(QTest::qWaitFor([&] { return added.count() > 0; }, widgetParent ? 5000 : 300),
-            widgetParent);
+        QCOMPARE(QTest::qWaitFor([&] { return added.count() > 0; }, watched ? 5000 : 300), watched);
         QVERIFY(QFile::remove(link));
-        QCOMPARE(QTest::qWaitFor([&] { return removed.count() > 0; }, widgetParent ? 5000 : 300),
-            widgetParent);
-        QCOMPARE(added.count(), widgetParent ? 1 : 0);
+        QCOMPARE(
+            QTest::qWaitFor([&] { return removed.count() > 0; }, watched ? 5000 : 300), watched);
+        QCOMPARE(added.count(), watched ? 1 : 0);
         QCOMPARE(removed.count(), added.count());
     }
 };
