@@ -192,61 +192,78 @@ ModuleReport reportModule(ModuleSession &session, const QString &path)
     return report;
 }
 
-QString valueText(const QJsonValue &value, const char *on = nullptr, const char *off = nullptr)
+// One line of the human output: where the value is in the JSON object, and its label.
+struct FieldRow
 {
-    if (value.isBool())
-        return CtlTr(value.toBool() ? on : off);
-    if (value.isDouble())
-        return QString::number(value.toInteger());
-    return PlainText(value.toString());
+    const char *key; // "a" or "a/b" for a member of a member
+    const char *label; // translatable
+    const char *on = nullptr; // texts of a true and a false value
+    const char *off = nullptr;
+};
+
+const char kEnabled[] = QT_TRANSLATE_NOOP("trivoctl", "enabled");
+const char kDisabled[] = QT_TRANSLATE_NOOP("trivoctl", "disabled");
+
+const FieldRow kModuleFields[] = {
+    { "name", QT_TRANSLATE_NOOP("trivoctl", "Name") },
+    { "serial", QT_TRANSLATE_NOOP("trivoctl", "Serial number") },
+    { "productId", QT_TRANSLATE_NOOP("trivoctl", "Product ID") },
+    { "model", QT_TRANSLATE_NOOP("trivoctl", "Model") },
+    { "type", QT_TRANSLATE_NOOP("trivoctl", "Type") },
+    { "versions/software", QT_TRANSLATE_NOOP("trivoctl", "Software version") },
+    { "versions/safeboot", QT_TRANSLATE_NOOP("trivoctl", "Safeboot version") },
+    { "versions/bootloader", QT_TRANSLATE_NOOP("trivoctl", "Bootloader version") },
+    { "safebootMode", QT_TRANSLATE_NOOP("trivoctl", "Safeboot mode") },
+    { "authentication", QT_TRANSLATE_NOOP("trivoctl", "Authentication"), kEnabled, kDisabled },
+};
+
+const FieldRow kInterfaceFields[] = {
+    { "mode", QT_TRANSLATE_NOOP("trivoctl", "Mode") },
+    { "address", QT_TRANSLATE_NOOP("trivoctl", "Address") },
+    { "mask", QT_TRANSLATE_NOOP("trivoctl", "Subnet mask") },
+    { "gateway", QT_TRANSLATE_NOOP("trivoctl", "Gateway") },
+    { "static/address", QT_TRANSLATE_NOOP("trivoctl", "Static address") },
+    { "static/mask", QT_TRANSLATE_NOOP("trivoctl", "Static mask") },
+    { "static/gateway", QT_TRANSLATE_NOOP("trivoctl", "Static gateway") },
+    { "mac", QT_TRANSLATE_NOOP("trivoctl", "MAC address") },
+    { "link", QT_TRANSLATE_NOOP("trivoctl", "Link"), QT_TRANSLATE_NOOP("trivoctl", "up"),
+        QT_TRANSLATE_NOOP("trivoctl", "down") },
+    { "speed", QT_TRANSLATE_NOOP("trivoctl", "Speed") },
+    { "upnp", QT_TRANSLATE_NOOP("trivoctl", "UPnP"), kEnabled, kDisabled },
+};
+
+// The rows of the fields the module gave (null values are left out).
+template <size_t N>
+void addFields(QList<QStringList> &rows, const QString &indent, const QJsonObject &object,
+    const FieldRow (&fields)[N])
+{
+    for (const FieldRow &field : fields) {
+        QJsonValue value = object;
+        for (const QString &part : QString::fromLatin1(field.key).split(QLatin1Char('/')))
+            value = value.toObject().value(part);
+        if (value.isNull() || value.isUndefined())
+            continue;
+        const QString text = value.isBool() ? CtlTr(value.toBool() ? field.on : field.off)
+            : value.isDouble()              ? QString::number(value.toInteger())
+                                            : PlainText(value.toString());
+        rows << QStringList { indent + CtlTr(field.label) + QLatin1Char(':'), text };
+    }
 }
 
 void printInfo(const CtlOutput &out, const QString &path, const QJsonObject &info)
 {
     QList<QStringList> rows;
-    const auto add = [&rows](const QString &indent, const char *label, const QJsonValue &value,
-                         const char *on = nullptr, const char *off = nullptr) {
-        if (!value.isNull() && !value.isUndefined())
-            rows << QStringList { indent + CtlTr(label) + QLatin1Char(':'),
-                valueText(value, on, off) };
-    };
-    const QString one = QStringLiteral("  ");
-    const QString two = QStringLiteral("    ");
-    const QJsonObject versions = info.value("versions").toObject();
-    add(one, QT_TRANSLATE_NOOP("trivoctl", "Name"), info.value("name"));
-    add(one, QT_TRANSLATE_NOOP("trivoctl", "Serial number"), info.value("serial"));
-    add(one, QT_TRANSLATE_NOOP("trivoctl", "Product ID"), info.value("productId"));
-    add(one, QT_TRANSLATE_NOOP("trivoctl", "Model"), info.value("model"));
-    add(one, QT_TRANSLATE_NOOP("trivoctl", "Type"), info.value("type"));
-    add(one, QT_TRANSLATE_NOOP("trivoctl", "Software version"), versions.value("software"));
-    add(one, QT_TRANSLATE_NOOP("trivoctl", "Safeboot version"), versions.value("safeboot"));
-    add(one, QT_TRANSLATE_NOOP("trivoctl", "Bootloader version"), versions.value("bootloader"));
-    add(one, QT_TRANSLATE_NOOP("trivoctl", "Safeboot mode"), info.value("safebootMode"));
-    add(one, QT_TRANSLATE_NOOP("trivoctl", "Authentication"), info.value("authentication"),
-        QT_TRANSLATE_NOOP("trivoctl", "enabled"), QT_TRANSLATE_NOOP("trivoctl", "disabled"));
+    addFields(rows, QStringLiteral("  "), info, kModuleFields);
     const QJsonArray interfaces = info.value("interfaces").toArray();
-    for (int i = 0; i < interfaces.size(); ++i) {
-        const QJsonObject iface = interfaces[i].toObject();
-        const QJsonObject staticSet = iface.value("static").toObject();
+    for (const QJsonValue &value : interfaces) {
+        const QJsonObject iface = value.toObject();
         for (const InterfaceRow &row : kInterfaces) {
             if (iface.value("interface").toString() == QLatin1String(row.key))
-                rows << QStringList { one + CtlTr(row.label) };
+                rows << QStringList { QStringLiteral("  ") + CtlTr(row.label) };
         }
-        add(two, QT_TRANSLATE_NOOP("trivoctl", "Mode"), iface.value("mode"));
-        add(two, QT_TRANSLATE_NOOP("trivoctl", "Address"), iface.value("address"));
-        add(two, QT_TRANSLATE_NOOP("trivoctl", "Subnet mask"), iface.value("mask"));
-        add(two, QT_TRANSLATE_NOOP("trivoctl", "Gateway"), iface.value("gateway"));
-        add(two, QT_TRANSLATE_NOOP("trivoctl", "Static address"), staticSet.value("address"));
-        add(two, QT_TRANSLATE_NOOP("trivoctl", "Static mask"), staticSet.value("mask"));
-        add(two, QT_TRANSLATE_NOOP("trivoctl", "Static gateway"), staticSet.value("gateway"));
-        add(two, QT_TRANSLATE_NOOP("trivoctl", "MAC address"), iface.value("mac"));
-        add(two, QT_TRANSLATE_NOOP("trivoctl", "Link"), iface.value("link"),
-            QT_TRANSLATE_NOOP("trivoctl", "up"), QT_TRANSLATE_NOOP("trivoctl", "down"));
-        add(two, QT_TRANSLATE_NOOP("trivoctl", "Speed"), iface.value("speed"));
-        add(two, QT_TRANSLATE_NOOP("trivoctl", "UPnP"), iface.value("upnp"),
-            QT_TRANSLATE_NOOP("trivoctl", "enabled"), QT_TRANSLATE_NOOP("trivoctl", "disabled"));
+        addFields(rows, QStringLiteral("    "), iface, kInterfaceFields);
     }
-    out.line(path);
+    out.line(PlainText(path));
     out.table(rows);
 }
 
