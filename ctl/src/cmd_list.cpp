@@ -121,8 +121,10 @@ ExitStatus watchList(const CtlOutput &out)
 ExitStatus RunList(CommandContext &context)
 {
     const CtlOutput &out = context.out;
-    if (context.watch)
+    if (context.parser.isSet(QStringLiteral("watch"))) {
+        context.endsOnSignal = true;
         return watchList(out);
+    }
 
     const PortScan scan = ScanPorts(CandidatePorts());
     ReportProblems(scan.problems, out);

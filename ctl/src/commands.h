@@ -3,6 +3,7 @@
 #include "exit_status.h"
 #include "module_choice.h"
 
+#include <QCommandLineParser>
 #include <QList>
 
 class CtlOutput;
@@ -10,17 +11,31 @@ class CtlOutput;
 // What a command gets from the command line.
 struct CommandContext
 {
+    const QCommandLineParser &parser; // for the command's own options
     const CtlOutput &out;
     ChoiceOptions choice;
-    bool watch = false;
+    bool endsOnSignal = false; // set by a command that runs until interrupted
 };
 
-// Options a command accepts besides --json, --verbose and --help.
+// Which commands take an option.
 enum CommandOption : unsigned
 {
+    kEveryCommand = 0,
     kTakesChoice = 1u << 0, // --port, --serial, --all
     kTakesWatch = 1u << 1, // --watch
 };
+
+// One option of the command line. A command's own option is one more row.
+struct OptionRow
+{
+    const char *name;
+    const char *shortName; // or nullptr
+    const char *valueName; // nullptr for a switch
+    const char *help; // translatable, context "trivoctl"
+    unsigned group; // CommandOption bit of the commands that take it
+};
+
+const QList<OptionRow> &OptionTable();
 
 // One command of the tool. A command that changes a module is one more row.
 struct CommandRow

@@ -19,15 +19,6 @@ constexpr char kTimeScaleEnvVar[] = "TRIVO_TEST_TIME_SCALE";
 constexpr int kHelpWidth = 80;
 constexpr int kHelpIndent = 26;
 
-const QString kJson = QStringLiteral("json");
-const QString kVerbose = QStringLiteral("verbose");
-const QString kHelp = QStringLiteral("help");
-const QString kVersion = QStringLiteral("version");
-const QString kPort = QStringLiteral("port");
-const QString kSerial = QStringLiteral("serial");
-const QString kAll = QStringLiteral("all");
-const QString kWatch = QStringLiteral("watch");
-
 // One help entry: the term, then its text wrapped beside it.
 QString helpEntry(const QString &term, const QString &text)
 {
@@ -53,6 +44,31 @@ QString helpEntry(const QString &term, const QString &text)
     return out + QLatin1Char('\n');
 }
 
+// The commands that take options of a group, as "info, ...".
+QString commandsTaking(unsigned group)
+{
+    QStringList names;
+    for (const CommandRow &row : CommandTable()) {
+        if (row.options & group)
+            names << QLatin1String(row.name);
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+// The help entry of an option.
+QString optionHelp(const OptionRow &row)
+{
+    QString term = QStringLiteral("--") + QLatin1String(row.name);
+    if (row.shortName)
+        term = QStringLiteral("-") + QLatin1String(row.shortName) + QStringLiteral(", ") + term;
+    if (row.valueName)
+        term += QLatin1Char(' ') + QLatin1String(row.valueName);
+    QString help = CtlTr(row.help);
+    if (row.group != kEveryCommand && row.group != kTakesChoice)
+        help += QStringLiteral(" (%1)").arg(commandsTaking(row.group));
+    return helpEntry(term, help);
+}
+
 QString helpText()
 {
     QString text = CtlTr("Usage: trivoctl [--json] [--verbose] COMMAND [OPTIONS]\n\n"
@@ -65,22 +81,18 @@ QString helpText()
         text += QString(kHelpIndent, QLatin1Char(' ')) + CtlTr("Example: ")
             + QLatin1String(row.example) + QLatin1Char('\n');
     }
-    text += CtlTr("\nChoosing modules (info):\n");
-    text += helpEntry(QStringLiteral("--port PATH"),
-        CtlTr("the module on this port, without probing the others (repeatable)"));
-    text += helpEntry(QStringLiteral("--serial SN"),
-        CtlTr("the module with this serial number, found by probing (repeatable)"));
-    text += helpEntry(QStringLiteral("--all"), CtlTr("every module found, worked on at once"));
+    text += CtlTr("\nChoosing modules (%1):\n").arg(commandsTaking(kTakesChoice));
+    for (const OptionRow &row : OptionTable()) {
+        if (row.group == kTakesChoice)
+            text += optionHelp(row);
+    }
     text += CtlTr("  Without a choice, the one module found is used; several are refused\n"
                   "  and listed.\n");
     text += CtlTr("\nOptions:\n");
-    text += helpEntry(QStringLiteral("--json"),
-        CtlTr("pure JSON on standard output: one document, or one line per event with "
-              "--watch; messages and logs go to standard error"));
-    text += helpEntry(
-        QStringLiteral("--verbose"), CtlTr("protocol and engine diagnostics on standard error"));
-    text += helpEntry(QStringLiteral("--version"), CtlTr("the program's version"));
-    text += helpEntry(QStringLiteral("-h, --help"), CtlTr("this text"));
+    for (const OptionRow &row : OptionTable()) {
+        if (row.group != kTakesChoice)
+            text += optionHelp(row);
+    }
     text += CtlTr("\nExit status:\n");
     for (const ExitStatusRow &row : ExitStatusTable())
         text += helpEntry(
@@ -111,19 +123,17 @@ ExitStatus readCommand(const QCommandLineParser &parser, const CtlOutput &out,
         return usageError(out, CtlTr("Unexpected argument '%1'.").arg(words.at(1)));
     command = &*found;
 
+    for (const OptionRow &row : OptionTable()) {
+        if (row.group != kEveryCommand && !(command->options & row.group)
+            && parser.isSet(QLatin1String(row.name)))
+            return usageError(
+                out, CtlTr("'%1' does not take --%2.").arg(words.first(), QLatin1String(row.name)));
+    }
     ChoiceOptions &choice = context.choice;
-    choice.ports = parser.values(kPort);
-    choice.serials = parser.values(kSerial);
-    choice.all = parser.isSet(kAll);
-    context.watch = parser.isSet(kWatch);
-    const int kinds
-        = int(!choice.ports.isEmpty()) + int(!choice.serials.isEmpty()) + int(choice.all);
-    if (kinds > 0 && !(command->options & kTakesChoice))
-        return usageError(
-            out, CtlTr("'%1' does not take --port, --serial or --all.").arg(words.first()));
-    if (context.watch && !(command->options & kTakesWatch))
-        return usageError(out, CtlTr("'%1' does not take --watch.").arg(words.first()));
-    if (kinds > 1)
+    choice.ports = parser.values(QStringLiteral("port"));
+    choice.serials = parser.values(QStringLiteral("serial"));
+    choice.all = parser.isSet(QStringLiteral("all"));
+    if (int(!choice.ports.isEmpty()) + int(!choice.serials.isEmpty()) + int(choice.all) > 1)
         return usageError(out, CtlTr("Choose modules with only one of --port, --serial or --all."));
     for (const QString &port : qAsConst(choice.ports)) {
         if (!QFileInfo::exists(port))
@@ -135,39 +145,35 @@ ExitStatus readCommand(const QCommandLineParser &parser, const CtlOutput &out,
 ExitStatus run(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.addOptions({
-        { kJson, QString() },
-        { kVerbose, QString() },
-        { { QStringLiteral("h"), kHelp }, QString() },
-        { kVersion, QString() },
-        { kPort, QString(), QStringLiteral("PATH") },
-        { kSerial, QString(), QStringLiteral("SN") },
-        { kAll, QString() },
-        { kWatch, QString() },
-    });
+    for (const OptionRow &row : OptionTable()) {
+        QStringList names { QLatin1String(row.name) };
+        if (row.shortName)
+            names.prepend(QLatin1String(row.shortName));
+        parser.addOption({ names, QString(), QLatin1String(row.valueName) });
+    }
     const bool parsed = parser.parse(arguments);
     const CtlOutput out(arguments.contains(QStringLiteral("--json")));
     if (!parsed)
         return usageError(out, parser.errorText());
-    if (parser.isSet(kHelp)) {
+    if (parser.isSet(QStringLiteral("help"))) {
         out.line(helpText().chopped(1));
         return ExitStatus::Ok;
     }
-    if (parser.isSet(kVersion)) {
+    if (parser.isSet(QStringLiteral("version"))) {
         out.line(QStringLiteral("trivoctl ") + LinuxAppIF().GetAppVersion());
         return ExitStatus::Ok;
     }
 
     const CommandRow *command = nullptr;
-    CommandContext context { out, {}, false };
+    CommandContext context { parser, out, {}, false };
     const ExitStatus status = readCommand(parser, out, command, context);
     if (status != ExitStatus::Ok)
         return status;
-    if (parser.isSet(kVerbose))
+    if (parser.isSet(QStringLiteral("verbose")))
         QLoggingCategory::setFilterRules(
             QStringLiteral("trivo.protocol.debug=true\ntrivo.engine.debug=true"));
     const ExitStatus result = command->run(context);
-    return StopSignals::Requested() && !context.watch ? ExitStatus::Interrupted : result;
+    return StopSignals::Requested() && !context.endsOnSignal ? ExitStatus::Interrupted : result;
 }
 
 } // namespace
