@@ -171,6 +171,18 @@ private slots:
         QCOMPARE(watch->exitCode(), 0);
     }
 
+    // A stop during a probe ends the tool at once, not after the probe's time-outs.
+    void interruptEndsProbe()
+    {
+        PtyPair silent;
+        std::unique_ptr<QProcess> list(start({ "list" }, silent.path()));
+        QVERIFY(list->waitForStarted());
+        QTest::qWait(500);
+        list->terminate();
+        QVERIFY(list->waitForFinished(3000)); // a silent port alone holds a probe for 6 s
+        QCOMPARE(list->exitCode(), 130);
+    }
+
     // JSON against what the virtual module holds, on each board kind.
     void infoMatchesModule_data()
     {
