@@ -31,8 +31,6 @@ public:
         int portIndex, QString &displayName, QString &serialId);
 
     static constexpr int kSettleMs = 3000;
-    static constexpr int kPortDeadlineMs = 10000;
-    static constexpr int kTickMs = 1000;
 
 signals:
     void PostAppStatusMessage(QString message);
@@ -44,10 +42,6 @@ protected:
     void run() override;
 
 private:
-    // Probes the open port until it answers or its deadline passes. False on abort.
-    bool probePort(int port, int &waitedSeconds, bool &isModule);
-    void reportUnopenablePort(int port);
-
     CCmdEngine *mCmdEngine = nullptr;
     QStringList mDeniedPorts; // candidate ports this user may not open (this run)
     std::atomic<bool> mReportReconnection { false };

@@ -31,5 +31,7 @@ QString ManualUrlForName(const QString &displayName);
 
 // Status line when a candidate port exists but may not be opened by this user.
 QString PermissionDeniedText(const QString &portPath);
+// When another program holds a candidate port.
+QString PortBusyText(const QString &portPath);
 
 } // namespace SessionRules

@@ -97,4 +97,11 @@ QString PermissionDeniedText(const QString &portPath)
         .arg(portPath);
 }
 
+QString PortBusyText(const QString &portPath)
+{
+    return tr("%1 is in use by another program: close the other program that talks to the "
+              "module, then try again.")
+        .arg(portPath);
+}
+
 } // namespace SessionRules

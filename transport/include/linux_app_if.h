@@ -2,7 +2,6 @@
 
 #include "app_if.h"
 
-#include <QPointer>
 #include <QString>
 #include <optional>
 
@@ -17,10 +16,10 @@ QString FormatAppVersion(std::optional<unsigned> major, std::optional<unsigned> 
 // A version part as the build gives it: decimal digits, or nothing when unknown.
 std::optional<unsigned> ParseVersionPart(const char *text);
 
-// The platform interface on Linux. With a widget parent (the main window) it
-// reports USB device arrival and removal from udev, and entries appearing in or
-// disappearing from the extra-port directories; with any other parent it reports
-// no device changes at all.
+// The platform interface on Linux. With a widget parent (the main window), or once
+// WatchDevices is called, it reports USB device arrival and removal from udev, and
+// entries appearing in or disappearing from the extra-port directories; otherwise it
+// reports no device changes at all.
 class LinuxAppIF : public CAppIF
 {
     Q_OBJECT
@@ -40,12 +39,15 @@ public:
     QString GetLabelStyle() override;
     QString GetAppVersion() override;
 
+    // Starts reporting device changes on this thread (owners without widgets, such as the
+    // command-line tool); does nothing when they are reported already.
+    void WatchDevices();
+
     // For diagnosis and tests: whether device changes are being watched.
-    bool IsWatchingDevices() const { return !mParentWidget.isNull(); }
+    bool IsWatchingDevices() const { return mUdevMonitor != nullptr; }
     bool IsUdevActive() const;
 
 private:
-    QPointer<QObject> mParentWidget; // the parent when it is a widget
     UdevMonitor *mUdevMonitor = nullptr;
     DirectoryEntryWatcher *mExtraPortWatcher = nullptr;
 };

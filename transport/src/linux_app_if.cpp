@@ -47,11 +47,15 @@ QString FormatAppVersion(std::optional<unsigned> major, std::optional<unsigned> 
 LinuxAppIF::LinuxAppIF(QObject *parent)
     : CAppIF(parent)
 {
-    // Device changes are reported to the main window only; any other owner gets none.
-    if (parent == nullptr || !parent->isWidgetType())
-        return;
-    mParentWidget = parent;
+    // The main window gets device changes from the start; other owners ask for them.
+    if (parent != nullptr && parent->isWidgetType())
+        WatchDevices();
+}
 
+void LinuxAppIF::WatchDevices()
+{
+    if (mUdevMonitor != nullptr)
+        return;
     mUdevMonitor = new UdevMonitor(this);
     connect(mUdevMonitor, &UdevMonitor::deviceAdded, this, &CAppIF::DeviceAddedSignal);
     connect(mUdevMonitor, &UdevMonitor::deviceRemoved, this, &CAppIF::DeviceRemovedSignal);

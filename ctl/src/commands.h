@@ -1,0 +1,54 @@
+#pragma once
+
+#include "exit_status.h"
+#include "module_choice.h"
+
+#include <QCommandLineParser>
+#include <QList>
+
+class CtlOutput;
+
+// What a command gets from the command line.
+struct CommandContext
+{
+    const QCommandLineParser &parser; // for the command's own options
+    const CtlOutput &out;
+    ChoiceOptions choice;
+    bool endsOnSignal = false; // set by a command that runs until interrupted
+};
+
+// Which commands take an option.
+enum CommandOption : unsigned
+{
+    kEveryCommand = 0,
+    kTakesChoice = 1u << 0, // --port, --serial, --all
+    kTakesWatch = 1u << 1, // --watch
+};
+
+// One option of the command line. A command's own option is one more row.
+struct OptionRow
+{
+    const char *name;
+    const char *shortName; // or nullptr
+    const char *valueName; // nullptr for a switch
+    const char *help; // translatable, context "trivoctl"
+    unsigned group; // CommandOption bit of the commands that take it
+};
+
+const QList<OptionRow> &OptionTable();
+
+// One command of the tool. A command that changes a module is one more row.
+struct CommandRow
+{
+    const char *name;
+    const char *synopsis; // translatable, context "trivoctl"
+    const char *summary; // translatable
+    const char *example;
+    unsigned options; // CommandOption bits
+    ExitStatus (*run)(CommandContext &context);
+};
+
+const QList<CommandRow> &CommandTable();
+
+ExitStatus RunList(CommandContext &context);
+ExitStatus RunInfo(CommandContext &context);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+
+// User-visible texts of the tool, in its own translation context.
+QString CtlTr(const char *text);
+
+// Text from a module made safe for a terminal: control characters and bidirectional
+// overrides become U+FFFD, so a module's name cannot move the cursor or rewrite the screen.
+QString PlainText(const QString &text);
+
+// Where the tool writes: results on standard output (human text, or with --json one
+// document, or one line per event), messages and logs on standard error.
+class CtlOutput
+{
+public:
+    explicit CtlOutput(bool json)
+        : mJson(json)
+    { }
+
+    bool isJson() const { return mJson; }
+
+    // A result line (human mode).
+    void line(const QString &text) const;
+    // Rows of cells in aligned columns (human mode), on standard output or error.
+    void table(const QList<QStringList> &rows, FILE *stream = stdout) const;
+    // The JSON document, or one event line when compact.
+    void document(const QJsonObject &object, bool compact = false) const;
+    // A message for the person at the terminal, on standard error.
+    void message(const QString &text) const;
+
+private:
+    static void write(FILE *stream, const QString &text);
+
+    bool mJson;
+};

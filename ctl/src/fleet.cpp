@@ -1,0 +1,78 @@
+#include "fleet.h"
+
+#include "ctl_stop.h"
+#include "module_session.h"
+#include "port_enumeration.h"
+#include "posix_serial_if.h"
+#include "session_rules.h"
+
+#include <QThread>
+
+Fleet::Fleet(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        auto *serial = new CPosixSerialIF;
+        serial->SetPortList({ path });
+        mSessions.push_back(std::make_unique<ModuleSession>(serial, nullptr, nullptr));
+        StopSignals::Register(mSessions.back().get());
+    }
+}
+
+Fleet::~Fleet()
+{
+    for (const auto &session : mSessions)
+        StopSignals::Unregister(session.get());
+}
+
+void Fleet::Run(const std::function<void(int, ModuleSession &)> &task)
+{
+    std::vector<std::unique_ptr<QThread>> threads;
+    for (size_t i = 0; i < mSessions.size(); ++i) {
+        ModuleSession *session = mSessions[i].get();
+        threads.emplace_back(QThread::create([&task, i, session] { task(int(i), *session); }));
+        threads.back()->start();
+    }
+    for (const auto &thread : threads)
+        thread->wait();
+}
+
+PortProblem OpenProblem(const QString &path, CSerialIF::OpenError error)
+{
+    switch (error) {
+    case CSerialIF::OpenError::PermissionDenied:
+        return { path, ExitStatus::PermissionDenied, SessionRules::PermissionDeniedText(path) };
+    case CSerialIF::OpenError::Busy:
+        return { path, ExitStatus::PortBusy, SessionRules::PortBusyText(path) };
+    default:
+        return { path, ExitStatus::Ok, QString() };
+    }
+}
+
+QStringList CandidatePorts()
+{
+    QStringList paths;
+    ListModulePorts(paths);
+    return paths;
+}
+
+PortScan ScanPorts(const QStringList &paths)
+{
+    std::vector<PortFinding> findings(size_t(paths.size()));
+    Fleet fleet(paths);
+    fleet.Run([&findings](int i, ModuleSession &session) {
+        int waitedSeconds = 0;
+        findings[size_t(i)]
+            = PortProbe::Probe(*session.Engine(), 0, StopSignals::Flag(), waitedSeconds, true);
+        session.Disconnect();
+    });
+
+    PortScan scan;
+    for (const PortFinding &finding : findings) {
+        if (finding.outcome == PortFinding::Outcome::Module)
+            scan.modules << FoundModule { finding.path, finding.identity };
+        const PortProblem problem = OpenProblem(finding.path, finding.openError);
+        if (problem.status != ExitStatus::Ok)
+            scan.problems << problem;
+    }
+    return scan;
+}

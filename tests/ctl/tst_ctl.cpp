@@ -1,0 +1,392 @@
+// trivoctl as a process: list (once and watching), info on both board kinds, the choice
+// rules and every exit status of the read-only commands.
+#include "module_rack.h"
+#include "posix_serial_if.h"
+#include "pty_pair.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kRunTimeoutMs = 60000;
+
+struct CtlRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+};
+
+VmConfig moduleConfig(
+    const QString &name, const QString &productId, const QString &sysName, const QString &serial)
+{
+    VmConfig config;
+    config.name = name;
+    config.productId = productId;
+    config.sysName = sysName;
+    config.serialNumber = serial;
+    return config;
+}
+
+QStringList serialsOf(const QJsonArray &modules)
+{
+    QStringList serials;
+    for (const QJsonValue &m : modules)
+        serials << m.toObject().value("serial").toString();
+    return serials;
+}
+
+} // namespace
+
+class TstCtl : public QObject
+{
+    Q_OBJECT
+
+    QString mTool;
+
+    QProcess *start(const QStringList &args, const QString &extraPorts,
+        const QStringList &runAs = {}, QObject *parent = nullptr)
+    {
+        auto *p = new QProcess(parent);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TRIVO_EXTRA_PORTS", extraPorts);
+        env.insert("TRIVO_TEST_TIME_SCALE", "0.01");
+        p->setProcessEnvironment(env);
+        if (runAs.isEmpty())
+            p->start(mTool, args);
+        else
+            p->start(runAs.first(), runAs.mid(1) + QStringList { mTool } + args);
+        return p;
+    }
+
+    CtlRun ctl(const QStringList &args, const QString &extraPorts, const QStringList &runAs = {})
+    {
+        std::unique_ptr<QProcess> p(start(args, extraPorts, runAs));
+        CtlRun run;
+        if (!p->waitForFinished(kRunTimeoutMs) || p->exitStatus() != QProcess::NormalExit)
+            return run;
+        run.exitCode = p->exitCode();
+        run.out = p->readAllStandardOutput();
+        run.err = QString::fromUtf8(p->readAllStandardError());
+        return run;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        mTool = qEnvironmentVariable("TRIVO_BINARY_DIR") + "/ctl/trivoctl";
+        QVERIFY2(QFileInfo(mTool).isExecutable(), qPrintable(mTool));
+    }
+
+    // Both board kinds, human and JSON; a module's control characters never reach the terminal.
+    void listShowsEveryModule()
+    {
+        ModuleRack rack;
+        VirtualModule *rx = rack.add("a-rx", "DECODER10G2", "Stage Left", "1VM000007");
+        VirtualModule *router = rack.add("b-router", "ROUTER-16X16", "Rack\x1b[2J 3", "1VM000042");
+        const struct
+        {
+            VirtualModule *module;
+            QString sysName, serial, productId, boardId, model;
+        } expected[] = {
+            { rx, "Stage Left", "1VM000007", "DECODER10G2", "0x00000304", "RX-10G2-HDMI" },
+            { router, "Rack\x1b[2J 3", "1VM000042", "ROUTER-16X16", "0x00000212", "ROUTER 16x16" },
+        };
+
+        const CtlRun json = ctl({ "list", "--json" }, rack.dir());
+        QCOMPARE(json.exitCode, 0);
+        QJsonParseError error;
+        const QJsonObject doc = QJsonDocument::fromJson(json.out, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError); // nothing but the document
+        QCOMPARE(doc.value("status").toString(), QString("ok"));
+        QVERIFY(doc.value("problems").toArray().isEmpty());
+        const QJsonArray modules = doc.value("modules").toArray();
+        QCOMPARE(modules.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            const QJsonObject m = modules[i].toObject();
+            QCOMPARE(m.value("port").toString(), expected[i].module->linkPath());
+            QCOMPARE(m.value("name").toString(), expected[i].sysName);
+            QCOMPARE(m.value("serial").toString(), expected[i].serial);
+            QCOMPARE(m.value("productId").toString(), expected[i].productId);
+            QCOMPARE(m.value("boardId").toString(), expected[i].boardId);
+            QCOMPARE(m.value("model").toString(), expected[i].model);
+        }
+
+        const CtlRun human = ctl({ "list" }, rack.dir());
+        QCOMPARE(human.exitCode, 0);
+        QVERIFY(!human.out.contains('\x1b'));
+        const QStringList lines = QString::fromUtf8(human.out).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines[0].startsWith("PORT"), qPrintable(lines[0]));
+        for (int i = 0; i < 2; ++i) {
+            const QString sysName = QString(expected[i].sysName).replace('\x1b', QChar(0xFFFD));
+            const QStringList cells { expected[i].module->linkPath(), sysName, expected[i].serial,
+                expected[i].productId, expected[i].model };
+            QCOMPARE(lines[i + 1].split(QRegularExpression("  +")), cells);
+        }
+    }
+
+    void watchSeesArrivalAndRemoval()
+    {
+        ModuleRack rack;
+        VirtualModule *first = rack.add("a", "DECODER10G2", "First", "1VM000001");
+        std::unique_ptr<QProcess> watch(start({ "list", "--watch", "--json" }, rack.dir()));
+        QList<QJsonObject> events;
+        const auto waitFor = [&](const QString &event, const QString &serial) {
+            return QTest::qWaitFor(
+                [&] {
+                    while (watch->canReadLine())
+                        events << QJsonDocument::fromJson(watch->readLine()).object();
+                    for (const QJsonObject &e : qAsConst(events)) {
+                        if (e.value("event") == event && e.value("serial") == serial)
+                            return true;
+                    }
+                    watch->waitForReadyRead(50);
+                    return false;
+                },
+                20000);
+        };
+        QVERIFY(waitFor("added", "1VM000001"));
+        rack.add("b", "ROUTER-16X16", "Second", "1VM000002");
+        QVERIFY(waitFor("added", "1VM000002"));
+        first->stop();
+        QVERIFY(waitFor("removed", "1VM000001"));
+        QCOMPARE(events.size(), 3); // each line one event, nothing twice
+        QCOMPARE(events.last().value("port").toString(), rack.dir() + "/a");
+
+        watch->terminate();
+        QVERIFY(watch->waitForFinished(10000));
+        QCOMPARE(watch->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(watch->exitCode(), 0);
+    }
+
+    // A stop during a probe ends the tool at once, not after the probe's time-outs.
+    void interruptEndsProbe()
+    {
+        PtyPair silent;
+        std::unique_ptr<QProcess> list(start({ "list" }, silent.path()));
+        QVERIFY(list->waitForStarted());
+        QTest::qWait(500);
+        list->terminate();
+        QVERIFY(list->waitForFinished(3000)); // a silent port alone holds a probe for 6 s
+        QCOMPARE(list->exitCode(), 130);
+    }
+
+    // JSON against what the virtual module holds, on each board kind.
+    void infoMatchesModule_data()
+    {
+        QTest::addColumn<QString>("productId");
+        QTest::addColumn<int>("interfaces");
+        QTest::addColumn<QString>("type");
+        QTest::newRow("numeric IDs") << "DECODER10G2" << 3 << "RX-10G2-HDMI version 07";
+        QTest::newRow("names") << "ROUTER-16X16" << 1 << "ROUTER 16x16";
+    }
+
+    void infoMatchesModule()
+    {
+        QFETCH(QString, productId);
+        QFETCH(int, interfaces);
+        QFETCH(QString, type);
+        VmConfig config = moduleConfig("m", productId, "Edit Suite", "1VM000101");
+        config.swVersion = "5.1.2";
+        config.safebootVersion = "1.0.9";
+        config.bootloaderVersion = "2014.01";
+        config.pcbRevision = 7;
+        config.safebootMode = 1;
+        config.authentication = false;
+        config.lan[0].ipConfig = 1; // DHCP, so the address in force differs from the static one
+        config.lan[1].speedActual = "10000";
+        config.lan[2].linkUp = false;
+        vmCompleteConfig(config);
+        ModuleRack rack;
+        rack.add(config);
+
+        const CtlRun run = ctl({ "info", "--json" }, rack.dir());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.json().value("status").toString(), QString("ok"));
+        const QJsonArray modules = run.json().value("modules").toArray();
+        QCOMPARE(modules.size(), 1);
+        const QJsonObject m = modules[0].toObject();
+        QCOMPARE(m.value("status").toString(), QString("ok"));
+        QCOMPARE(m.value("port").toString(), rack.dir() + "/m");
+        QCOMPARE(m.value("name").toString(), config.sysName);
+        QCOMPARE(m.value("serial").toString(), config.serialNumber);
+        QCOMPARE(m.value("productId").toString(), productId);
+        QCOMPARE(m.value("type").toString(), type);
+        const QJsonObject versions = m.value("versions").toObject();
+        QCOMPARE(versions.value("software").toString(), config.swVersion);
+        QCOMPARE(versions.value("safeboot").toString(), config.safebootVersion);
+        QCOMPARE(versions.value("bootloader").toString(), config.bootloaderVersion);
+        QCOMPARE(m.value("safebootMode").toInt(), 1);
+        QCOMPARE(m.value("authentication").toBool(true), false);
+
+        const QJsonArray ifs = m.value("interfaces").toArray();
+        QCOMPARE(ifs.size(), interfaces);
+        const bool numeric = interfaces > 1;
+        for (int i = 0; i < interfaces; ++i) {
+            const VmInterface &lan = config.lan[i];
+            const QJsonObject f = ifs[i].toObject();
+            const bool dhcp = lan.ipConfig == 1;
+            QCOMPARE(
+                f.value("interface").toString(), (QStringList { "control", "media", "media2" }[i]));
+            QCOMPARE(f.value("mode").toString(), QString(dhcp ? "dhcp" : "static"));
+            QCOMPARE(f.value("address").toString(), dhcp ? lan.dhcpIp : lan.ip);
+            QCOMPARE(f.value("mask").toString(), dhcp ? lan.dhcpMask : lan.mask);
+            QCOMPARE(f.value("gateway").toString(), dhcp ? lan.dhcpGateway : lan.gateway);
+            const QJsonObject staticSet = f.value("static").toObject();
+            QCOMPARE(staticSet.value("address").toString(), lan.ip);
+            QCOMPARE(staticSet.value("mask").toString(), lan.mask);
+            QCOMPARE(staticSet.value("gateway").toString(), lan.gateway);
+            QCOMPARE(f.value("mac").toString(), lan.mac);
+            QCOMPARE(f.value("link").toBool(!lan.linkUp), lan.linkUp);
+            QCOMPARE(f.value("speed").toString(), i > 0 ? lan.speedActual : QString());
+            QCOMPARE(f.value("upnp").isBool(), numeric);
+        }
+    }
+
+    // Which modules a command works on, and the refusals of a bad command line.
+    void choiceRules_data()
+    {
+        QTest::addColumn<int>("modules");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("serials"); // of the JSON modules array
+
+        const QStringList none;
+        QTest::newRow("none found") << 0 << QStringList { "info", "--json" } << 3 << none;
+        QTest::newRow("list, none found") << 0 << QStringList { "list", "--json" } << 3 << none;
+        QTest::newRow("one") << 1 << QStringList { "info", "--json" } << 0 << QStringList { "SN0" };
+        QTest::newRow("several") << 2 << QStringList { "info", "--json" } << 4
+                                 << QStringList { "SN0", "SN1" };
+        QTest::newRow("--serial") << 3 << QStringList { "info", "--json", "--serial", "SN1" } << 0
+                                  << QStringList { "SN1" };
+        QTest::newRow("--serial unknown")
+            << 2 << QStringList { "info", "--json", "--serial", "SN9" } << 3 << none;
+        QTest::newRow("--port") << 2 << QStringList { "info", "--json", "--port", "PORT1" } << 0
+                                << QStringList { "SN1" };
+        QTest::newRow("--all") << 3 << QStringList { "info", "--json", "--all" } << 0
+                               << QStringList { "SN0", "SN1", "SN2" };
+        QTest::newRow("port does not exist")
+            << 1 << QStringList { "info", "--port", "/dev/no-such-port" } << 2 << none;
+        QTest::newRow("two kinds of choice")
+            << 2 << QStringList { "info", "--all", "--serial", "SN1" } << 2 << none;
+        QTest::newRow("unknown option") << 1 << QStringList { "list", "--bogus" } << 2 << none;
+        QTest::newRow("unknown command") << 1 << QStringList { "frobnicate" } << 2 << none;
+        QTest::newRow("missing argument") << 1 << QStringList { "info", "--port" } << 2 << none;
+        QTest::newRow("no command") << 1 << QStringList {} << 2 << none;
+        QTest::newRow("option of another command")
+            << 1 << QStringList { "info", "--watch" } << 2 << none;
+    }
+
+    void choiceRules()
+    {
+        QFETCH(int, modules);
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, serials);
+        ModuleRack rack;
+        for (int i = 0; i < modules; ++i) {
+            rack.add(moduleConfig(QString("m%1").arg(i), i % 2 ? "ROUTER-16X16" : "DECODER10G2",
+                "Module", QString("SN%1").arg(i)));
+        }
+        args.replaceInStrings(QRegularExpression("^PORT(\\d)$"), rack.dir() + "/m\\1");
+
+        const CtlRun run = ctl(args, rack.dir());
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode == 2) {
+            QVERIFY(run.out.isEmpty()); // refused before anything was sent or printed
+            QVERIFY2(run.err.contains("trivoctl --help"), qPrintable(run.err));
+            return;
+        }
+        QCOMPARE(serialsOf(run.json().value("modules").toArray()), serials);
+    }
+
+    // Failures of ports and modules, each with its status and message.
+    void failures_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("refused") << "refusing" << QStringList { "info", "--all" } << 7
+                                 << "did not give its";
+        QTest::newRow("partial") << "good+refusing" << QStringList { "info", "--all" } << 10
+                                 << "did not give its";
+        QTest::newRow("busy, info") << "busy" << QStringList { "info", "--port", "PORT" } << 6
+                                    << "in use by another program";
+        QTest::newRow("busy, list")
+            << "busy" << QStringList { "list" } << 6 << "in use by another program";
+        QTest::newRow("no permission, info")
+            << "locked" << QStringList { "info", "--port", "PORT" } << 5 << "dialout";
+        QTest::newRow("no permission, list") << "locked" << QStringList { "list" } << 5 << "udev";
+        QTest::newRow("silent port among modules")
+            << "good+silent" << QStringList { "list", "--json" } << 0 << "";
+    }
+
+    void failures()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+
+        ModuleRack rack;
+        QString ports = rack.dir();
+        QString port;
+        if (setup.startsWith("good"))
+            rack.add(moduleConfig("good", "DECODER10G2", "Good", "1VM000010"));
+        if (setup.endsWith("refusing")) {
+            VmConfig config = moduleConfig("refusing", "DECODER10G2", "Bad", "1VM000011");
+            config.faults.nackReason = "UNSUPCMD";
+            config.faults.nackType = "PGNM";
+            rack.add(config);
+        }
+        PtyPair silent;
+        if (setup.endsWith("silent"))
+            ports += ":" + silent.path();
+        CPosixSerialIF holder;
+        if (setup == "busy") {
+            port = rack.add(moduleConfig("held", "DECODER10G2", "Held", "1VM000012"))->linkPath();
+            QVERIFY(holder.OpenDevicePath(port));
+        }
+        QTemporaryDir lockedDir;
+        QStringList runAs;
+        if (setup == "locked") {
+            // Root opens every file: run the tool as an unprivileged user then.
+            if (::geteuid() == 0) {
+                if (QStandardPaths::findExecutable("setpriv").isEmpty())
+                    QSKIP("cannot run as an unprivileged user here");
+                runAs
+                    = QStringList { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups" };
+            }
+            QFile::setPermissions(lockedDir.path(), QFileDevice::Permissions(0x7555));
+            port = lockedDir.filePath("ttyLocked");
+            QFile file(port);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.close();
+            QVERIFY(file.setPermissions(QFileDevice::Permissions()));
+            ports = port;
+        }
+        args.replaceInStrings("PORT", port);
+
+        const CtlRun run = ctl(args, ports, runAs);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        if (setup == "good+silent")
+            QCOMPARE(serialsOf(run.json().value("modules").toArray()), QStringList { "1VM000010" });
+    }
+};
+
+QTEST_MAIN(TstCtl)
+#include "tst_ctl.moc"
