@@ -1,13 +1,17 @@
 #include "update_reconnector.h"
 
 #include "discover_thread.h"
+#include "serial_if.h"
 #include "session_rules.h"
+#include "session_worker.h"
 #include "update_sequence.h"
 
+#include <QFileInfo>
 #include <QTimer>
 
 namespace {
 constexpr int kRunRetryMs = 50; // the previous run is still ending
+constexpr int kPollMs = 20;
 } // namespace
 
 UpdateReconnector::UpdateReconnector(UpdateSequence *sequence, QObject *parent)
@@ -17,7 +21,7 @@ UpdateReconnector::UpdateReconnector(UpdateSequence *sequence, QObject *parent)
 {
     qRegisterMetaType<QIntList>("QIntList");
     DiscoverThread *discovery = mSession->Discovery();
-    connect(sequence, &UpdateSequence::AwaitingReconnect, this, &UpdateReconnector::runDiscovery);
+    connect(sequence, &UpdateSequence::AwaitingReconnect, this, &UpdateReconnector::awaitModule);
     // Blocking: the run reports the reconnection only after the module has been connected.
     connect(discovery, &DiscoverThread::PostDeviceAddedList, this,
         &UpdateReconnector::takeDeviceList, Qt::BlockingQueuedConnection);
@@ -28,6 +32,7 @@ UpdateReconnector::UpdateReconnector(UpdateSequence *sequence, QObject *parent)
 ModuleSession::ConnectOutcome UpdateReconnector::ConnectPort(int portIndex)
 {
     const ModuleSession::ConnectOutcome outcome = mSession->Connect(portIndex);
+    mPortPath = mSession->Engine()->GetSerialIF()->PortPath(portIndex);
     QString serial;
     if (outcome.ok() && mSession->Engine()->GetModuleSerialNumber(serial) == eResultOK) {
         mSession->SetLastConnectedSerial(serial);
@@ -36,9 +41,30 @@ ModuleSession::ConnectOutcome UpdateReconnector::ConnectPort(int portIndex)
     return outcome;
 }
 
+void UpdateReconnector::awaitModule()
+{
+    mFound = false;
+    mGoneWait.start();
+    waitUntilPortGone();
+}
+
+void UpdateReconnector::waitUntilPortGone()
+{
+    // Probed before it has gone, the module would still answer as it was.
+    if (mSequence->State().awaitingReconnect && !mSession->IsClosing() && !mPortPath.isEmpty()
+        && QFileInfo::exists(mPortPath)
+        && mGoneWait.elapsed() < SessionWorker::Scaled(kPortGoneWaitMs)) {
+        QTimer::singleShot(kPollMs, this, &UpdateReconnector::waitUntilPortGone);
+        return;
+    }
+    runDiscovery();
+}
+
 void UpdateReconnector::runDiscovery()
 {
-    if (!mSequence->State().awaitingReconnect || mSession->IsClosing())
+    // A run probes every port on the session's own serial interface: never once the
+    // module is connected again.
+    if (mFound || !mSequence->State().awaitingReconnect || mSession->IsClosing())
         return;
     DiscoverThread *discovery = mSession->Discovery();
     if (discovery->isRunning() || !mSession->StartWorker(discovery, EngineUser::Discovery)) {
@@ -55,6 +81,7 @@ void UpdateReconnector::takeDeviceList(QStringList names, QList<int> ports, QStr
         ports, serials, -1, mSession->LastConnectedSerial(), &serialMatched);
     if (!serialMatched || !mSequence->State().awaitingReconnect)
         return;
+    mFound = true;
     mSession->Discovery()->SetReportReconnection(true);
     emit PostAppStatusMessage(ConnectPort(ports.at(candidate)).statusText);
 }
