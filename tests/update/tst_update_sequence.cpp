@@ -274,7 +274,7 @@ private slots:
         mModule->clearRequests();
         mSession->Disconnect();
         QVERIFY(mReconnector->ConnectPort(0).ok());
-        const QStringList requests = requestLines();
+        const QStringList requests = requestLines(mModule);
         QVERIFY(requests.contains("PSID 0x00000206 8"));
         QVERIFY(requests.contains("PSID 0x0000020e 0"));
         QVERIFY(!mSequence->State().abortPending);
@@ -351,14 +351,6 @@ private:
         return writeTestFile(path, content) ? path : QString();
     }
 
-    QStringList requestLines() const
-    {
-        QStringList lines;
-        for (const VmRequest &r : mModule->requests())
-            lines << QStringList { r.type, r.param, r.value }.join(' ');
-        return lines;
-    }
-
     Outcome run()
     {
         QSignalSpy status(mSequence.get(), &UpdateSequence::PostAppStatusMessage);
@@ -376,7 +368,7 @@ private:
             if (!text.startsWith("Rebooting the module....") || text.contains("Update"))
                 out.progress << text;
         }
-        out.requests = requestLines();
+        out.requests = requestLines(mModule);
         return out;
     }
 

@@ -46,13 +46,6 @@ VmConfig updatable(const QString &serial)
     return c;
 }
 
-QStringList requestLines(const VirtualModule *module)
-{
-    QStringList lines;
-    for (const VmRequest &r : module->requests())
-        lines << QStringList { r.type, r.param, r.value }.join(' ');
-    return lines;
-}
 } // namespace
 
 class TstWindowUpdate : public QObject
@@ -96,21 +89,12 @@ private slots:
     void updateFromWindow()
     {
         ModuleRack rack;
-        VirtualModule *module = rack.add(updatable("WU1"));
-        QVERIFY(startWindow({ module->linkPath() }));
+        const QByteArray content = testPayload(300 * 1024, 9);
+        VirtualModule *module = readyToUpdate(rack, updatable("WU1"), content);
+        QVERIFY(module);
         DevicePage *page = mWindow->CurrentPage();
         QPushButton *button = page->updateTab().updatePushButton;
-        QTRY_VERIFY(button->isEnabled());
         QCOMPARE(page->updateTab().currVersionLineEdit->text(), QString("3.4.0"));
-
-        const QByteArray content = testPayload(300 * 1024, 9);
-        const QString package = rack.dir() + "/fw.vlts";
-        QVERIFY(writeTestFile(package, content));
-        int fileDialogs = 0;
-        WindowMessageBox::setFileResponderForTesting([&](const WindowMessageBox::FileRequest &r) {
-            ++fileDialogs;
-            return r.title == "Upload a file" && r.filter == ".VLTS (*.vlts)" ? package : QString();
-        });
         // The bar as the user sees it, with the text beside it.
         QList<QPair<QString, int>> bar;
         connect(page->updateTab().progressBar, &QProgressBar::valueChanged, [&](int value) {
@@ -130,7 +114,7 @@ private slots:
         QVERIFY(!button->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(!mWindow->Update()->IsBusy(), kTimeoutMs);
 
-        QCOMPARE(fileDialogs, 1);
+        QCOMPARE(mFileDialogs, 1);
         QCOMPARE(mAsked.size(), 3);
         QCOMPARE(mAsked[0].title, QString("Software Update Confirmation"));
         QCOMPARE(
@@ -168,14 +152,9 @@ private slots:
         config.faults.nackReason = "REFUSED";
         config.faults.nackType = "PSID";
         config.faults.nackParam = 0x20D; // the verification request
-        VirtualModule *module = rack.add(config);
-        QVERIFY(startWindow({ module->linkPath() }));
-        const QString package = rack.dir() + "/fw.vlts";
-        QVERIFY(writeTestFile(package, testPayload(8192, 1)));
-        WindowMessageBox::setFileResponderForTesting(
-            [&](const WindowMessageBox::FileRequest &) { return package; });
+        VirtualModule *module = readyToUpdate(rack, config, testPayload(8192, 1));
+        QVERIFY(module);
         DevicePage *page = mWindow->CurrentPage();
-        QTRY_VERIFY(page->updateTab().updatePushButton->isEnabled());
 
         mWindow->UpdatePushButtonChanged();
         QTRY_VERIFY_WITH_TIMEOUT(!mWindow->Update()->IsBusy(), kTimeoutMs);
@@ -197,13 +176,7 @@ private slots:
         ModuleRack rack;
         VmConfig config = updatable("WU3");
         config.returnDelayMs = -1;
-        VirtualModule *module = rack.add(config);
-        QVERIFY(startWindow({ module->linkPath() }));
-        const QString package = rack.dir() + "/fw.vlts";
-        QVERIFY(writeTestFile(package, testPayload(8192, 2)));
-        WindowMessageBox::setFileResponderForTesting(
-            [&](const WindowMessageBox::FileRequest &) { return package; });
-        QTRY_VERIFY(mWindow->CurrentPage()->updateTab().updatePushButton->isEnabled());
+        QVERIFY(readyToUpdate(rack, config, testPayload(8192, 2)));
 
         mWindow->UpdatePushButtonChanged();
         QTRY_VERIFY_WITH_TIMEOUT(mWindow->Update()->State().awaitingReconnect, kTimeoutMs);
@@ -258,6 +231,26 @@ private slots:
     }
 
 private:
+    // A module, the window connected to it with its Update button enabled, and the package
+    // the file dialog will give.
+    VirtualModule *readyToUpdate(
+        ModuleRack &rack, const VmConfig &config, const QByteArray &content)
+    {
+        VirtualModule *module = rack.add(config);
+        const QString package = rack.dir() + "/fw.vlts";
+        mFileDialogs = 0;
+        WindowMessageBox::setFileResponderForTesting([this, package](
+                                                         const WindowMessageBox::FileRequest &r) {
+            ++mFileDialogs;
+            return r.title == "Upload a file" && r.filter == ".VLTS (*.vlts)" ? package : QString();
+        });
+        if (!writeTestFile(package, content) || !startWindow({ module->linkPath() }))
+            return nullptr;
+        QPushButton *button = mWindow->CurrentPage()->updateTab().updatePushButton;
+        return QTest::qWaitFor([button] { return button->isEnabled(); }, kTimeoutMs) ? module
+                                                                                     : nullptr;
+    }
+
     bool startWindow(const QStringList &ports)
     {
         portList() = ports;
@@ -275,6 +268,7 @@ private:
 
     std::unique_ptr<MainWindow> mWindow;
     QList<WindowMessageBox::Request> mAsked;
+    int mFileDialogs = 0;
     std::function<QMessageBox::StandardButton(const WindowMessageBox::Request &)> mAnswer;
 };
 
