@@ -11,6 +11,7 @@
 #include "test_data.h"
 #include "update_reconnector.h"
 #include "update_sequence.h"
+#include "update_workers.h"
 
 #include <QDir>
 #include <QLoggingCategory>
@@ -278,6 +279,35 @@ private slots:
         QVERIFY(requests.contains("PSID 0x00000206 8"));
         QVERIFY(requests.contains("PSID 0x0000020e 0"));
         QVERIFY(!mSequence->State().abortPending);
+    }
+
+    // Closing while the worker waits for the commit question: nobody is asked, the answer
+    // is a refusal, and the worker ends at once.
+    void closingWhileAskingAsksNobody()
+    {
+        QVERIFY(start(moduleConfig(QString())));
+        mPrompts.package = writePackage(testPayload(4096, 8));
+        QVERIFY(mSequence->Start());
+        // The test's thread takes no events: the worker blocks on its question once verified.
+        const auto verificationReads
+            = [this] { return requestLines(mModule).filter("PGID 0x00000208").size(); };
+        QElapsedTimer waited;
+        waited.start();
+        while (verificationReads() == 0 && waited.elapsed() < kUpdateTimeoutMs)
+            QThread::msleep(10);
+        QThread::msleep(400); // well past the module's 100 ms check
+        const int reads = verificationReads();
+        QThread::msleep(100);
+        QCOMPARE(verificationReads(), reads); // no longer polling: waiting for the answer
+        QVERIFY(mSequence->FirmwareWorker()->isRunning());
+
+        QElapsedTimer stopping;
+        stopping.start();
+        mSession->SetClosing();
+        ModuleSession::StopWorker(mSequence->FirmwareWorker(), ModuleSession::kWorkerStopWaitMs);
+        QVERIFY2(stopping.elapsed() < 1000, qPrintable(QString::number(stopping.elapsed())));
+        QCOMPARE(mPrompts.asked.size(), 2); // the package and the update, not the commit
+        QCOMPARE(int(mSequence->State().result), int(eUpdateAborted));
     }
 
     // The bar follows the engine's fraction and never moves back until a reset.
