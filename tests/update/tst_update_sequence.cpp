@@ -194,6 +194,9 @@ private slots:
         QTest::newRow("no upload location")
             << "upload-empty-ms=600000"
             << "" << 1 << "Could not get upload location." << true << false;
+        // No upload for a module of unknown kind: reported and cleaned up, nothing left running.
+        QTest::newRow("unknown board ID") << "product=MYSTERY-BOX"
+                                          << "" << 1 << failed(1) << true << false;
         QTest::newRow("file dialog cancelled") << ""
                                                << "cancel-file" << 14 << "" << true << false;
         QTest::newRow("confirmation cancelled") << ""
