@@ -48,7 +48,7 @@ int main(int argc, char **argv)
     config.newSwVersion = "3.5.0";
     config.verifyDelayMs = 100;
     config.commitMs = 500;
-    config.rebootDelayMs = 50;
+    config.rebootDelayMs = 200;
     config.returnDelayMs = 300;
     const int moduleDelaysMs
         = config.verifyDelayMs + config.commitMs + config.rebootDelayMs + config.returnDelayMs;

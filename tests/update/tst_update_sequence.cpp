@@ -351,7 +351,8 @@ private:
         c.serialNumber = "UPD001";
         c.verifyDelayMs = 100;
         c.commitMs = 300;
-        c.rebootDelayMs = 50;
+        c.rebootDelayMs
+            = 200; // the reply to the reboot request gets out first, even on a busy machine
         c.returnDelayMs = 300;
         c.kermitTimeoutMs = 1000;
         if (!vmParseModuleSettings(settings, c, nullptr))

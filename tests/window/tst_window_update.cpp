@@ -40,7 +40,7 @@ VmConfig updatable(const QString &serial)
     c.newSwVersion = "3.5.0";
     c.verifyDelayMs = 100;
     c.commitMs = 2000; // long enough for several 500 ms progress ticks
-    c.rebootDelayMs = 50;
+    c.rebootDelayMs = 200; // the reply to the reboot request gets out first, even on a busy machine
     c.returnDelayMs = 300;
     c.kermitTimeoutMs = 1000;
     return c;
@@ -176,10 +176,11 @@ private slots:
         ModuleRack rack;
         VmConfig config = updatable("WU3");
         config.returnDelayMs = -1;
-        QVERIFY(readyToUpdate(rack, config, testPayload(8192, 2)));
+        VirtualModule *module = readyToUpdate(rack, config, testPayload(8192, 2));
+        QVERIFY(module);
 
         mWindow->UpdatePushButtonChanged();
-        QTRY_VERIFY_WITH_TIMEOUT(mWindow->Update()->State().awaitingReconnect, kTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(module->plugCount() == 1 && !module->isPlugged(), kTimeoutMs);
         for (int run = 0; run < 2; ++run) {
             QTRY_VERIFY_WITH_TIMEOUT(!mWindow->DiscoveryRunning(), kTimeoutMs);
             mWindow->Refresh();
