@@ -2,6 +2,7 @@
 // shared state, scripted prompts and a virtual module, from the checks to the reconnection.
 #include "cmd_engine.h"
 #include "log_capture.h"
+#include "module_maintenance.h"
 #include "module_rack.h"
 #include "module_session.h"
 #include "posix_serial_if.h"
@@ -311,6 +312,18 @@ private slots:
         QVERIFY2(stopping.elapsed() < 1000, qPrintable(QString::number(stopping.elapsed())));
         QCOMPARE(mPrompts.asked.size(), 2); // the package and the update, not the commit
         QCOMPARE(int(mSequence->State().result), int(eUpdateAborted));
+    }
+
+    // A reset never runs beside a worker that holds the engine.
+    void factoryResetWaitsForTheEngine()
+    {
+        QVERIFY(start(moduleConfig(QString())));
+        QVERIFY(mSession->Holder().Acquire(EngineUser::Dhcp));
+        QCOMPARE(ModuleMaintenance::FactoryReset(*mSession), eResultDisconnected);
+        mSession->Holder().Release(EngineUser::Dhcp);
+        QVERIFY(requestLines(mModule).filter("0x63010000").isEmpty());
+        QCOMPARE(ModuleMaintenance::FactoryReset(*mSession), eResultOK);
+        QVERIFY(requestLines(mModule).contains("PSID 0x63010000 2"));
     }
 
     // The bar follows the engine's fraction and never moves back until a reset.
