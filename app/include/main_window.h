@@ -2,6 +2,7 @@
 
 #include "cmd_engine.h"
 #include "posix_serial_if.h"
+#include "update_prompts.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -12,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 
+struct AppSettings;
 class CAppIF;
 class CTrivo;
 class DevicePage;
@@ -27,6 +29,7 @@ class QPushButton;
 class QSplashScreen;
 class QThread;
 class QTimer;
+class UpdateSequence;
 class VeltoComboBox;
 struct NetworkTabUi;
 
@@ -35,7 +38,7 @@ using QIntList = QList<int>;
 // The program's one window: owns the platform interface, the command engine, the
 // workers, the timers and the device pages; connects to the module chosen in the
 // device combo, polls it every 157 ms and shows its page.
-class MainWindow : public QMainWindow, public CErrorReportIF
+class MainWindow : public QMainWindow, public CErrorReportIF, public UpdatePrompts
 {
     Q_OBJECT
 
@@ -96,12 +99,37 @@ public slots:
     void LanConfigurationModified();
     void SetEnableState();
 
+    // Firmware update and factory reset (main_window_update.cpp).
+public:
+    UpdateSequence *Update() const { return mUpdate; }
+    // UpdatePrompts: the update's questions as the window's dialogs.
+    QString PickPackage(const PackageRequest &request) override;
+    bool ConfirmUpdate(const QString &displayName, const QString &fileName) override;
+    bool ConfirmCommit(const QString &title, const QString &message) override;
+    void RebootNotice(const QString &displayName) override;
+public slots:
+    void UpdatePushButtonChanged();
+    void PostUpdateProgressMessage(QString message, int value);
+    void PostProgressValue(int percentValue);
+    int GetProgressValue() const;
+    int GetProgressMaxValue() const;
+    QString GetProgressMessage() const;
+    void UpdateTimer();
+    bool Revert();
+
+private:
+    void setupUpdate(const QString &firmwarePath);
+    void updateChainStarted();
+    void updateChainFinished();
+    bool updateSupported() const; // the page on show offers a firmware update
+    UpdateSequence *mUpdate = nullptr;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildMenus();
-    QString readSettings(); // returns the last connected serial number, for the session
+    AppSettings readSettings();
     void writeSettings();
     // Moves the window so that all of it is on a screen (a stored position may not be).
     void placeOnScreen();
@@ -160,23 +188,9 @@ private:
     bool mEngineFree = false;
     QTimer *mStatusTimer = nullptr;
     QTimer *mUpdateTimer = nullptr;
-    QString mFirmwarePath;
-    std::atomic<bool> mUpdateInProgress { false };
-    std::atomic<bool> mAwaitingReconnect { false };
-    std::atomic<bool> mUpdateFinished { false };
-    std::atomic<bool> mRebootPending { false };
-    std::atomic<bool> mUpdateAbortPending { false };
-    std::atomic<int> mUpdateResult { 0 };
-    int mProgressMode = 0;
-    QList<QThread *> mUpdateThreads;
-    int mUpdateThreadIndex = 0;
     int mPendingDiscoveries = 0;
     bool mLanEdited[3] = { false, false, false };
     uint32_t mLanModeSeen[3] = { 0, 0, 0 };
-    // Firmware workers (not built yet); the close order already handles them.
-    QThread *mUpdateFirmwareThread = nullptr;
-    QThread *mReconnectThread = nullptr;
-    QThread *mUpdateCleanupThread = nullptr;
     CAppIF *mAppIF = nullptr;
     CTrivo *mDevice = nullptr;
     // Engine, connection, discovery worker and the record of who uses the engine; the

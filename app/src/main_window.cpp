@@ -9,6 +9,8 @@
 #include "session_rules.h"
 #include "trivo_about.h"
 #include "trivo_device.h"
+#include "update_sequence.h"
+#include "update_workers.h"
 #include "velto_combo_box.h"
 #include "window_logging.h"
 #include "window_message_box.h"
@@ -82,7 +84,7 @@ MainWindow::MainWindow(QWidget *parent)
     mSplash->show();
 
     buildMenus();
-    const QString lastConnectedSerial = readSettings();
+    const AppSettings settings = readSettings();
 
     // The platform interface exists before the form so that its styles are in place
     // when the widgets are built: restyling the finished form repolishes every widget
@@ -140,7 +142,7 @@ MainWindow::MainWindow(QWidget *parent)
     if (auto *posix = dynamic_cast<CPosixSerialIF *>(serial); posix && testPortLister())
         posix->SetPortLister(testPortLister());
     mSession = new ModuleSession(serial, this, mAppIF, this);
-    mSession->SetLastConnectedSerial(lastConnectedSerial);
+    mSession->SetLastConnectedSerial(settings.lastConnectedSerialNumber);
     mCmdEngine = mSession->Engine();
     DiscoverThread *discovery = mSession->Discovery();
     connect(
@@ -149,6 +151,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(discovery, &DiscoverThread::PostDeviceAddedList, this, &MainWindow::PostDeviceAddedList,
         Qt::BlockingQueuedConnection);
     connect(discovery, &QThread::finished, this, &MainWindow::DiscoverModuleComplete);
+    setupUpdate(settings.firmwarePath);
 
     DiscoverModule();
 
@@ -156,6 +159,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(mStatusTimer, &QTimer::timeout, this, &MainWindow::StatusTimer);
     mStatusTimer->start(kStatusPollMs);
     mUpdateTimer = new QTimer(this);
+    connect(mUpdateTimer, &QTimer::timeout, this, &MainWindow::UpdateTimer);
     connect(mPasteAct, &QAction::triggered, this, &MainWindow::paste);
 }
 
@@ -163,6 +167,9 @@ MainWindow::~MainWindow()
 {
     delete mStatusTimer;
     delete mUpdateTimer;
+    // The update's workers use the session: they stop first.
+    delete mUpdate;
+    mUpdate = nullptr;
     // The session stops its workers and closes the port; it goes before the platform
     // interface its engine reports to.
     delete mSession;
@@ -218,9 +225,7 @@ void MainWindow::buildMenus()
         *row.action = action;
     }
     mFileMenu->insertSeparator(mRefreshAct);
-    // Factory reset is not available yet in this program.
-    mRevertAct->setEnabled(false);
-    mRevertAct->setToolTip(tr("Factory reset is not available in this version"));
+    connect(mRevertAct, &QAction::triggered, this, &MainWindow::Revert);
     mFileMenu->insertSeparator(mQuitAct);
     // Desktops without a key theme (and the offscreen platform) have no Quit binding.
     if (mQuitAct->shortcuts().isEmpty())
@@ -231,15 +236,14 @@ void MainWindow::buildMenus()
     connect(mManualAct, &QAction::triggered, this, &MainWindow::Manual);
 }
 
-QString MainWindow::readSettings()
+AppSettings MainWindow::readSettings()
 {
     const AppSettings settings = AppSettings::Read(mManufacturingMode == 1);
     move(settings.position);
     mCurrentTabIndex = settings.currentTabIndex;
-    mFirmwarePath = settings.firmwarePath;
     if (mManufacturingMode == 1)
         mDeviceNamePref = settings.deviceNamePref;
-    return settings.lastConnectedSerialNumber;
+    return settings;
 }
 
 void MainWindow::placeOnScreen()
@@ -258,7 +262,7 @@ void MainWindow::writeSettings()
     settings.position = pos();
     settings.currentTabIndex = mCurrentTabIndex;
     settings.lastConnectedSerialNumber = LastConnectedSerialNumber();
-    settings.firmwarePath = mFirmwarePath;
+    settings.firmwarePath = mUpdate ? mUpdate->FirmwarePath() : QString();
     settings.deviceNamePref = mDeviceNamePref;
     settings.Write();
 }
@@ -445,7 +449,7 @@ bool MainWindow::engineHeld() const
 
 bool MainWindow::updateBusy() const
 {
-    return mUpdateInProgress || !mUpdateThreads.isEmpty();
+    return mUpdate && mUpdate->IsBusy();
 }
 
 QList<QAction *> MainWindow::Actions() const
@@ -543,6 +547,7 @@ void MainWindow::NewConnection()
         if (serial != mSession->LastConnectedSerial())
             clearUpdateProgressMessage();
         mSession->SetLastConnectedSerial(serial);
+        mUpdate->CheckDeferredAbort(serial);
     }
     RefreshPage();
     for (int i = 0; i < 3; ++i) {
@@ -627,9 +632,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
         mUpdateTimer->stop();
     if (mStatusTimer)
         mStatusTimer->stop();
-    // The DHCP and firmware workers get their abort flags here once they exist.
+    // The DHCP worker gets its abort flag here once it exists.
+    mUpdate->FirmwareWorker()->SetAbort(true);
+    mUpdate->ReconnectWorker()->SetAbort(true);
     mSession->Discovery()->SetAbort(true);
-    for (QThread *worker : { mDHCPThread, mUpdateFirmwareThread, mReconnectThread,
+    for (QThread *worker : { mDHCPThread, static_cast<QThread *>(mUpdate->FirmwareWorker()),
+             static_cast<QThread *>(mUpdate->ReconnectWorker()),
              static_cast<QThread *>(mSession->Discovery()) })
         ModuleSession::StopWorker(worker, ModuleSession::kWorkerStopWaitMs);
     writeSettings();

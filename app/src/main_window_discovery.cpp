@@ -4,6 +4,7 @@
 #include "discover_thread.h"
 #include "module_session.h"
 #include "session_rules.h"
+#include "update_sequence.h"
 #include "velto_combo_box.h"
 #include "window_logging.h"
 
@@ -57,14 +58,14 @@ void MainWindow::DeviceAdded()
     if (!mCmdEngine)
         return;
     // During a firmware update only the rebooted module coming back matters.
-    if (mUpdateInProgress && !mAwaitingReconnect)
+    if (updateBusy() && !mUpdate->State().awaitingReconnect)
         return;
     DiscoverModule();
 }
 
 void MainWindow::DeviceRemoved()
 {
-    if (!mCmdEngine || mUpdateInProgress)
+    if (!mCmdEngine || updateBusy())
         return;
     DiscoverModule();
 }
@@ -90,7 +91,7 @@ void MainWindow::PostDeviceAddedList(
     bool serialMatched = false;
     const int candidate = SessionRules::SelectDeviceCandidate(deviceIndexList.mid(0, count),
         serialIDList, previousPort, mSession->LastConnectedSerial(), &serialMatched);
-    if (serialMatched && mUpdateInProgress)
+    if (serialMatched && updateBusy())
         mSession->Discovery()->SetReportReconnection(true);
     mGlobalDeviceComboBox->setCurrentIndex(candidate);
     SelectDevice(candidate);
@@ -108,8 +109,8 @@ void MainWindow::DiscoverModuleComplete()
         delete mSplash;
         mSplash = nullptr;
     }
-    if (mUpdateInProgress)
-        mSession->Discovery()->SetReportReconnection(true);
+    // A run that did not find the updated module says nothing to the update: it is
+    // reported back only by the run that found it (PostDeviceAddedList).
     if (!RunPendingDiscovery()) {
         StartStatusTimer();
         RefreshPage();

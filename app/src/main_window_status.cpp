@@ -400,9 +400,9 @@ void MainWindow::SetEnableState()
     }
     InfoTabUi &info = page->infoTab();
     setEnabledIfDiffers(info.nameLineEdit, enabled);
-    // Setting the name, disabling authentication and updating are not offered yet.
+    // Setting the name and disabling authentication are not offered yet.
     setEnabledIfDiffers(info.setNamePushButton, false);
-    setEnabledIfDiffers(page->updateTab().updatePushButton, false);
+    setEnabledIfDiffers(page->updateTab().updatePushButton, enabled && updateSupported());
 }
 
 int MainWindow::NetIfOfWidget(QObject *object) const

@@ -40,7 +40,6 @@ void DiscoverThread::run()
     mDeniedPorts.clear();
 
     emit PostAppStatusMessage(tr("Looking for Velto devices..."));
-    serial->EnumeratePorts();
 
     QElapsedTimer settle;
     settle.start();
@@ -50,6 +49,9 @@ void DiscoverThread::run()
         QCoreApplication::processEvents();
         msleep(static_cast<unsigned long>(qMax(1, qMin(kSettlePassMs, Scaled(kSettleMs)))));
     }
+    // Listed after the settle: a USB device's arrival is announced before its serial port
+    // exists, and a module that has just rebooted would otherwise be missed by this run.
+    serial->EnumeratePorts();
 
     QStringList deviceNameList;
     QIntList deviceIndexList;

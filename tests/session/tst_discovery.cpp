@@ -9,11 +9,13 @@
 #include "posix_serial_if.h"
 #include "pty_pair.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QtTest>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -63,6 +65,23 @@ private slots:
         QVERIFY(log.contains("Serial port 2 IS a module."));
         // Nothing is left open for the window.
         QVERIFY(!mSession->Engine()->GetSerialIF()->IsOpen());
+    }
+
+    // A USB arrival is announced before its serial port exists: a run started by the notice
+    // still finds a module whose port appears a second later.
+    void portAppearingAfterNoticeIsFound()
+    {
+        DiscoverThread::setTimeScaleForTesting(0.5); // a settle of 1.5 s
+        ModuleRack rack;
+        std::thread plugLater([&rack] {
+            QThread::msleep(1000);
+            rack.add("late", "RECORDER", "Late", "LT9");
+        });
+        const Run run = discover({}, rack.dir());
+        plugLater.join();
+        DiscoverThread::setTimeScaleForTesting(0.01);
+        QVERIFY(run.finished);
+        QCOMPARE(run.lists.first()[2].toStringList(), QStringList { "LT9" });
     }
 
     void noModules()
@@ -136,20 +155,25 @@ private:
         QStringList status; // status messages in order
     };
 
-    void makeSession(const QStringList &ports)
+    // The candidate ports: these, then whatever the link directory holds when listed.
+    void makeSession(const QStringList &ports, const QString &linkDir = QString())
     {
         auto *serial = new CPosixSerialIF;
-        serial->SetPortLister([ports](QStringList &paths) {
+        serial->SetPortLister([ports, linkDir](QStringList &paths) {
             paths = ports;
+            if (!linkDir.isEmpty()) {
+                for (const QFileInfo &link : QDir(linkDir).entryInfoList(QDir::System))
+                    paths << link.absoluteFilePath();
+            }
             return true;
         });
         mSession = std::make_unique<ModuleSession>(serial, nullptr, mAppIF.get());
     }
 
     // One whole discovery run over these ports.
-    Run discover(const QStringList &ports)
+    Run discover(const QStringList &ports, const QString &linkDir = QString())
     {
-        makeSession(ports);
+        makeSession(ports, linkDir);
         DiscoverThread &worker = *mSession->Discovery();
         QSignalSpy lists(&worker, &DiscoverThread::PostDeviceAddedList);
         QSignalSpy status(&worker, &DiscoverThread::PostAppStatusMessage);

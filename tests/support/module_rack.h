@@ -7,6 +7,15 @@
 #include <memory>
 #include <vector>
 
+// The requests a module received, one "type param value" line each.
+inline QStringList requestLines(const VirtualModule *module)
+{
+    QStringList lines;
+    for (const VmRequest &r : module->requests())
+        lines << QStringList { r.type, r.param, r.value }.join(' ');
+    return lines;
+}
+
 // Virtual modules on pseudo-terminals, published in a private link directory.
 class ModuleRack
 {

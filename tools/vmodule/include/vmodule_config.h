@@ -36,6 +36,7 @@ struct VmFaults
     int slowReplyMs = 0; // every reply is delayed by this much
     QByteArray nackReason; // answer "NACK" with this reason instead of the real reply
     QByteArray nackType; // ... only for this request type (empty: every request)
+    uint32_t nackParam = 0; // ... only for requests naming this parameter ID (0: any)
     int silenceAfter = -1; // answer nothing after this many requests
     qint64 unplugAfterBytes = -1; // unplug once a file transfer has delivered this many bytes
     int unplugReturnMs = -1; // come back this long after such an unplug (-1: stay away)
@@ -87,6 +88,7 @@ struct VmConfig
     int verifyDelayMs = 500;
     int commitMs = 2000;
     int commitFailPercent = -1; // -1: the commit succeeds
+    bool commitIdle = false; // a commit request is taken but the commit never starts
     int rebootDelayMs = 200;
     int returnDelayMs = 1500;
     QString newSwVersion; // software version after a committed update ("" keeps the old one)

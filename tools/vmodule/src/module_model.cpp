@@ -489,7 +489,7 @@ uint32_t ModuleModel::set(
         return kStatusOK;
     case Role::Commit:
         mValues[row].i = i;
-        if (i == 1) {
+        if (i == 1 && !mConfig.commitIdle) {
             mCommitStartMs = nowMs;
             mCommitVerified = verifyState(nowMs) == kVerifyPassed;
         }

@@ -498,7 +498,9 @@ void VirtualModule::dispatchLocked(uint32_t type, const QByteArray &payload, qin
         logLocked(log);
         return;
     }
-    if (!f.nackReason.isEmpty()
+    const bool nackParam = f.nackParam == 0
+        || (payload.size() >= 4 && qFromBigEndian<uint32_t>(payload.constData()) == f.nackParam);
+    if (!f.nackReason.isEmpty() && nackParam
         && (f.nackType.isEmpty() || f.nackType == CCommProtocol::typeToString(type).toLatin1())) {
         log.type = CCommProtocol::typeToString(type);
         log.value = "NACK " + QString::fromLatin1(f.nackReason);

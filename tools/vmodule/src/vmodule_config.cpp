@@ -161,6 +161,8 @@ const QList<KeyDef> &keyTable()
                 number(&VmConfig::commitMs) },
             { "commit-fail-percent", "the commit fails on reaching this percentage (-1: never)",
                 number(&VmConfig::commitFailPercent) },
+            { "commit-idle", "take a commit request but never start the commit (1/0)",
+                flag(&VmConfig::commitIdle) },
             { "reboot-delay-ms", "time from the reboot request to the unplug",
                 number(&VmConfig::rebootDelayMs) },
             { "return-delay-ms", "time from the unplug until the module is back",
@@ -200,6 +202,8 @@ const QList<KeyDef> &keyTable()
                     c.faults.nackType = v.toLatin1();
                     return v.isEmpty() || v.size() == 4;
                 } },
+            { "fault-nack-param", "... only for requests naming this parameter ID (e.g. 0x20C)",
+                fault(&VmFaults::nackParam) },
             { "fault-silence-after", "answer nothing after this many requests",
                 fault(&VmFaults::silenceAfter) },
             { "fault-unplug-after-bytes", "unplug after this many bytes of a file transfer",
