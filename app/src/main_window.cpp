@@ -3,6 +3,7 @@
 
 #include "app_settings.h"
 #include "device_page.h"
+#include "dhcp_thread.h"
 #include "discover_thread.h"
 #include "linux_app_if.h"
 #include "module_session.h"
@@ -143,6 +144,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(discovery, &DiscoverThread::PostDeviceAddedList, this, &MainWindow::PostDeviceAddedList,
         Qt::BlockingQueuedConnection);
     connect(discovery, &QThread::finished, this, &MainWindow::DiscoverModuleComplete);
+    connectDhcpWorker();
 
     DiscoverModule();
 
@@ -255,7 +257,8 @@ void MainWindow::setupForm()
     QFont statusFont = mGlobalStatusLabel->font();
     statusFont.setPointSize(11);
     mGlobalStatusLabel->setFont(statusFont);
-    mGlobalStatusLabel->setTextFormat(Qt::AutoText);
+    // Status texts quote port paths and module answers: never read them as markup.
+    mGlobalStatusLabel->setTextFormat(Qt::PlainText);
     mGlobalStatusLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     mGlobalDeviceComboBox = new VeltoComboBox(mCentral);
@@ -348,6 +351,7 @@ void MainWindow::buildPages()
             tabs->setCurrentIndex(mCurrentTabIndex);
         }
         page->updateTab().progressMessageLabel->clear();
+        connectNetworkControls(page);
     }
 }
 
@@ -603,10 +607,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
         mUpdateTimer->stop();
     if (mStatusTimer)
         mStatusTimer->stop();
-    // The DHCP and firmware workers get their abort flags here once they exist.
+    // The firmware workers get their abort flags here once they exist.
+    mDHCPThread->SetAbort(true);
     mSession->Discovery()->SetAbort(true);
-    for (QThread *worker : { mDHCPThread, mUpdateFirmwareThread, mReconnectThread,
-             static_cast<QThread *>(mSession->Discovery()) })
+    for (QThread *worker : { static_cast<QThread *>(mDHCPThread), mUpdateFirmwareThread,
+             mReconnectThread, static_cast<QThread *>(mSession->Discovery()) })
         ModuleSession::StopWorker(worker, ModuleSession::kWorkerStopWaitMs);
     writeSettings();
     Disconnect();

@@ -26,32 +26,6 @@ const char *const kFontStyle = "font: 9pt \"Arial\";";
 const QSize kPageAreaPx(709, 494);
 
 const QStringList kPrefixes = { "", "Media", "Media2" };
-// Initial texts. Network members carry the interface prefix after the "m".
-const QList<QPair<const char *, const char *>> kNetworkTexts
-    = { { "MacAddressLabel", "MAC Address:" }, { "GatewayIpLabel", "Gateway:" },
-          { "NetworkConfigApplyPushButton", "Apply" }, { "IpAddressLabel", "IP Address:" },
-          { "ModeLabel", "IP Address Type:" }, { "SubnetMaskLabel", "Subnet Mask:" },
-          { "IpAddressStatus", "192.168.888.888" }, { "SubnetMaskStatus", "192.168.888.888" },
-          { "GatewayIpStatus", "192.168.888.888" }, { "UPnPEnableLabel", "UPnP Host:" },
-          { "UPnPEnableStatus", "Disabled" }, { "OpenWebPagePushButton", "Open Web Page" } };
-const QList<QPair<const char *, const char *>> kPageTexts = { { "mUpdateCurrVersionLineEdit",
-                                                                  "Unknown Version" },
-    { "mUpdateCurrVersionLabel", "Installed:" }, { "mUpdateProgressLabel", "Progress:" },
-    { "mUpdatePushButton", "Browse..." }, { "mUpdateProgressMessageLabel", "" },
-    { "mUpdateSofwareDownloadLabel", "For latest firmware:" }, { "mInfoNameLabel", "System Name:" },
-    { "mInfoTypeLabel", "Type:" }, { "mInfoSetNamePushButton", "Set System Name" },
-    { "mInfoAuthenticationLabel", "Authentication:" },
-    { "mInfoDisableAuthenticationPushButton", "Disable" },
-    { "mInfoSafebootLabel", "Safeboot Version:" },
-    { "mInfoBootloaderLabel", "Bootloader Version:" },
-    { "mImageSerialNumberLabel", "Version: 0.0.0  Sn: 00000000" },
-    { "mImageLanStatusLabel", "Connected" } };
-
-QString textOf(const QObject *object)
-{
-    return object ? object->property("text").toString() : QString("<missing>");
-}
-
 using F = PageFamily;
 
 QStringList networkTabTexts(PageFamily family)
@@ -217,13 +191,6 @@ private slots:
                 QCOMPARE(tabOf(found.first()), prefix + "NetworkTab");
             }
             QCOMPARE(ui.speedComboBox != nullptr, speed);
-            if (speed) {
-                QStringList items;
-                for (int i = 0; i < ui.speedComboBox->count(); ++i)
-                    items << ui.speedComboBox->itemText(i);
-                QCOMPARE(
-                    items, (QStringList { "10G", "10G FEC74", "25G", "25G FEC74", "25G FEC108" }));
-            }
             const QString linkLabel = QStringList { "mImageLanStatusLabel",
                 "mImageMediaLanStatusLabel", "mImageMedia2LanStatusLabel" }[netIf];
             QVERIFY(ui.linkStatusLabel);
@@ -246,8 +213,6 @@ private slots:
             QCOMPARE(ui.macAddressLineEdit->inputMask(), QString("HH:HH:HH:HH:HH:HH;_"));
             QVERIFY(ui.macAddressLineEdit->isReadOnly());
             QVERIFY(!ui.ipAddressLineEdit->isReadOnly());
-            for (const auto &[member, text] : kNetworkTexts)
-                QCOMPARE(textOf(page.findChild<QObject *>(prefix + member)), QString(text));
             // Media LANs have no UPnP host: their UPnP widgets are hidden, the control LAN's not.
             for (QWidget *w :
                 QList<QWidget *> { ui.upnpEnableLabel, ui.upnpEnableComboBox, ui.upnpEnableStatus })
@@ -267,8 +232,6 @@ private slots:
         // The Update widgets outlive the removal; the window keeps pointers to them.
         QCOMPARE(
             page.findChild<QPushButton *>("mUpdatePushButton"), page.updateTab().updatePushButton);
-        for (const auto &[name, text] : kPageTexts)
-            QCOMPARE(textOf(page.findChild<QObject *>(name)), QString(text));
         QCOMPARE(tabOf(page.updateTab().updatePushButton), QString("mUpdateTab"));
         QCOMPARE(tabOf(page.infoTab().setNamePushButton), QString("mInfoTab"));
 
@@ -324,7 +287,6 @@ private slots:
             QCOMPARE(page.findChild<QLabel *>("mImageEth1Label")->text(), QString("ETH 1"));
             QCOMPARE(page.findChild<QLabel *>("mImageEth2Label")->text(), QString("ETH 2"));
         }
-        QCOMPARE(page.imageSerialNumberLabel()->text(), QString("Version: 0.0.0  Sn: 00000000"));
         QCOMPARE(page.imageUnknownNameLabel() != nullptr, entry.family == F::Unknown);
         QCOMPARE(page.imageUsbStatusLabel() != nullptr, entry.family == F::Unknown);
         QLabel *link = page.findChild<QLabel *>("mUpdateSofwareDownloadLinkLabel");

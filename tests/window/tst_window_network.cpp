@@ -1,0 +1,468 @@
+// The window's network controls against virtual modules: static apply, DHCP lease, UPnP
+// host, web page, authentication, system name, and module text shown as plain text.
+#include "device_page.h"
+#include "dhcp_thread.h"
+#include "log_capture.h"
+#include "module_rack.h"
+#include "module_session.h"
+#include "url_sink.h"
+#include "window_fixture.h"
+#include "window_message_box.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtTest>
+
+using Request = WindowMessageBox::Request;
+
+namespace {
+
+const QString kOldIp = "172.16.4.9";
+
+// A module with static addresses on every interface.
+VmConfig staticModule(const QString &productId)
+{
+    VmConfig config;
+    config.name = "m";
+    config.productId = productId;
+    config.serialNumber = "SN7";
+    for (VmInterface &lan : config.lan) {
+        lan.ipConfig = 2;
+        lan.ip = kOldIp;
+        lan.mask = "255.255.0.0";
+        lan.gateway = "172.16.0.1";
+        lan.dhcpIp = "10.1.1.9";
+        lan.dhcpMask = "255.0.0.0";
+        lan.dhcpGateway = "10.1.1.254";
+    }
+    return config;
+}
+
+VmFaults nackFaults(const char *type)
+{
+    VmFaults faults;
+    faults.nackReason = "BUSY";
+    faults.nackType = type;
+    return faults;
+}
+
+} // namespace
+
+class TstWindowNetwork : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        WindowFixture::setUp();
+        QLoggingCategory::setFilterRules(QStringLiteral("trivo.discover.debug=true"));
+        WindowMessageBox::setResponderForTesting([this](const Request &request) {
+            mAsked << request;
+            if (request.buttons.testFlag(QMessageBox::Apply))
+                return QMessageBox::Apply;
+            return request.buttons.testFlag(QMessageBox::Yes) ? mYesAnswer : QMessageBox::Ok;
+        });
+        for (const char *scheme : { "http", "https", "file" })
+            QDesktopServices::setUrlHandler(scheme, &mUrls, "open");
+    }
+
+    void cleanupTestCase()
+    {
+        for (const char *scheme : { "http", "https", "file" })
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+
+    void init()
+    {
+        AppSettings().Write();
+        mAsked.clear();
+        mUrls.urls.clear();
+        mYesAnswer = QMessageBox::Yes;
+    }
+
+    void cleanup()
+    {
+        mFixture.close();
+        SessionWorker::setTimeScaleForTesting(WindowFixture::kTimeScale);
+    }
+
+    void staticApply_data()
+    {
+        QTest::addColumn<QString>("productId");
+        QTest::addColumn<int>("netIf");
+        QTest::addColumn<QString>("inForceKey"); // where the module keeps the address in force
+        QTest::addColumn<QByteArray>("nackType"); // writes the module refuses
+        QTest::newRow("numeric IDs, media LAN") << "DECODER10G2" << 1 << "0x2F" << QByteArray();
+        QTest::newRow("parameter names")
+            << "ROUTER-16X16" << 0 << "eParamID_IPAddress_3" << QByteArray();
+        QTest::newRow("write refused") << "DECODER10G2" << 1 << "0x2F" << QByteArray("PSID");
+    }
+
+    void staticApply()
+    {
+        QFETCH(QString, productId);
+        QFETCH(int, netIf);
+        QFETCH(QString, inForceKey);
+        QFETCH(QByteArray, nackType);
+        ModuleRack rack;
+        VirtualModule *module = rack.add(staticModule(productId));
+        START_WINDOW(window, { module->linkPath() });
+        NetworkTabUi &tab = showTab(window, netIf);
+        QTRY_COMPARE(tab.ipAddressStatus->text(), kOldIp);
+
+        tab.ipAddressLineEdit->setText("010.020.030.040");
+        tab.subnetMaskLineEdit->setText("255.255.000.000");
+        tab.gatewayIpLineEdit->setText("010.020.000.001");
+        if (!nackType.isEmpty())
+            module->setFaults(nackFaults(nackType));
+        QTRY_VERIFY(tab.applyPushButton->isEnabled());
+        tab.applyPushButton->click();
+
+        QCOMPARE(mAsked.size(), 1);
+        QCOMPARE(mAsked[0].title, QString("Network Change Confirmation"));
+        QCOMPARE(mAsked[0].buttons, QMessageBox::Apply | QMessageBox::Cancel);
+        QCOMPARE(mAsked[0].defaultButton, QMessageBox::Apply);
+        QVERIFY2(mAsked[0].informativeText.endsWith(
+                     "IP Address: 10.20.30.40\nNetmask: 255.255.0.0\nGateway: 10.20.0.1"),
+            qPrintable(mAsked[0].informativeText));
+
+        QString inForce = module->peek(inForceKey);
+        if (!inForceKey.startsWith("0x"))
+            inForce = QHostAddress(inForce.toUInt()).toString();
+        if (!nackType.isEmpty()) {
+            QCOMPARE(window->StatusText(), QString("Set Network Configuration Failed"));
+            QCOMPARE(inForce, kOldIp);
+            return;
+        }
+        QCOMPARE(window->StatusText(), QString("Connected to module"));
+        QCOMPARE(inForce, QString("10.20.30.40"));
+        QTRY_COMPARE(tab.ipAddressStatus->text(), QString("10.20.30.40"));
+        QCOMPARE(tab.subnetMaskStatus->text(), QString("255.255.0.0"));
+    }
+
+    void dhcpLeaseAtOnce()
+    {
+        ModuleRack rack;
+        VmConfig config = staticModule("RECORDER");
+        config.dhcpDelayMs = 0;
+        VirtualModule *module = rack.add(config);
+        START_WINDOW(window, { module->linkPath() });
+        NetworkTabUi &tab = showTab(window, 0);
+        QTRY_COMPARE(tab.ipAddressStatus->text(), kOldIp);
+        QSignalSpy status(window->Session()->Dhcp(), &DHCPThread::PostAppStatusMessage);
+        window->PostAppStatusMessage("before");
+
+        chooseDhcp(tab);
+        const QString tbd = "To be determined by DHCP";
+        QVERIFY(mAsked.value(0).informativeText.endsWith(
+            "Address Type: DHCP\nIP Address: " + tbd + "\nNetmask: " + tbd + "\nGateway: " + tbd));
+        QTRY_COMPARE(window->StatusText(), QString("Connected to module"));
+        QCOMPARE(status.count(), 1); // "Obtaining ...", no dot
+        QTRY_COMPARE(tab.modeStatus->text(), QString("DHCP"));
+        QTRY_COMPARE(tab.ipAddressStatus->text(), QString("10.1.1.9"));
+        QVERIFY(tab.applyPushButton->isEnabled());
+    }
+
+    // While the worker holds the engine nothing else uses it: a second request, the web
+    // page and a discovery wait; the discovery runs once the watch has failed.
+    void dhcpRunHoldsTheEngine()
+    {
+        ModuleRack rack;
+        VmConfig config = staticModule("RECORDER");
+        config.dhcpOutcome = VmDhcpOutcome::Never;
+        VirtualModule *module = rack.add(config);
+        START_WINDOW(window, { module->linkPath() });
+        NetworkTabUi &tab = showTab(window, 0);
+        QTRY_COMPARE(tab.ipAddressStatus->text(), kOldIp);
+        SessionWorker::setTimeScaleForTesting(0.1); // a 3 s watch
+        QSignalSpy status(window->Session()->Dhcp(), &DHCPThread::PostAppStatusMessage);
+
+        chooseDhcp(tab);
+        QVERIFY(window->DhcpRunning());
+        QVERIFY(!tab.applyPushButton->isEnabled());
+        QVERIFY(!tab.modeComboBox->isEnabled());
+        QVERIFY(tab.openWebPagePushButton->isEnabled());
+        emit tab.applyPushButton->clicked();
+        QCOMPARE(window->StatusText(), QString("DHCP Service is already running"));
+        QCOMPARE(window->Session()->Dhcp()->NetIf(), CCmdEngine::eNetIfControl);
+        window->PostAppStatusMessage("before");
+        tab.openWebPagePushButton->click();
+        QCOMPARE(window->StatusText(), QString("DHCP Service is already running"));
+        QVERIFY(mUrls.urls.isEmpty());
+
+        LogCapture log;
+        window->Refresh();
+        QVERIFY(!window->DiscoveryRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->DhcpRunning(), 10000);
+        QCOMPARE(
+            status.last().first().toString(), QString("Could not obtain lease from a DHCP server"));
+        QVERIFY(status.size() > 2); // dots while the module negotiated
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains("Num serialports = 1"), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !window->DiscoveryRunning() && window->StatusText() == "Connected to module", 15000);
+    }
+
+    void closeDuringWatchReturnsPromptly()
+    {
+        ModuleRack rack;
+        VmConfig config = staticModule("DECODER10G2");
+        config.dhcpOutcome = VmDhcpOutcome::Never;
+        VirtualModule *module = rack.add(config);
+        START_WINDOW(window, { module->linkPath() });
+        NetworkTabUi &tab = showTab(window, 2);
+        QTRY_COMPARE(tab.ipAddressStatus->text(), kOldIp);
+        SessionWorker::setTimeScaleForTesting(1.0); // the real 30 s watch
+        chooseDhcp(tab);
+        QTRY_VERIFY(window->StatusText().endsWith("Media 2 LAN...."));
+
+        LogCapture log;
+        QElapsedTimer closing;
+        closing.start();
+        window->close();
+        QVERIFY2(closing.elapsed() < 1000, qPrintable(QString::number(closing.elapsed())));
+        QVERIFY(!window->Session()->Dhcp()->isRunning());
+        QVERIFY(!log.contains("terminating"));
+    }
+
+    void upnpHost()
+    {
+        ModuleRack rack;
+        VmConfig config = staticModule("RECORDER");
+        config.lan[0].upnp = true;
+        VirtualModule *module = rack.add(config);
+        START_WINDOW(window, { module->linkPath() });
+        NetworkTabUi &tab = showTab(window, 0);
+        QTRY_COMPARE(tab.upnpEnableStatus->text(), QString("Enabled"));
+
+        chooseUPnP(tab, 1);
+        QCOMPARE(module->peek("0x10D"), QString("0"));
+        QTRY_COMPARE(tab.upnpEnableStatus->text(), QString("Disabled"));
+        QCOMPARE(tab.upnpEnableComboBox->currentIndex(), 1);
+        chooseUPnP(tab, 0);
+        QCOMPARE(module->peek("0x10D"), QString("1"));
+
+        module->setFaults(nackFaults("PSID"));
+        chooseUPnP(tab, 1);
+        QVERIFY2(window->StatusText().startsWith("Set UPnP Host failed (error "),
+            qPrintable(window->StatusText()));
+        QCOMPARE(module->peek("0x10D"), QString("1"));
+        QCOMPARE(tab.upnpEnableComboBox->currentIndex(), 0); // shows what the module has
+    }
+
+    void disableAuthentication_data()
+    {
+        QTest::addColumn<QString>("productId");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("refused"); // the module refuses writes
+        QTest::addColumn<bool>("yes"); // the user's answer
+        QTest::addColumn<QString>("question"); // empty: nothing asked
+        QTest::addColumn<QString>("result"); // start of the last box's text; empty: none
+        QTest::addColumn<QString>("authAfter");
+        QTest::addColumn<QString>("passwordAfter");
+        const QString withReset = "Are you sure you want to disable authentication and reset the "
+                                  "password to the factory default value?";
+        QTest::newRow("password reset too")
+            << "DECODER10G2" << true << false << true << withReset
+            << "Authentication disabled and password reset to factory default."
+            << "0"
+            << "qumvrtle";
+        QTest::newRow("colour processor") << "PRISM" << true << false << true
+                                          << "Are you sure you want to disable authentication?"
+                                          << "Authentication disabled."
+                                          << "0"
+                                          << "secret";
+        QTest::newRow("cancelled") << "DECODER10G2" << true << false << false << withReset << ""
+                                   << "1"
+                                   << "secret";
+        QTest::newRow("already disabled") << "DECODER10G2" << false << false << true << ""
+                                          << "Authentication is already disabled."
+                                          << "0"
+                                          << "secret";
+        QTest::newRow("write refused") << "DECODER10G2" << true << true << true << withReset
+                                       << "Authentication could not be disabled. (error "
+                                       << "1"
+                                       << "secret";
+    }
+
+    void disableAuthentication()
+    {
+        QFETCH(QString, productId);
+        QFETCH(bool, enabled);
+        QFETCH(bool, refused);
+        QFETCH(bool, yes);
+        QFETCH(QString, question);
+        QFETCH(QString, result);
+        QFETCH(QString, authAfter);
+        QFETCH(QString, passwordAfter);
+        ModuleRack rack;
+        VmConfig config = staticModule(productId);
+        config.authentication = enabled;
+        VirtualModule *module = rack.add(config);
+        START_WINDOW(window, { module->linkPath() });
+        InfoTabUi &info = window->CurrentPage()->infoTab();
+        QTRY_COMPARE(
+            info.authenticationLineEdit->text(), QString(enabled ? "Enabled" : "Disabled"));
+        QCOMPARE(info.disableAuthenticationPushButton->isEnabled(), enabled);
+        if (refused)
+            module->setFaults(nackFaults("PSNM"));
+        mYesAnswer = yes ? QMessageBox::Yes : QMessageBox::Cancel;
+
+        emit info.disableAuthenticationPushButton->clicked();
+        QList<Request> asked = mAsked;
+        if (!question.isEmpty()) {
+            const Request ask = asked.takeFirst();
+            QCOMPARE(ask.title, QString("Authentication Settings"));
+            QCOMPARE(ask.informativeText, question);
+            QCOMPARE(ask.buttons, QMessageBox::Yes | QMessageBox::Cancel);
+            QCOMPARE(ask.defaultButton, QMessageBox::Yes);
+        }
+        QCOMPARE(asked.size(), result.isEmpty() ? 0 : 1);
+        if (!result.isEmpty()) {
+            QCOMPARE(asked[0].title, QString("Web Access Authentication"));
+            QVERIFY2(asked[0].text.startsWith(result), qPrintable(asked[0].text));
+            QCOMPARE(asked[0].icon, refused ? QMessageBox::Warning : QMessageBox::Information);
+        }
+        QCOMPARE(module->peek("eParamID_Authentication"), authAfter);
+        QCOMPARE(module->peek("eParamID_SystemPassword"), passwordAfter);
+    }
+
+    void systemName()
+    {
+        ModuleRack rack;
+        VmConfig config = staticModule("RECORDER-PLUS");
+        config.sysName = "Old Name";
+        VirtualModule *module = rack.add(config);
+        START_WINDOW(window, { module->linkPath() });
+        InfoTabUi &info = window->CurrentPage()->infoTab();
+        QTRY_COMPARE(info.nameLineEdit->text(), QString("Old Name"));
+        QTRY_VERIFY(info.setNamePushButton->isEnabled());
+
+        info.nameLineEdit->setText("New Name");
+        info.setNamePushButton->click();
+        QCOMPARE(module->peek("eParamID_SysName"), QString("New Name"));
+        QCOMPARE(window->DeviceComboBox()->currentText(), QString("New Name - SN7"));
+
+        // A blank name is not written: the module's name comes back into the field.
+        module->clearRequests();
+        info.nameLineEdit->setText("   ");
+        info.setNamePushButton->click();
+        QCOMPARE(info.nameLineEdit->text(), QString("New Name"));
+        for (const VmRequest &request : module->requests())
+            QVERIFY2(!request.type.startsWith("PS"), qPrintable(request.type));
+
+        module->setFaults(nackFaults("PSID"));
+        info.nameLineEdit->setText("Refused");
+        info.setNamePushButton->click();
+        QVERIFY2(window->StatusText().startsWith("Set Module Name failed with error "),
+            qPrintable(window->StatusText()));
+        QCOMPARE(module->peek("eParamID_SysName"), QString("New Name"));
+    }
+
+    void openWebPage_data()
+    {
+        QTest::addColumn<QString>("reported");
+        QTest::addColumn<QString>("url"); // empty: the box, nothing opened
+        QTest::newRow("address") << "192.168.7.20"
+                                 << "http://192.168.7.20";
+        QTest::newRow("no address") << "0.0.0.0"
+                                    << "";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("local file") << "file:///etc/passwd"
+                                    << "";
+        QTest::newRow("path") << "10.0.0.1/../x"
+                              << "";
+    }
+
+    void openWebPage()
+    {
+        QFETCH(QString, reported);
+        QFETCH(QString, url);
+        ModuleRack rack;
+        VmConfig config = staticModule("RECORDER");
+        config.lan[0].ip = reported;
+        VirtualModule *module = rack.add(config);
+        START_WINDOW(window, { module->linkPath() });
+        NetworkTabUi &tab = showTab(window, 0);
+        QTRY_COMPARE(tab.subnetMaskStatus->text(), QString("255.255.0.0"));
+        // The virtual module starts with an address of its own where none is configured.
+        if (reported.isEmpty())
+            QCOMPARE(window->CmdEngine()->SetModuleNetworkConfiguration(
+                         CCmdEngine::eNetIfControl, "", "255.255.0.0", "172.16.0.1", ""),
+                eResultOK);
+        QCOMPARE(module->peek("0x105"), reported);
+
+        tab.openWebPagePushButton->click();
+        QStringList opened;
+        for (const QUrl &u : mUrls.urls)
+            opened << u.toString();
+        QCOMPARE(opened, url.isEmpty() ? QStringList() : QStringList { url });
+        QCOMPARE(mAsked.size(), url.isEmpty() ? 1 : 0);
+        if (url.isEmpty()) {
+            QCOMPARE(mAsked[0].title, QString("Incomplete LAN Configuration"));
+            QCOMPARE(
+                mAsked[0].text, QString("This ethernet interface doesn't have an IP address."));
+        }
+    }
+
+    // Names, versions and serial numbers from a module never turn into markup or links.
+    void moduleTextShownLiterally()
+    {
+        ModuleRack rack;
+        VmConfig config = staticModule("RECORDER-PLUS");
+        config.sysName = "<b>Bold</b>";
+        config.serialNumber = "<i>S1</i>";
+        config.swVersion = "<a href=\"file:///etc\">3.4</a>";
+        VirtualModule *module = rack.add(config);
+        START_WINDOW(window, { module->linkPath() });
+        DevicePage *page = window->CurrentPage();
+        QTRY_COMPARE(page->imageSerialNumberLabel()->text(),
+            QString("Version: <a href=\"file:///etc\">3.4</a>  Sn: <i>S1</i>"));
+        QCOMPARE(window->DeviceComboBox()->currentText(), QString("<b>Bold</b> - <i>S1</i>"));
+        QCOMPARE(page->infoTab().nameLineEdit->text(), QString("<b>Bold</b>"));
+        window->PostAppStatusMessage("<b>status</b>");
+        for (QLabel *label : window->findChildren<QLabel *>()) {
+            if (label->objectName() != "mUpdateSofwareDownloadLinkLabel"
+                && label->text().contains('<'))
+                QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
+        }
+    }
+
+private:
+    NetworkTabUi &showTab(MainWindow *window, int netIf)
+    {
+        NetworkTabUi &tab = window->CurrentPage()->networkTab(netIf);
+        window->CurrentPage()->groupBox()->setCurrentWidget(tab.tab);
+        return tab;
+    }
+
+    // The user picks DHCP and applies it.
+    void chooseDhcp(NetworkTabUi &tab)
+    {
+        tab.modeComboBox->setCurrentIndex(0);
+        emit tab.modeComboBox->activated(0);
+        QVERIFY(QTest::qWaitFor([&tab] { return tab.applyPushButton->isEnabled(); }));
+        tab.applyPushButton->click();
+    }
+
+    void chooseUPnP(NetworkTabUi &tab, int index)
+    {
+        tab.upnpEnableComboBox->setCurrentIndex(index);
+        emit tab.upnpEnableComboBox->activated(index);
+    }
+
+    WindowFixture mFixture;
+    QList<Request> mAsked;
+    QMessageBox::StandardButton mYesAnswer = QMessageBox::Yes;
+    UrlSink mUrls;
+};
+
+QTEST_MAIN(TstWindowNetwork)
+#include "tst_window_network.moc"
