@@ -126,18 +126,7 @@ private slots:
     {
         QTest::addColumn<QString>("reported");
         QTest::addColumn<QString>("url"); // empty: nothing is opened
-        QTest::newRow("address") << "192.168.7.20"
-                                 << "http://192.168.7.20";
-        QTest::newRow("leading zeros") << "010.000.000.001"
-                                       << "http://10.0.0.1";
-        QTest::newRow("no address") << "0.0.0.0"
-                                    << "";
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("local file") << "file:///etc/passwd"
-                                    << "";
-        QTest::newRow("path after address") << "10.0.0.1/../x"
-                                            << "";
+        // Addresses, none, files and paths: tst_window_network, through the window.
         QTest::newRow("port after address") << "10.0.0.1:8080"
                                             << "";
         QTest::newRow("other host") << "evil.example"

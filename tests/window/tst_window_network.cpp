@@ -175,13 +175,9 @@ private slots:
     void dhcpRunHoldsTheEngine()
     {
         ModuleRack rack;
-        VmConfig config = staticModule("RECORDER");
-        config.dhcpOutcome = VmDhcpOutcome::Never;
-        VirtualModule *module = rack.add(config);
-        START_WINDOW(window, { module->linkPath() });
-        NetworkTabUi &tab = showTab(window, 0);
-        QTRY_COMPARE(tab.ipAddressStatus->text(), kOldIp);
-        SessionWorker::setTimeScaleForTesting(0.1); // a 3 s watch
+        MainWindow *window = startNeverBound(rack, "RECORDER", 0, 0.1); // a 3 s watch
+        QVERIFY(window);
+        NetworkTabUi &tab = window->CurrentPage()->networkTab(0);
         QSignalSpy status(window->Session()->Dhcp(), &DHCPThread::PostAppStatusMessage);
 
         chooseDhcp(tab);
@@ -191,7 +187,6 @@ private slots:
         QVERIFY(tab.openWebPagePushButton->isEnabled());
         emit tab.applyPushButton->clicked();
         QCOMPARE(window->StatusText(), QString("DHCP Service is already running"));
-        QCOMPARE(window->Session()->Dhcp()->NetIf(), CCmdEngine::eNetIfControl);
         window->PostAppStatusMessage("before");
         tab.openWebPagePushButton->click();
         QCOMPARE(window->StatusText(), QString("DHCP Service is already running"));
@@ -212,14 +207,9 @@ private slots:
     void closeDuringWatchReturnsPromptly()
     {
         ModuleRack rack;
-        VmConfig config = staticModule("DECODER10G2");
-        config.dhcpOutcome = VmDhcpOutcome::Never;
-        VirtualModule *module = rack.add(config);
-        START_WINDOW(window, { module->linkPath() });
-        NetworkTabUi &tab = showTab(window, 2);
-        QTRY_COMPARE(tab.ipAddressStatus->text(), kOldIp);
-        SessionWorker::setTimeScaleForTesting(1.0); // the real 30 s watch
-        chooseDhcp(tab);
+        MainWindow *window = startNeverBound(rack, "DECODER10G2", 2, 1.0); // the real 30 s watch
+        QVERIFY(window);
+        chooseDhcp(window->CurrentPage()->networkTab(2));
         QTRY_VERIFY(window->StatusText().endsWith("Media 2 LAN...."));
 
         LogCapture log;
@@ -441,6 +431,22 @@ private:
         NetworkTabUi &tab = window->CurrentPage()->networkTab(netIf);
         window->CurrentPage()->groupBox()->setCurrentWidget(tab.tab);
         return tab;
+    }
+
+    // A window on a module that never gets a lease, with the tab of netIf on show once
+    // polled; the DHCP watch then scaled by timeScale.
+    MainWindow *startNeverBound(
+        ModuleRack &rack, const QString &productId, int netIf, double timeScale)
+    {
+        VmConfig config = staticModule(productId);
+        config.dhcpOutcome = VmDhcpOutcome::Never;
+        MainWindow *window = mFixture.start({ rack.add(config)->linkPath() });
+        if (!window || !QTest::qWaitFor([&] {
+                return showTab(window, netIf).ipAddressStatus->text() == kOldIp;
+            }))
+            return nullptr;
+        SessionWorker::setTimeScaleForTesting(timeScale);
+        return window;
     }
 
     // The user picks DHCP and applies it.
