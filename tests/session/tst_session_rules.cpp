@@ -19,12 +19,7 @@ private slots:
         const QString failed = "Connection to module failed: (";
         QTest::newRow("port not opened") << false << 0 << "No Device";
         QTest::newRow("0") << true << 0 << "Connected to module";
-        QTest::newRow("1") << true << 1 << failed + "Wrong module)";
-        QTest::newRow("2") << true << 2 << failed + "Unsupported module)";
-        QTest::newRow("3") << true << 3 << failed + "Connection error)";
         QTest::newRow("4 same as 3") << true << 4 << failed + "Connection error)";
-        QTest::newRow("5") << true << 5 << failed + "Protocol mismatch)";
-        QTest::newRow("6") << true << 6 << failed + "Unknown device)";
         QTest::newRow("7") << true << 7 << "Unknown connection error";
         QTest::newRow("-1") << true << -1 << "Unknown connection error";
     }
