@@ -540,6 +540,8 @@ void MainWindow::clearUpdateProgressMessage()
 
 void MainWindow::ObtainIpFromDHCPComplete()
 {
+    if (mSession->IsClosing())
+        return;
     for (int i = 0; i < 3; ++i) {
         mLanEdited[i] = false;
         mLanModeSeen[i] = 0;

@@ -93,7 +93,7 @@ void MainWindow::ObtainIpFromDHCP(CCmdEngine::eNetIf_t netIf)
         setStatusText(NetworkRules::DhcpAlreadyRunningText());
         return;
     }
-    if (!mCmdEngine)
+    if (!mCmdEngine || !mCmdEngine->IsConnected())
         return;
     if (mStatusTimer)
         mStatusTimer->stop();
