@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Saves a screenshot of the main window for every page family (each of its tabs, and
-# the window without any module), drawn against virtual modules under a virtual X server.
+# Saves a screenshot of the main window for every page family (each of its tabs, a network
+# change confirmation, and the window without any module), drawn against virtual modules
+# under a virtual X server.
 # Usage: scripts/screenshots.sh [output directory]   (build directory: $BUILD_DIR or build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -16,6 +16,7 @@
 struct AppSettings;
 class CAppIF;
 class CTrivo;
+class DHCPThread;
 class DevicePage;
 class ModuleSession;
 class QAction;
@@ -124,6 +125,28 @@ private:
     bool updateSupported() const; // the page on show offers a firmware update
     UpdateSequence *mUpdate = nullptr;
 
+    // Network controls: apply with its checks, DHCP lease, UPnP host, web page,
+    // authentication and system name.
+public slots:
+    void PostIpAddressOffered(CCmdEngine::eNetIf_t netIf);
+    void LanApplyPushButtonChanged();
+    void TrivoUPnPEnableComboBoxChanged(int index);
+    void TrivoOpenWebPagePushButtonClicked();
+    void TrivoDisableAuthenticationPushButtonChanged();
+    void InfoSetPushButtonChanged();
+
+public:
+    void ObtainIpFromDHCP(CCmdEngine::eNetIf_t netIf);
+    bool DhcpRunning() const { return dhcpRunning(); }
+
+private:
+    void connectNetworkControls(DevicePage *page);
+    void connectDhcpWorker();
+    void ApplyLan(NetworkTabUi &tab, int netIf);
+    void SetSystemName(QLineEdit *edit);
+    // True, with a word on the status line for a DHCP run, while a worker holds the engine.
+    bool refuseWhileEngineHeld();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -167,7 +190,7 @@ private:
     QMutex mProgressMutex;
     uint32_t mBoardId = kBoardIdUninitialised;
     uint32_t mCurrentNetIf = 0;
-    QThread *mDHCPThread = nullptr; // DHCP lease worker (not built yet)
+    DHCPThread *mDHCPThread = nullptr; // the session's DHCP lease worker
     int mManufacturingMode = 0;
     QString mDeviceNamePref;
     QString mAppVersion;

@@ -3,6 +3,7 @@
 
 #include "app_settings.h"
 #include "device_page.h"
+#include "dhcp_thread.h"
 #include "discover_thread.h"
 #include "linux_app_if.h"
 #include "module_session.h"
@@ -152,6 +153,7 @@ MainWindow::MainWindow(QWidget *parent)
         Qt::BlockingQueuedConnection);
     connect(discovery, &QThread::finished, this, &MainWindow::DiscoverModuleComplete);
     setupUpdate(settings.firmwarePath);
+    connectDhcpWorker();
 
     DiscoverModule();
 
@@ -282,7 +284,8 @@ void MainWindow::setupForm()
     QFont statusFont = mGlobalStatusLabel->font();
     statusFont.setPointSize(11);
     mGlobalStatusLabel->setFont(statusFont);
-    mGlobalStatusLabel->setTextFormat(Qt::AutoText);
+    // Status texts quote port paths and module answers: never read them as markup.
+    mGlobalStatusLabel->setTextFormat(Qt::PlainText);
     mGlobalStatusLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     mGlobalDeviceComboBox = new VeltoComboBox(mCentral);
@@ -375,6 +378,7 @@ void MainWindow::buildPages()
             tabs->setCurrentIndex(mCurrentTabIndex);
         }
         page->updateTab().progressMessageLabel->clear();
+        connectNetworkControls(page);
     }
 }
 
@@ -565,6 +569,8 @@ void MainWindow::clearUpdateProgressMessage()
 
 void MainWindow::ObtainIpFromDHCPComplete()
 {
+    if (mSession->IsClosing())
+        return;
     for (int i = 0; i < 3; ++i) {
         mLanEdited[i] = false;
         mLanModeSeen[i] = 0;
@@ -632,11 +638,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
         mUpdateTimer->stop();
     if (mStatusTimer)
         mStatusTimer->stop();
-    // The DHCP worker gets its abort flag here once it exists.
+    mDHCPThread->SetAbort(true);
     mUpdate->FirmwareWorker()->SetAbort(true);
     mUpdate->ReconnectWorker()->SetAbort(true);
     mSession->Discovery()->SetAbort(true);
-    for (QThread *worker : { mDHCPThread, static_cast<QThread *>(mUpdate->FirmwareWorker()),
+    for (QThread *worker : { static_cast<QThread *>(mDHCPThread),
+             static_cast<QThread *>(mUpdate->FirmwareWorker()),
              static_cast<QThread *>(mUpdate->ReconnectWorker()),
              static_cast<QThread *>(mSession->Discovery()) })
         ModuleSession::StopWorker(worker, ModuleSession::kWorkerStopWaitMs);

@@ -141,8 +141,7 @@ void MainWindow::updateAuthenticationField(DevicePage *page)
     InfoTabUi &info = page->infoTab();
     const bool enabled = mDevice->mAuthenticationEnabled;
     setTextIfDiffers(info.authenticationLineEdit, enabled ? tr("Enabled") : tr("Disabled"));
-    // Disabling authentication is not offered yet, so its button stays off.
-    setEnabledIfDiffers(info.disableAuthenticationPushButton, false);
+    setEnabledIfDiffers(info.disableAuthenticationPushButton, enabled);
 }
 
 void MainWindow::GenericUpdateStatusUi(int netIf, NetworkTabUi &tab, const char *functionName)
@@ -294,6 +293,11 @@ void MainWindow::clearUnknownPage(DevicePage *page)
 void MainWindow::refreshPageContents(DevicePage *page)
 {
     const bool connected = mCmdEngine && mCmdEngine->IsConnected();
+    // A worker on the engine (a DHCP request) has it to itself: the page keeps its texts.
+    if (connected && engineHeld()) {
+        SetEnableState();
+        return;
+    }
     InfoTabUi &info = page->infoTab();
     QString version;
     QString serial;
@@ -336,7 +340,7 @@ void MainWindow::refreshInfoTab(DevicePage *page, const QString &serial)
         const QString knownSerial = serial.isEmpty() ? mSession->UpdateTargetSerial() : serial;
         if (current >= 0)
             mGlobalDeviceComboBox->setItemText(
-                current, knownSerial.isEmpty() ? name : name + QStringLiteral(" - ") + knownSerial);
+                current, SessionRules::DeviceEntryText(name, knownSerial));
     }
 
     const QString modelName = CProductID::GetModelNameFromBoardID(mBoardId);
@@ -385,23 +389,20 @@ void MainWindow::SetEnableState()
         NetworkTabUi &tab = page->networkTab(netIf);
         // A firmware update holds the control LAN only; media LANs follow the engine.
         const bool on = netIf == 0 ? enabled : mEngineFree;
+        // Open Web Page stays enabled: it refuses by itself while a worker holds the engine.
         for (QWidget *widget : { static_cast<QWidget *>(tab.modeComboBox),
                  static_cast<QWidget *>(tab.ipAddressLineEdit),
                  static_cast<QWidget *>(tab.subnetMaskLineEdit),
                  static_cast<QWidget *>(tab.gatewayIpLineEdit),
                  static_cast<QWidget *>(tab.macAddressLineEdit),
-                 static_cast<QWidget *>(tab.speedComboBox) })
+                 static_cast<QWidget *>(tab.speedComboBox),
+                 static_cast<QWidget *>(tab.applyPushButton),
+                 static_cast<QWidget *>(tab.upnpEnableComboBox) })
             setEnabledIfDiffers(widget, on);
-        // Applying settings, UPnP and the web page are not offered yet.
-        for (QWidget *widget : { static_cast<QWidget *>(tab.applyPushButton),
-                 static_cast<QWidget *>(tab.upnpEnableComboBox),
-                 static_cast<QWidget *>(tab.openWebPagePushButton) })
-            setEnabledIfDiffers(widget, false);
     }
     InfoTabUi &info = page->infoTab();
     setEnabledIfDiffers(info.nameLineEdit, enabled);
-    // Setting the name and disabling authentication are not offered yet.
-    setEnabledIfDiffers(info.setNamePushButton, false);
+    setEnabledIfDiffers(info.setNamePushButton, enabled);
     setEnabledIfDiffers(page->updateTab().updatePushButton, enabled && updateSupported());
 }
 

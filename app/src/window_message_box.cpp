@@ -1,6 +1,8 @@
 #include "window_message_box.h"
 
 #include <QFileDialog>
+#include <QLabel>
+#include <memory>
 
 namespace WindowMessageBox {
 
@@ -28,21 +30,29 @@ void setFileResponderForTesting(FileResponder r)
     fileResponder() = std::move(r);
 }
 
+QMessageBox *createBox(QWidget *parent, const Request &request)
+{
+    auto *box = new QMessageBox(request.icon, request.title, request.text, request.buttons, parent);
+    // Text of a box may quote what a module reported: never interpret it as markup.
+    box->setTextFormat(Qt::PlainText);
+    if (!request.informativeText.isEmpty()) {
+        box->setInformativeText(request.informativeText);
+        if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+            label->setTextFormat(Qt::PlainText);
+    }
+    box->setDefaultButton(request.defaultButton);
+    box->setWindowFlags(
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    box->setWindowModality(Qt::WindowModal);
+    return box;
+}
+
 QMessageBox::StandardButton ask(QWidget *parent, const Request &request)
 {
     if (responder())
         return responder()(request);
-
-    QMessageBox box(request.icon, request.title, request.text, request.buttons, parent);
-    if (!request.informativeText.isEmpty())
-        box.setInformativeText(request.informativeText);
-    // Text of a box may quote what a module reported: never interpret it as markup.
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(request.defaultButton);
-    box.setWindowFlags(
-        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    box.setWindowModality(Qt::WindowModal);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    const std::unique_ptr<QMessageBox> box(createBox(parent, request));
+    return static_cast<QMessageBox::StandardButton>(box->exec());
 }
 
 QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &title,

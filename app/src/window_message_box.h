@@ -28,6 +28,8 @@ using Responder = std::function<QMessageBox::StandardButton(const Request &reque
 void setResponderForTesting(Responder responder);
 
 QMessageBox::StandardButton ask(QWidget *parent, const Request &request);
+// The box ask() shows for a request, built but not shown; the caller owns it.
+QMessageBox *createBox(QWidget *parent, const Request &request);
 QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &title,
     const QString &text, QMessageBox::StandardButtons buttons,
     QMessageBox::StandardButton defaultButton);

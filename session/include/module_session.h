@@ -11,12 +11,13 @@
 class CAppIF;
 class CErrorReportIF;
 class CSerialIF;
+class DHCPThread;
 class DiscoverThread;
 class QThread;
 
 // The connection to one module, without widgets: owns the command engine on one serial
 // interface, the closing flag its exchanges watch, the record of who uses the engine,
-// and the discovery worker. The window and the command-line tool each hold one.
+// and the discovery and DHCP workers. The window and the command-line tool each hold one.
 class ModuleSession : public QObject
 {
     Q_OBJECT
@@ -40,6 +41,7 @@ public:
     EngineHolder &Holder() { return mHolder; }
     const EngineHolder &Holder() const { return mHolder; }
     DiscoverThread *Discovery() const { return mDiscovery; }
+    DHCPThread *Dhcp() const { return mDhcp; }
 
     // Once set, exchanges and uploads end promptly; set first thing when the owner closes.
     void SetClosing() { mClosing = true; }
@@ -69,6 +71,9 @@ public:
     // Waits up to waitMs for a worker to end, delivering blocking calls it may be waiting
     // on meanwhile; terminates it after that.
     static void StopWorker(QThread *worker, int waitMs);
+    // Starts the DHCP worker on that interface; false (the running request keeps its
+    // interface) when it runs already or another worker holds the engine.
+    bool StartDhcp(CCmdEngine::eNetIf_t netIf);
 
     static constexpr int kWorkerStopWaitMs = 2500;
 
@@ -77,6 +82,7 @@ private:
     CCmdEngine *mEngine = nullptr;
     EngineHolder mHolder;
     DiscoverThread *mDiscovery = nullptr;
+    DHCPThread *mDhcp = nullptr;
     QString mLastConnectedSerial;
     mutable QMutex mTargetMutex;
     QString mUpdateTargetSerial;

@@ -19,6 +19,10 @@ QString ConnectStatusText(bool portOpened, int connectCode);
 int SelectDeviceCandidate(const QList<int> &portIndexes, const QStringList &serials,
     int previousPortIndex, const QString &lastConnectedSerial, bool *serialMatched = nullptr);
 
+// Device list entry of the connected module: its name, then " - " and the serial number
+// when one is known.
+QString DeviceEntryText(const QString &name, const QString &serial);
+
 // The name the user sees for a board ID's model (normalised through the product table).
 QString ModelDisplayName(uint32_t boardId);
 

@@ -2,6 +2,7 @@
 
 #include "app_if.h"
 #include "closing_serial_if.h"
+#include "dhcp_thread.h"
 #include "discover_thread.h"
 #include "session_logging.h"
 #include "session_rules.h"
@@ -23,17 +24,23 @@ ModuleSession::ModuleSession(
     mDiscovery = new DiscoverThread;
     mDiscovery->SetCmdEngine(mEngine);
     RegisterWorker(mDiscovery, EngineUser::Discovery);
+    mDhcp = new DHCPThread;
+    mDhcp->SetCmdEngine(mEngine);
+    RegisterWorker(mDhcp, EngineUser::Dhcp);
 }
 
 ModuleSession::~ModuleSession()
 {
     // A session destroyed without being shut down must not leave a worker on the engine.
     mClosing = true;
+    mDhcp->SetAbort(true);
     mDiscovery->SetAbort(true);
+    StopWorker(mDhcp, kWorkerStopWaitMs);
     StopWorker(mDiscovery, kWorkerStopWaitMs);
     if (mEngine->GetSerialIF())
         mEngine->GetSerialIF()->CloseSerialPort();
     delete mEngine;
+    delete mDhcp;
     delete mDiscovery;
 }
 
@@ -89,6 +96,10 @@ void ModuleSession::RegisterWorker(QThread *worker, EngineUser user)
 
 bool ModuleSession::StartWorker(QThread *worker, EngineUser user)
 {
+    // A worker still finishing its last run would not start again and would leave the
+    // engine held for good.
+    if (worker->isRunning())
+        return false;
     if (!mHolder.Acquire(user)) {
         qCDebug(lcSession).noquote()
             << QStringLiteral("Engine is held by the %1, not starting")
@@ -97,6 +108,15 @@ bool ModuleSession::StartWorker(QThread *worker, EngineUser user)
     }
     worker->start(QThread::InheritPriority);
     return true;
+}
+
+bool ModuleSession::StartDhcp(CCmdEngine::eNetIf_t netIf)
+{
+    if (mDhcp->isRunning())
+        return false;
+    mDhcp->SetNetIf(netIf);
+    mDhcp->SetAbort(false);
+    return StartWorker(mDhcp, EngineUser::Dhcp);
 }
 
 void ModuleSession::StopWorker(QThread *worker, int waitMs)

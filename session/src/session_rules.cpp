@@ -65,6 +65,11 @@ int SelectDeviceCandidate(const QList<int> &portIndexes, const QStringList &seri
     return candidate;
 }
 
+QString DeviceEntryText(const QString &name, const QString &serial)
+{
+    return serial.isEmpty() ? name : name + QStringLiteral(" - ") + serial;
+}
+
 QString ModelDisplayName(uint32_t boardId)
 {
     return CProductID::CanonicalModelName(CProductID::GetModelNameFromBoardID(boardId));

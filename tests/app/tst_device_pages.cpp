@@ -26,32 +26,6 @@ const char *const kFontStyle = "font: 9pt \"Arial\";";
 const QSize kPageAreaPx(709, 494);
 
 const QStringList kPrefixes = { "", "Media", "Media2" };
-// Initial texts. Network members carry the interface prefix after the "m".
-const QList<QPair<const char *, const char *>> kNetworkTexts
-    = { { "MacAddressLabel", "MAC Address:" }, { "GatewayIpLabel", "Gateway:" },
-          { "NetworkConfigApplyPushButton", "Apply" }, { "IpAddressLabel", "IP Address:" },
-          { "ModeLabel", "IP Address Type:" }, { "SubnetMaskLabel", "Subnet Mask:" },
-          { "IpAddressStatus", "192.168.888.888" }, { "SubnetMaskStatus", "192.168.888.888" },
-          { "GatewayIpStatus", "192.168.888.888" }, { "UPnPEnableLabel", "UPnP Host:" },
-          { "UPnPEnableStatus", "Disabled" }, { "OpenWebPagePushButton", "Open Web Page" } };
-const QList<QPair<const char *, const char *>> kPageTexts = { { "mUpdateCurrVersionLineEdit",
-                                                                  "Unknown Version" },
-    { "mUpdateCurrVersionLabel", "Installed:" }, { "mUpdateProgressLabel", "Progress:" },
-    { "mUpdatePushButton", "Browse..." }, { "mUpdateProgressMessageLabel", "" },
-    { "mUpdateSofwareDownloadLabel", "For latest firmware:" }, { "mInfoNameLabel", "System Name:" },
-    { "mInfoTypeLabel", "Type:" }, { "mInfoSetNamePushButton", "Set System Name" },
-    { "mInfoAuthenticationLabel", "Authentication:" },
-    { "mInfoDisableAuthenticationPushButton", "Disable" },
-    { "mInfoSafebootLabel", "Safeboot Version:" },
-    { "mInfoBootloaderLabel", "Bootloader Version:" },
-    { "mImageSerialNumberLabel", "Version: 0.0.0  Sn: 00000000" },
-    { "mImageLanStatusLabel", "Connected" } };
-
-QString textOf(const QObject *object)
-{
-    return object ? object->property("text").toString() : QString("<missing>");
-}
-
 using F = PageFamily;
 
 QStringList networkTabTexts(PageFamily family)
@@ -188,27 +162,16 @@ private slots:
             const bool speed = netIf > 0 && entry.family == F::Rx25g;
             if (!speed)
                 QVERIFY(!page.findChild<QWidget *>(prefix + "SpeedComboBox"));
+            // The controls whose slots find their interface through the tab above them.
             QList<QPair<QObject *, const char *>> members { { ui.tab, "NetworkTab" },
                 { ui.modeComboBox, "ModeComboBox" }, { ui.ipAddressLineEdit, "IpAddressLineEdit" },
                 { ui.subnetMaskLineEdit, "SubnetMaskLineEdit" },
                 { ui.gatewayIpLineEdit, "GatewayIpLineEdit" },
                 { ui.applyPushButton, "NetworkConfigApplyPushButton" },
                 { ui.upnpEnableComboBox, "UPnPEnableComboBox" },
-                { ui.upnpEnableStatus, "UPnPEnableStatus" }, { ui.modeStatus, "ModeStatus" },
-                { ui.ipAddressStatus, "IpAddressStatus" },
-                { ui.macAddressLineEdit, "MacAddressLineEdit" },
-                { ui.openWebPagePushButton, "OpenWebPagePushButton" },
-                { ui.macAddressLabel, "MacAddressLabel" },
-                { ui.networkConfigGroupBox, "NetworkConfigGroupBox" },
-                { ui.gatewayIpLabel, "GatewayIpLabel" }, { ui.ipAddressLabel, "IpAddressLabel" },
-                { ui.modeLabel, "ModeLabel" }, { ui.subnetMaskLabel, "SubnetMaskLabel" },
-                { ui.subnetMaskStatus, "SubnetMaskStatus" },
-                { ui.gatewayIpStatus, "GatewayIpStatus" },
-                { ui.upnpEnableLabel, "UPnPEnableLabel" } };
+                { ui.openWebPagePushButton, "OpenWebPagePushButton" } };
             if (speed)
-                members << qMakePair<QObject *, const char *>(ui.speedLabel, "SpeedLabel")
-                        << qMakePair<QObject *, const char *>(ui.speedComboBox, "SpeedComboBox")
-                        << qMakePair<QObject *, const char *>(ui.speedStatus, "SpeedStatus");
+                members << qMakePair<QObject *, const char *>(ui.speedComboBox, "SpeedComboBox");
             // Each member exists once by name, is the typed pointer, and sits under its tab.
             for (const auto &[object, member] : members) {
                 const auto found = page.findChildren<QWidget *>(prefix + member);
@@ -217,13 +180,6 @@ private slots:
                 QCOMPARE(tabOf(found.first()), prefix + "NetworkTab");
             }
             QCOMPARE(ui.speedComboBox != nullptr, speed);
-            if (speed) {
-                QStringList items;
-                for (int i = 0; i < ui.speedComboBox->count(); ++i)
-                    items << ui.speedComboBox->itemText(i);
-                QCOMPARE(
-                    items, (QStringList { "10G", "10G FEC74", "25G", "25G FEC74", "25G FEC108" }));
-            }
             const QString linkLabel = QStringList { "mImageLanStatusLabel",
                 "mImageMediaLanStatusLabel", "mImageMedia2LanStatusLabel" }[netIf];
             QVERIFY(ui.linkStatusLabel);
@@ -246,8 +202,6 @@ private slots:
             QCOMPARE(ui.macAddressLineEdit->inputMask(), QString("HH:HH:HH:HH:HH:HH;_"));
             QVERIFY(ui.macAddressLineEdit->isReadOnly());
             QVERIFY(!ui.ipAddressLineEdit->isReadOnly());
-            for (const auto &[member, text] : kNetworkTexts)
-                QCOMPARE(textOf(page.findChild<QObject *>(prefix + member)), QString(text));
             // Media LANs have no UPnP host: their UPnP widgets are hidden, the control LAN's not.
             for (QWidget *w :
                 QList<QWidget *> { ui.upnpEnableLabel, ui.upnpEnableComboBox, ui.upnpEnableStatus })
@@ -267,29 +221,13 @@ private slots:
         // The Update widgets outlive the removal; the window keeps pointers to them.
         QCOMPARE(
             page.findChild<QPushButton *>("mUpdatePushButton"), page.updateTab().updatePushButton);
-        for (const auto &[name, text] : kPageTexts)
-            QCOMPARE(textOf(page.findChild<QObject *>(name)), QString(text));
         QCOMPARE(tabOf(page.updateTab().updatePushButton), QString("mUpdateTab"));
         QCOMPARE(tabOf(page.infoTab().setNamePushButton), QString("mInfoTab"));
 
         InfoTabUi &info = page.infoTab();
         UpdateTabUi &update = page.updateTab();
-        const QList<QPair<QObject *, const char *>> typed {
-            { update.tab, "mUpdateTab" },
-            { update.currVersionLineEdit, "mUpdateCurrVersionLineEdit" },
-            { update.progressBar, "mUpdateProgressProgressBar" },
-            { update.progressMessageLabel, "mUpdateProgressMessageLabel" },
-            { info.tab, "mInfoTab" },
-            { info.nameLineEdit, "mInfoNameLineEdit" },
-            { info.typeLineEdit, "mInfoTypeLineEdit" },
-            { info.setNamePushButton, "mInfoSetNamePushButton" },
-            { info.authenticationLineEdit, "mInfoAuthenticationLineEdit" },
-            { info.disableAuthenticationPushButton, "mInfoDisableAuthenticationPushButton" },
-            { info.safebootLineEdit, "mInfoSafebootLineEdit" },
-            { info.bootloaderLineEdit, "mInfoBootloaderLineEdit" },
-        };
-        for (const auto &[object, name] : typed)
-            QCOMPARE(object, page.findChild<QObject *>(name));
+        QCOMPARE(update.tab->objectName(), QString("mUpdateTab"));
+        QCOMPARE(info.tab->objectName(), QString("mInfoTab"));
         QVERIFY(!info.nameLineEdit->isReadOnly());
         for (QLineEdit *edit : { info.typeLineEdit, info.authenticationLineEdit,
                  info.safebootLineEdit, info.bootloaderLineEdit })
@@ -324,7 +262,6 @@ private slots:
             QCOMPARE(page.findChild<QLabel *>("mImageEth1Label")->text(), QString("ETH 1"));
             QCOMPARE(page.findChild<QLabel *>("mImageEth2Label")->text(), QString("ETH 2"));
         }
-        QCOMPARE(page.imageSerialNumberLabel()->text(), QString("Version: 0.0.0  Sn: 00000000"));
         QCOMPARE(page.imageUnknownNameLabel() != nullptr, entry.family == F::Unknown);
         QCOMPARE(page.imageUsbStatusLabel() != nullptr, entry.family == F::Unknown);
         QLabel *link = page.findChild<QLabel *>("mUpdateSofwareDownloadLinkLabel");

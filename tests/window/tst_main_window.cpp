@@ -5,12 +5,13 @@
 #include "discover_thread.h"
 #include "log_capture.h"
 #include "main_window.h"
+#include "module_rack.h"
 #include "pty_pair.h"
+#include "session_rules.h"
 #include "trivo_device.h"
 #include "url_sink.h"
-#include "module_rack.h"
+#include "window_fixture.h"
 #include "window_message_box.h"
-#include "session_rules.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -27,12 +28,11 @@
 #include <QtTest>
 
 namespace {
-constexpr int kDiscoveryTimeoutMs = 20000;
+constexpr int kDiscoveryTimeoutMs = WindowFixture::kDiscoveryTimeoutMs;
 
 QStringList &portList()
 {
-    static QStringList ports;
-    return ports;
+    return WindowFixture::ports();
 }
 
 VmConfig moduleConfig(const QString &productId)
@@ -77,11 +77,6 @@ protected:
 };
 } // namespace
 
-// Starts the window on these ports; fails the test unless its first discovery run ends.
-#define START_WINDOW(window, ...)                                                                  \
-    MainWindow *window = startWindow(__VA_ARGS__);                                                 \
-    QVERIFY(window)
-
 class TstMainWindow : public QObject
 {
     Q_OBJECT
@@ -89,13 +84,8 @@ class TstMainWindow : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
+        WindowFixture::setUp();
         QLoggingCategory::setFilterRules(QStringLiteral("trivo.*.debug=true"));
-        DiscoverThread::setTimeScaleForTesting(0.01);
-        MainWindow::setPortListerForTesting([](QStringList &paths) {
-            paths = portList();
-            return true;
-        });
         WindowMessageBox::setResponderForTesting(
             [](const WindowMessageBox::Request &) { return QMessageBox::Ok; });
     }
@@ -106,12 +96,7 @@ private slots:
         settings.Write();
     }
 
-    void cleanup()
-    {
-        if (mWindow)
-            mWindow->close();
-        mWindow.reset();
-    }
+    void cleanup() { mFixture.close(); }
 
     void discoverySelectsLastConnectedSerial()
     {
@@ -458,18 +443,19 @@ private slots:
         VirtualModule *module = rack.add("m", "RECORDER", "Later", "LT1");
         LogCapture log;
         portList() = { silent.path(), module->linkPath() };
-        mWindow = std::make_unique<MainWindow>();
+        mFixture.window = std::make_unique<MainWindow>();
+        MainWindow *window = mFixture.window.get();
         QTRY_VERIFY_WITH_TIMEOUT(log.contains("Checking to see if device 0 is a module"), 5000);
         QTest::qWait(300);
-        QVERIFY(mWindow->DiscoveryRunning());
+        QVERIFY(window->DiscoveryRunning());
 
         QElapsedTimer closing;
         closing.start();
-        mWindow->close();
+        window->close();
         QVERIFY2(closing.elapsed() < 2500, qPrintable(QString::number(closing.elapsed())));
-        QVERIFY(!mWindow->DiscoveryRunning());
+        QVERIFY(!window->DiscoveryRunning());
         QVERIFY(!log.contains("terminating"));
-        QCOMPARE(mWindow->DeviceComboBox()->count(), 0); // the stopped run posted nothing
+        QCOMPARE(window->DeviceComboBox()->count(), 0); // the stopped run posted nothing
     }
 
     void editActionsAndManual()
@@ -528,20 +514,7 @@ private slots:
     }
 
 private:
-    MainWindow *startWindow(const QStringList &ports)
-    {
-        portList() = ports;
-        mWindow = std::make_unique<MainWindow>();
-        MainWindow *window = mWindow.get();
-        // The window shows itself when the first discovery run has ended.
-        if (!QTest::qWaitFor(
-                [window] { return window->isVisible() && !window->DiscoveryRunning(); },
-                kDiscoveryTimeoutMs))
-            return nullptr;
-        return window;
-    }
-
-    std::unique_ptr<MainWindow> mWindow;
+    WindowFixture mFixture;
 };
 
 QTEST_MAIN(TstMainWindow)

@@ -1,13 +1,17 @@
-// Saves a picture of the main window for each page family, against virtual modules.
+// Saves a picture of the main window for each page family, and of a network change
+// confirmation, against virtual modules.
 // Usage: window_screenshots <output directory>
 #include "device_page.h"
 #include "discover_thread.h"
 #include "main_window.h"
 #include "module_rack.h"
+#include "window_message_box.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
@@ -88,6 +92,36 @@ int main(int argc, char **argv)
                 save(QStringLiteral("%1_tab%2").arg(QString::fromLatin1(kShots[i].file)).arg(t));
             }
         }
+        // The confirmation of a static address for media LAN 1, as the user sees the box.
+        int twoLans = 0;
+        while (twoLans < int(std::size(kShots)) - 1
+            && qstrcmp(kShots[twoLans].file, "two_media_lans") != 0)
+            ++twoLans;
+        combo->setCurrentIndex(twoLans);
+        window.MainWindowDeviceSelect(twoLans);
+        QTest::qWait(kPollSettleMs);
+        NetworkTabUi &media = window.CurrentPage()->networkTab(1);
+        window.CurrentPage()->groupBox()->setCurrentWidget(media.tab);
+        media.modeComboBox->setCurrentIndex(1);
+        emit media.modeComboBox->activated(1);
+        QTest::qWait(kPollSettleMs);
+        media.ipAddressLineEdit->setText(QStringLiteral("192.168.010.020"));
+        media.subnetMaskLineEdit->setText(QStringLiteral("255.255.255.000"));
+        media.gatewayIpLineEdit->setText(QStringLiteral("192.168.010.001"));
+        WindowMessageBox::setResponderForTesting([&](const WindowMessageBox::Request &request) {
+            const std::unique_ptr<QMessageBox> box(WindowMessageBox::createBox(&window, request));
+            box->show();
+            QTest::qWait(300);
+            const QString path = out.filePath(QStringLiteral("network_confirmation.png"));
+            if (box->grab().save(path)) {
+                std::printf("%s\n", qPrintable(path));
+                ++saved;
+            }
+            return QMessageBox::Cancel;
+        });
+        emit media.applyPushButton->clicked();
+        WindowMessageBox::setResponderForTesting(nullptr);
+
         // No module at all.
         window.PostDeviceAddedList({}, {}, {});
         window.PostAppStatusMessage(QStringLiteral("No Velto Trivo devices found."));

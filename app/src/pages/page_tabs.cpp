@@ -1,3 +1,4 @@
+#include "network_rules.h"
 #include "page_parts.h"
 #include "velto_combo_box.h"
 
@@ -26,6 +27,8 @@ template <typename W> W *named(const QString &objectName)
 QLabel *namedLabel(const QString &objectName, const QString &text)
 {
     auto *label = named<QLabel>(objectName);
+    // Value labels show what a module reports: never read as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setText(text);
     return label;
 }
@@ -100,7 +103,7 @@ NetworkTabUi BuildNetworkTab(const NetworkTabOptions &options)
     if (options.withSpeed) {
         ui.speedLabel = namedLabel(n("SpeedLabel"), DevicePage::tr("Speed:"));
         ui.speedComboBox = named<VeltoComboBox>(n("SpeedComboBox"));
-        ui.speedComboBox->addItems({ "10G", "10G FEC74", "25G", "25G FEC74", "25G FEC108" });
+        ui.speedComboBox->addItems(NetworkRules::SpeedValues());
         ui.speedStatus = namedLabel(n("SpeedStatus"), "25G");
         addRow(config, ui.speedLabel, ui.speedComboBox, ui.speedStatus);
     }

@@ -87,6 +87,8 @@ PicturePanelUi BuildPicturePanel(const PageRow &row)
 
     const auto addLabel = [&](const char *name, const QString &text) {
         auto *label = new QLabel(text);
+        // Version, serial number and link texts come from the module: never read as markup.
+        label->setTextFormat(Qt::PlainText);
         if (name) {
             label->setObjectName(name);
             ui.namedLabels.insert(name, label);
