@@ -642,10 +642,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
     mUpdate->FirmwareWorker()->SetAbort(true);
     mUpdate->ReconnectWorker()->SetAbort(true);
     mSession->Discovery()->SetAbort(true);
-    for (QThread *worker : { static_cast<QThread *>(mDHCPThread),
-             static_cast<QThread *>(mUpdate->FirmwareWorker()),
-             static_cast<QThread *>(mUpdate->ReconnectWorker()),
-             static_cast<QThread *>(mSession->Discovery()) })
+    for (QThread *worker :
+        { static_cast<QThread *>(mDHCPThread), static_cast<QThread *>(mUpdate->FirmwareWorker()),
+            static_cast<QThread *>(mUpdate->ReconnectWorker()),
+            static_cast<QThread *>(mSession->Discovery()) })
         ModuleSession::StopWorker(worker, ModuleSession::kWorkerStopWaitMs);
     writeSettings();
     Disconnect();
