@@ -11,10 +11,14 @@ function(trivo_library target)
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# trivo_test(<name> SOURCES <files...> LIBS <libs...> [LABELS <labels...>] [TIMEOUT <s>] [ENV <k=v...>])
-# A Qt Test executable registered with CTest.
+# trivo_test(<name> SOURCES <files...> LIBS <libs...> [LABELS <labels...>] [THREADS]
+#            [TIMEOUT <s>] [ENV <k=v...>])
+# A Qt Test executable registered with CTest. THREADS marks a test that runs more than one
+# thread: it gets the label `threads`, which scripts/tsan.sh runs under ThreadSanitizer.
+# Tests declared where THREADS is not passed yet, though they run several threads.
+set(TRIVO_THREADED_TESTS tst_discovery tst_main_window tst_single_instance)
 function(trivo_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "THREADS" "TIMEOUT" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test trivo_testsupport ${ARG_LIBS})
   add_test(NAME ${name} COMMAND ${name})
@@ -23,6 +27,9 @@ function(trivo_test name)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TRIVO_BINARY_DIR=${CMAKE_BINARY_DIR};${ARG_ENV}")
+  if(ARG_THREADS OR name IN_LIST TRIVO_THREADED_TESTS)
+    list(APPEND ARG_LABELS threads)
+  endif()
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()
