@@ -210,8 +210,10 @@ bool VirtualModule::waitPlugged(bool plugged, int timeoutMs, int minPlugCount) c
 
 QList<VmRequest> VirtualModule::requests() const
 {
+    // A list of its own: a shared one would be detached later, without the lock, while the
+    // module's thread appends to it.
     std::lock_guard<std::mutex> lock(mMutex);
-    return mRequests;
+    return QList<VmRequest>(mRequests.cbegin(), mRequests.cend());
 }
 
 void VirtualModule::clearRequests()
@@ -243,7 +245,7 @@ VmFaults VirtualModule::faults() const
 QList<KermitReceivedFile> VirtualModule::receivedFiles() const
 {
     std::lock_guard<std::mutex> lock(mMutex);
-    return mReceived;
+    return QList<KermitReceivedFile>(mReceived.cbegin(), mReceived.cend());
 }
 
 QString VirtualModule::lastTransferError() const
