@@ -7,8 +7,9 @@
 // 1, 2, 3 or 5) and how many bytes one port read delivers (bits 4-6). The port reports
 // itself unplugged once the bytes are used up, so no input waits for a time-out.
 //
-// Besides the sanitizers, a finding is: a result the step engine does not define, a receive
-// slot never given back, or an input file left open when the transfer has ended.
+// Besides the sanitizers, a finding is: a result the step engine does not define, "done"
+// before the end-of-transfer exchange, a receive slot never given back, or an input file
+// left open when the transfer has ended.
 #include "fake_serial_if.h"
 #include "kermit.h"
 #include "kermit_receiver.h"
@@ -46,8 +47,11 @@ int step(KermitTransfer *k, KermitStatus *st)
             return kReaderFailed;
         len = 0;
     }
+    const int stateBefore = k->state;
     const int rc = kermitStep(kKermitActionRun, k, slot, len, "", st);
     if (rc != kKermitResultError && rc != kKermitResultContinue && rc != kKermitResultDone)
+        __builtin_trap();
+    if (rc == kKermitResultDone && stateBefore != kKermitStateBreakWait)
         __builtin_trap();
     return rc;
 }

@@ -170,14 +170,6 @@ private slots:
         QCOMPARE(st.bytesSoFar, int(input.size()));
     }
 
-    void emptyInput()
-    {
-        freshRecord();
-        QCOMPARE(getpkt(k.get(), &st), 0);
-        QCOMPARE(getpkt(k.get(), &st), 0);
-        QCOMPARE(st.bytesSoFar, 0);
-    }
-
     // Random data of several kinds: every field within the limit, and the fields
     // decode back to the input.
     void fieldsWithinLimit_data()
