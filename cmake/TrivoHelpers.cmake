@@ -11,11 +11,16 @@ function(trivo_library target)
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# trivo_test(<name> SOURCES <files...> LIBS <libs...> [LABELS <labels...>] [TIMEOUT <s>] [ENV <k=v...>])
-# A Qt Test executable registered with CTest.
+# trivo_test(<name> SOURCES <files...> LIBS <libs...> [LABELS <labels...>] [THREADS]
+#            [TIMEOUT <s>] [ENV <k=v...>])
+# A Qt Test executable registered with CTest. THREADS marks a test that runs more than one
+# thread: it gets the label `threads`, which scripts/tsan.sh runs under ThreadSanitizer.
 function(trivo_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "THREADS" "TIMEOUT" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  if(TRIVO_SANITIZE STREQUAL "thread")
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/tsan_startup.cpp)
+  endif()
   target_link_libraries(${name} PRIVATE Qt6::Test trivo_testsupport ${ARG_LIBS})
   add_test(NAME ${name} COMMAND ${name})
   if(NOT ARG_TIMEOUT)
@@ -23,6 +28,9 @@ function(trivo_test name)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TRIVO_BINARY_DIR=${CMAKE_BINARY_DIR};${ARG_ENV}")
+  if(ARG_THREADS)
+    list(APPEND ARG_LABELS threads)
+  endif()
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()

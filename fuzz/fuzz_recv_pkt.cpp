@@ -24,20 +24,6 @@ constexpr const char *kRequests[] = { "HWDY", "YUHU", "PG32", "PS32", "PGST", "P
 constexpr size_t kRequestCount = sizeof kRequests / sizeof kRequests[0];
 constexpr int kMaxPacketsPerInput = 8;
 
-// Unplugs itself once the scripted bytes are used up.
-class DrainingPort : public FakeSerialIF
-{
-public:
-    uint32_t Read(uint8_t *buffer, uint32_t length) override
-    {
-        if (input.isEmpty()) {
-            setOpen(false);
-            return 0;
-        }
-        return FakeSerialIF::Read(buffer, length);
-    }
-};
-
 // Frames the entries of a framed-mode input; the CRC is the one a module would send.
 QByteArray framedInput(const uint8_t *p, size_t n)
 {
@@ -76,12 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const uint32_t expected = uint32_t(data[1]) << 24 | uint32_t(data[2]) << 16
         | uint32_t(data[3]) << 8 | uint32_t(data[4]);
 
-    DrainingPort port;
+    FakeSerialIF port;
     port.flushDiscardsInput = false;
     if (data[0] & 0x80)
         port.queueInput(framedInput(data + 5, size - 5));
     else
         port.queueInput(QByteArray(reinterpret_cast<const char *>(data + 5), int(size - 5)));
+    port.disconnectAfterReadBytes = int(port.input.size());
     port.maxReadChunk = ((data[0] >> 4) & 0x07) + 1; // vary how bytes are split across reads
 
     CCommProtocol proto(&port, nullptr);

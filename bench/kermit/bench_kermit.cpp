@@ -80,7 +80,6 @@ double runOnce(Sender sender, const QStringList &receiverArgs, const QString &se
         KermitStatus st {};
         QByteArray fileName = QFile::encodeName(name);
         char *list[2] = { fileName.data(), nullptr };
-        kermitResetReaderBuffer();
         sent = port.OpenDevicePath(relay.path(1))
             && kermitInitTransfer(k.get(), &st, list, &port) == 0
             && ktest::driveTransfer(k.get(), &st) == kKermitResultDone;

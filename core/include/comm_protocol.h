@@ -102,10 +102,10 @@ public:
     using DescTable = std::map<uint32_t, pktDesc_t *>;
     using ReplyTable = std::map<uint32_t, uint32_t>;
 
-    // closing: set by the owner when the program is closing; sendFile stops on it.
-    // May be null.
+    // cancel: the owner's cancel flag (e.g. set when the program is closing), as for
+    // SetCancelFlag. May be null.
     CCommProtocol(CSerialIF *serialIF, CProgressIF *progress,
-        const std::atomic<bool> *closing = nullptr, QObject *parent = nullptr);
+        const std::atomic<bool> *cancel = nullptr, QObject *parent = nullptr);
     ~CCommProtocol() override;
 
     virtual uint32_t setProtocolVersion(uint32_t version);
@@ -126,7 +126,22 @@ public:
     void sendPkt(pkt_t *pkt);
     eNak_t readPkt(pkt_t *pkt);
     eResult_t recvPkt(uint32_t requestType, QString &value, uint32_t expectedParamID);
+    // One upload at a time per protocol: a second call while one runs returns false at once.
     bool sendFile(const char *path);
+
+    // Once the flag (may be null) is true, every wait for the module ends within about
+    // 100 ms: a reply being read gives eResultDisconnected (eNakDisconnected), as the port
+    // is being given up, and an upload sends the Kermit "E" packet "User Quit" and fails.
+    // Writes still go out, so a parameter write after the stop reaches the module. The
+    // flag is read from the thread that runs the exchange; it may be set from any thread.
+    void SetCancelFlag(const std::atomic<bool> *flag) { mCancel.store(flag); }
+    bool cancelled() const
+    {
+        const std::atomic<bool> *flag = mCancel.load();
+        return flag && flag->load();
+    }
+    // Test-only: scales the wait for each Kermit reply during sendFile (1 normally).
+    void SetKermitTimeScaleForTesting(double scale) { mKermitTimeScale = scale; }
 
     static QString enumToString(int value);
 
@@ -143,7 +158,6 @@ public:
 
     CSerialIF *serialIF() const { return mSerialIF; }
     CProgressIF *progressSink() const { return mProgress; }
-    bool closing() const { return mClosing && mClosing->load(); }
 
 signals:
     void CommandProtocol(QString message, QString messageTxt);
@@ -152,5 +166,7 @@ private:
     uint32_t mProtocolVersion = kHighestProtocolVersion;
     CSerialIF *mSerialIF;
     CProgressIF *mProgress;
-    const std::atomic<bool> *mClosing;
+    std::atomic<const std::atomic<bool> *> mCancel;
+    std::atomic<bool> mUploadBusy { false };
+    double mKermitTimeScale = 1.0;
 };

@@ -23,6 +23,8 @@ constexpr qint64 kHeaderHuntMs = 2000;
 constexpr qint64 kLengthFieldMs = 250;
 constexpr qint64 kPayloadMs = 1250;
 constexpr qint64 kCrcMs = 250;
+// No port read waits longer than this, so that a cancel request is seen promptly.
+constexpr qint64 kCancelCheckMs = 50;
 
 constexpr uint32_t kHeaderBytes = 8;
 constexpr uint32_t kCrcBytes = 4;
@@ -373,11 +375,11 @@ bool CCommProtocol::checkDescriptorTable(const DescTable &table)
 }
 
 CCommProtocol::CCommProtocol(
-    CSerialIF *serialIF, CProgressIF *progress, const std::atomic<bool> *closing, QObject *parent)
+    CSerialIF *serialIF, CProgressIF *progress, const std::atomic<bool> *cancel, QObject *parent)
     : QObject(parent)
     , mSerialIF(serialIF)
     , mProgress(progress)
-    , mClosing(closing)
+    , mCancel(cancel)
 {
     static std::once_flag checked;
     std::call_once(checked, [] { checkDescriptorTable(descriptorTable()); });
@@ -514,20 +516,35 @@ enum class PhaseEnd
 {
     Complete,
     TimedOut,
-    Disconnected
+    Disconnected,
+    Cancelled
 };
 
-// Reads until 'want' bytes are in 'buf' or 'limitMs' passed since the phase began;
-// the limit is checked between reads, so one port read may overrun it.
-PhaseEnd readPhase(
-    CSerialIF *port, uint8_t *buf, uint32_t want, qint64 limitMs, uint32_t &got, qint64 &elapsedMs)
+int waitSliceMs(qint64 leftMs)
 {
+    return int(std::min(leftMs, kCancelCheckMs));
+}
+
+// Reads until 'want' bytes are in 'buf' or 'limitMs' passed since the phase began; no
+// port read waits past the limit, whatever the port is sent.
+PhaseEnd readPhase(const CCommProtocol &proto, uint8_t *buf, uint32_t want, qint64 limitMs,
+    uint32_t &got, qint64 &elapsedMs)
+{
+    CSerialIF *port = proto.serialIF();
     QElapsedTimer timer;
     timer.start();
     got = 0;
+    PhaseEnd end = PhaseEnd::TimedOut;
     while (got < want) {
+        const qint64 leftMs = limitMs - timer.elapsed();
+        if (proto.cancelled()) {
+            end = PhaseEnd::Cancelled;
+            break;
+        }
+        if (leftMs <= 0)
+            break;
         const uint32_t asked = want - got;
-        const uint32_t n = port->Read(buf + got, asked);
+        const uint32_t n = port->ReadWithin(buf + got, asked, waitSliceMs(leftMs));
         if (n > asked) {
             fprintf(stderr, "Read more bytes than expected: asked for %d, got %d\n", int(asked),
                 int(n));
@@ -538,20 +555,22 @@ PhaseEnd readPhase(
         if (got == want)
             break; // complete: a port that closes right after does not spoil it
         if (!port->IsOpen()) {
-            elapsedMs = timer.elapsed();
-            return PhaseEnd::Disconnected;
-        }
-        if (timer.elapsed() >= limitMs)
+            end = PhaseEnd::Disconnected;
             break;
+        }
     }
     elapsedMs = timer.elapsed();
-    return got == want ? PhaseEnd::Complete : PhaseEnd::TimedOut;
+    return got == want ? PhaseEnd::Complete : end;
 }
 
-eNak_t reportUnplug(int line)
+// An exchange that ends before its time: the port went away, or the owner cancelled it.
+eNak_t reportAbort(PhaseEnd end, int line)
 {
     qCDebug(lcProtocol).noquote() << "CCommProtocol::readPkt" << line
-                                  << "device unplug detected, aborting with eNakDisconnected";
+                                  << (end == PhaseEnd::Cancelled
+                                             ? "exchange cancelled, aborting with eNakDisconnected"
+                                             : "device unplug detected, aborting with "
+                                               "eNakDisconnected");
     return eNakDisconnected;
 }
 
@@ -563,7 +582,7 @@ eNak_t CCommProtocol::readPkt(pkt_t *pkt)
     pkt->type = PktType("NVLD");
     pkt->crc = 0;
     if (!mSerialIF)
-        return reportUnplug(__LINE__);
+        return reportAbort(PhaseEnd::Disconnected, __LINE__);
 
     // Header hunt: the type field is a sliding window over the last four bytes, so a
     // frame is found behind any amount of noise.
@@ -578,19 +597,22 @@ eNak_t CCommProtocol::readPkt(pkt_t *pkt)
         std::memcpy(&type, window, 4);
         if ((desc = findDesc(type)) != nullptr)
             break;
-        if (timer.elapsed() >= kHeaderHuntMs)
+        if (cancelled())
+            return reportAbort(PhaseEnd::Cancelled, __LINE__);
+        const qint64 leftMs = kHeaderHuntMs - timer.elapsed();
+        if (leftMs <= 0)
             break;
         if (shift)
             std::memmove(window, window + 1, 3);
         uint8_t byte = 0;
-        const uint32_t n = mSerialIF->Read(&byte, 1);
+        const uint32_t n = mSerialIF->ReadWithin(&byte, 1, waitSliceMs(leftMs));
         if (n > 1)
             fprintf(stderr, "Read more bytes than expected: asked for %d, got %d\n", 1, int(n));
         shift = n > 0;
         if (shift)
             window[3] = byte;
         if (!mSerialIF->IsOpen())
-            return reportUnplug(__LINE__);
+            return reportAbort(PhaseEnd::Disconnected, __LINE__);
     }
     std::memcpy(&pkt->type, window, 4);
     if (!desc) {
@@ -604,11 +626,13 @@ eNak_t CCommProtocol::readPkt(pkt_t *pkt)
     uint32_t len = 0;
     uint32_t got = 0;
     qint64 elapsed = 0;
+    PhaseEnd end;
     if (desc->minPayloadLen != 0) {
         uint8_t lenBytes[4];
-        switch (readPhase(mSerialIF, lenBytes, 4, kLengthFieldMs, got, elapsed)) {
+        switch (end = readPhase(*this, lenBytes, 4, kLengthFieldMs, got, elapsed)) {
         case PhaseEnd::Disconnected:
-            return reportUnplug(__LINE__);
+        case PhaseEnd::Cancelled:
+            return reportAbort(end, __LINE__);
         case PhaseEnd::TimedOut:
             fprintf(stderr,
                 "Timed out reading payload length.  Wanted 4 bytes, only got %d after %lld "
@@ -630,10 +654,11 @@ eNak_t CCommProtocol::readPkt(pkt_t *pkt)
         }
 
         pkt->payload = new uint8_t[len]();
-        switch (readPhase(mSerialIF, pkt->payload, len, kPayloadMs, got, elapsed)) {
+        switch (end = readPhase(*this, pkt->payload, len, kPayloadMs, got, elapsed)) {
         case PhaseEnd::Disconnected:
+        case PhaseEnd::Cancelled:
             freePkt(pkt);
-            return reportUnplug(__LINE__);
+            return reportAbort(end, __LINE__);
         case PhaseEnd::TimedOut:
             fprintf(stderr,
                 "Timed out reading payload after %lld msec for pkt type %s.  Only %u of %lu "
@@ -647,10 +672,11 @@ eNak_t CCommProtocol::readPkt(pkt_t *pkt)
     }
 
     uint8_t crcBytes[kCrcBytes];
-    switch (readPhase(mSerialIF, crcBytes, kCrcBytes, kCrcMs, got, elapsed)) {
+    switch (end = readPhase(*this, crcBytes, kCrcBytes, kCrcMs, got, elapsed)) {
     case PhaseEnd::Disconnected:
+    case PhaseEnd::Cancelled:
         freePkt(pkt);
-        return reportUnplug(__LINE__);
+        return reportAbort(end, __LINE__);
     case PhaseEnd::TimedOut:
         fprintf(stderr,
             "%s:%d Timed out reading CRC32 after %lld msec for pkt type %s. Only %d of %zu "

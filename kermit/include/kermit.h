@@ -7,10 +7,11 @@
 // for the Send-Init and then hands every packet the reader delivers to kermitStep.
 // Reader, writer and file access go through the callbacks stored in the record.
 //
-// Some state is process-wide (the serial interface used by the callbacks, the open
-// input file, the reader's input buffer, the file input buffer), so one transfer runs
-// at a time; KermitTransferLock guards that.
+// Every piece of a transfer's state lives in its record (port, open input file, the
+// reader's and the file's buffers), so transfers on different ports may run at once,
+// one thread each.
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 
@@ -87,7 +88,6 @@ struct KermitRecvSlot
     int32_t len; // -1 claimed and not yet filled, 0 free
     int16_t seq;
     char type;
-    int16_t retries;
     uint8_t *data;
 };
 
@@ -104,7 +104,7 @@ using KermitWriteFileFn = int (*)(KermitTransfer *k, const uint8_t *bytes, int c
 using KermitCloseFileFn = int (*)(KermitTransfer *k, char code, int mode);
 using KermitTraceFn = void (*)(const char *text);
 
-// The record of one transfer (about 70 KB with its receive slots).
+// The record of one transfer (about 85 KB with its receive slots and buffers).
 struct KermitTransfer
 {
     const char *version;
@@ -162,7 +162,20 @@ struct KermitTransfer
     int32_t zinlen;
     uint8_t *zinptr;
     int32_t forceType3;
-    int32_t timeoutsInRow; // consecutive reader time-outs, checked against retryLimit
+    // Replies in a row that did not move the transfer on (time-outs, NAKs, bad or
+    // unexpected packets); past retryLimit the transfer ends with "Too many retries".
+    int16_t retries;
+    int16_t fileStopped; // the receiver stopped a file: the transfer is incomplete
+    int16_t inputError; // reading the input file failed
+    CSerialIF *serial; // the port the callbacks use
+    std::FILE *inputFile;
+    uint8_t fileBuf[kKermitFileBufBytes + 1];
+    // Bytes the reader took from the port beyond the packet it was reading.
+    uint8_t readerBuf[kKermitReaderBufBytes];
+    int32_t readerCount, readerPos;
+    // Set by the owner (may stay null): the reader gives up its wait once it is true.
+    const std::atomic<bool> *stopFlag;
+    double timeScale; // test-only: scales the wait for a reply (1 normally)
 };
 
 // Result of checking one incoming packet.
@@ -191,8 +204,8 @@ int getRecvSlot(KermitTransfer *k, uint8_t **buf);
 int freeRecvSlot(KermitTransfer *k, int slot);
 
 // Reader callback: the packet without its marks followed by a zero byte. Returns the
-// count stored, 0 when the packet was too long or no reply came within the receiver's
-// time-out, -1 when the port is closed or after three Ctrl-C.
+// count stored; 0 when the packet was too long, no reply came within the receiver's
+// time-out, or the stop flag was set; -1 when the port is closed or after three Ctrl-C.
 int readpkt(KermitTransfer *k, uint8_t *buf, int capacity);
 // Writer callback: 0 when all bytes were written within ten write calls, else -1.
 int tx_data(KermitTransfer *k, const uint8_t *bytes, int count);
@@ -215,22 +228,5 @@ void kermitFillCrcTables(KermitTransfer *k);
 // Validates a packet as stored by the reader (LEN SEQ TYPE ... CHECK, length len).
 KermitCheck kermitCheckPacket(KermitTransfer *k, uint8_t *buf, int len, KermitPacketInfo *info);
 
-// Test hook: a reply time-out in milliseconds that replaces the receiver's TIME;
-// 0 restores the normal behaviour.
-void kermitSetReplyTimeoutOverrideMs(int ms);
-// Discards bytes the reader holds from earlier reads.
-void kermitResetReaderBuffer();
-
-// One transfer at a time in the process: the first holder wins, others fail.
-class KermitTransferLock
-{
-public:
-    KermitTransferLock();
-    ~KermitTransferLock();
-    KermitTransferLock(const KermitTransferLock &) = delete;
-    KermitTransferLock &operator=(const KermitTransferLock &) = delete;
-    bool acquired() const { return mAcquired; }
-
-private:
-    bool mAcquired;
-};
+// Releases what a transfer holds (the input file); safe to call more than once.
+void kermitFinishTransfer(KermitTransfer *k);

@@ -5,9 +5,7 @@
 #include "serial_if.h"
 
 #include <QElapsedTimer>
-#include <QThread>
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 
 Q_LOGGING_CATEGORY(lcKermit, "trivo.kermit", QtInfoMsg)
@@ -15,17 +13,11 @@ Q_LOGGING_CATEGORY(lcKermit, "trivo.kermit", QtInfoMsg)
 namespace {
 
 constexpr int kWriteAttempts = 10;
-constexpr int kEmptyReadPauseMs = 1;
 constexpr uint8_t kCtrlC = 3;
 constexpr int kCtrlCAbortCount = 3;
-
-// Process-wide: the reader keeps bytes that arrived after one packet for the next call.
-uint8_t gReaderBuf[kKermitReaderBufBytes];
-int gReaderCount = 0;
-int gReaderPos = 0;
-
-std::atomic<int> gReplyTimeoutOverrideMs { 0 };
-std::atomic<bool> gTransferBusy { false };
+// The wait for a reply is taken in slices this long, so that a stop request is seen
+// promptly.
+constexpr qint64 kStopCheckMs = 50;
 
 // Sum of the bytes up to len or the first zero byte.
 unsigned byteSum(const uint8_t *p, int len)
@@ -93,40 +85,18 @@ bool checkMatches(const KermitTransfer *k, int c, const uint8_t *p, int len, con
     }
 }
 
-int replyTimeoutMs(const KermitTransfer *k)
+qint64 replyTimeoutMs(const KermitTransfer *k)
 {
-    const int over = gReplyTimeoutOverrideMs.load();
-    if (over > 0)
-        return over;
     // A receiver stating no time-out still gets a bounded wait: a silent module must
     // not hold the upload forever.
     const int sec = k->ownTimeoutSec > 0 ? k->ownTimeoutSec : kKermitDefaultTimeoutSec;
-    return sec * 1000;
+    const double scale = k->timeScale > 0 ? k->timeScale : 1.0;
+    return std::max<qint64>(1, qint64(sec * 1000 * scale));
 }
 
-// Bytes to ask the port for. A port read waits for the whole request (or a pause in
-// the stream), so never ask for more than the packet being read still needs: once its
-// length field has arrived (buf holds the bytes stored after the start mark) the rest
-// is known, end mark included. Before that, an acknowledgement's worth (8 bytes with a
-// three-character check), or single bytes while the longer and variable reply to the
-// Send-Init is awaited. The data state never asks for more than 8.
-uint32_t readChunk(const KermitTransfer *k, bool started, const uint8_t *buf, int stored)
+bool stopRequested(const KermitTransfer *k)
 {
-    int want;
-    if (started && stored >= 1 && buf[0] != ' ')
-        want = kermitUnChar(buf[0]) + 2 - stored;
-    else if (started && stored >= 1 && stored < 5)
-        want = 5 - stored; // the long form's length sits in header bytes 3 and 4
-    else if (started && stored >= 5)
-        want = kermitUnChar(buf[3]) * 95 + kermitUnChar(buf[4]) + 7 - stored;
-    else if (k->state == kKermitStateSendInitWait || k->state == kKermitStateIdleReceive)
-        want = 1;
-    else
-        want = 5 + (k->forceType3 ? 3 : k->bct);
-    // Past its stated length only the end mark is missing (or the line is noisy).
-    want = std::max(want, 1);
-    return uint32_t(std::min(
-        want, k->state == kKermitStateData ? kKermitDataStateReadBytes : kKermitReaderBufBytes));
+    return k->stopFlag && k->stopFlag->load();
 }
 
 } // namespace
@@ -195,9 +165,9 @@ int freeRecvSlot(KermitTransfer *k, int slot)
 
 // --- Writer and reader ---
 
-int tx_data(KermitTransfer *, const uint8_t *bytes, int count)
+int tx_data(KermitTransfer *k, const uint8_t *bytes, int count)
 {
-    CSerialIF *serial = kermitSerial();
+    CSerialIF *serial = k ? k->serial : nullptr;
     if (!serial)
         return -1;
     int attempts = 0;
@@ -213,51 +183,41 @@ int tx_data(KermitTransfer *, const uint8_t *bytes, int count)
     return 0;
 }
 
-void kermitSetReplyTimeoutOverrideMs(int ms)
-{
-    gReplyTimeoutOverrideMs = std::max(0, ms);
-}
-
-void kermitResetReaderBuffer()
-{
-    gReaderCount = 0;
-    gReaderPos = 0;
-}
-
 int readpkt(KermitTransfer *k, uint8_t *buf, int capacity)
 {
-    CSerialIF *serial = kermitSerial();
-    if (!serial || !k || !buf || !serial->IsOpen())
+    CSerialIF *serial = k ? k->serial : nullptr;
+    if (!serial || !buf || !serial->IsOpen())
         return -1;
     // The reader may store one byte over the limit before it gives up, plus a zero.
     const int limit = std::min(k->recvLimit, capacity - 2);
-    const int timeoutMs = replyTimeoutMs(k);
+    const qint64 timeoutMs = replyTimeoutMs(k);
     QElapsedTimer timer;
     timer.start();
     int stored = 0;
     bool started = false;
     int ctrlC = 0;
     for (;;) {
-        if (gReaderPos >= gReaderCount) {
-            gReaderPos = gReaderCount = 0;
-            const uint32_t want = readChunk(k, started, buf, stored);
-            const uint32_t got = serial->Read(gReaderBuf, want);
-            if (got == 0 && !serial->IsOpen())
-                return -1;
-            gReaderCount = int(std::min<uint32_t>(got, want));
-            // Checked on every refill, so that a line carrying only noise ends the
-            // wait as silence does.
-            if (timer.elapsed() >= timeoutMs) {
-                ++k->timeoutsInRow;
+        if (k->readerPos >= k->readerCount) {
+            if (stopRequested(k))
+                return 0;
+            // Checked on every refill, so that a line carrying only noise ends the wait
+            // as silence does.
+            const qint64 leftMs = timeoutMs - timer.elapsed();
+            if (leftMs <= 0) {
                 qCDebug(lcKermit).noquote() << "readpkt() - no reply within" << timeoutMs << "ms";
                 return 0;
             }
-            if (got == 0) {
-                QThread::msleep(kEmptyReadPauseMs);
-                continue;
-            }
+            k->readerPos = k->readerCount = 0;
+            const uint32_t want
+                = k->state == kKermitStateData ? kKermitDataStateReadBytes : kKermitReaderBufBytes;
+            const uint32_t got
+                = serial->ReadWithin(k->readerBuf, want, int(std::min(leftMs, kStopCheckMs)));
+            if (got == 0 && !serial->IsOpen())
+                return -1;
+            k->readerCount = int(std::min(got, want));
+            continue;
         }
-        const uint8_t c = gReaderBuf[gReaderPos++];
+        const uint8_t c = k->readerBuf[k->readerPos++];
         if (k->remote) {
             if (c == kCtrlC) {
                 if (++ctrlC >= kCtrlCAbortCount)
@@ -274,7 +234,6 @@ int readpkt(KermitTransfer *k, uint8_t *buf, int capacity)
             continue;
         if (c == kKermitCR || c == '\n') {
             buf[stored] = 0;
-            k->timeoutsInRow = 0;
             return stored;
         }
         if (stored > limit)
@@ -510,18 +469,4 @@ KermitCheck kermitCheckPacket(KermitTransfer *k, uint8_t *buf, int len, KermitPa
         return kKermitCheckBadBlock;
     info->data[info->dataLen] = 0;
     return kKermitCheckGood;
-}
-
-// --- One transfer at a time ---
-
-KermitTransferLock::KermitTransferLock()
-{
-    bool expected = false;
-    mAcquired = gTransferBusy.compare_exchange_strong(expected, true);
-}
-
-KermitTransferLock::~KermitTransferLock()
-{
-    if (mAcquired)
-        gTransferBusy = false;
 }

@@ -5,8 +5,6 @@
 #include <QLoggingCategory>
 #include <cstdint>
 
-class CSerialIF;
-
 Q_DECLARE_LOGGING_CATEGORY(lcKermit)
 
 // Printable encoding of a small number (0..94) and back, modulo 256.
@@ -19,6 +17,3 @@ inline int kermitUnChar(int c)
 {
     return (c - 32) & 0xFF;
 }
-
-// The serial interface of the running transfer (process-wide, one transfer at a time).
-CSerialIF *kermitSerial();

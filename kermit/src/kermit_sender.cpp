@@ -21,11 +21,7 @@ constexpr int kAttrTextLimit = 45; // attributes are kept within a short packet
 constexpr int kInfoDateMinBytes = 18;
 constexpr int kSparLength = 13;
 constexpr const char *kTooManyRetries = "Too many retries";
-
-// Process-wide: the port of the running transfer, the open input file and its buffer.
-CSerialIF *gSerial = nullptr;
-std::FILE *gInputFile = nullptr;
-uint8_t gFileBuf[kKermitFileBufBytes + 1];
+constexpr const char *kReadFailed = "Cannot read the file";
 
 bool isPrefixChar(int c)
 {
@@ -46,12 +42,9 @@ int openFile(KermitTransfer *k, const char *name, int mode)
 {
     if (mode != 1 || !name)
         return -1;
-    if (gInputFile) {
-        std::fclose(gInputFile);
-        gInputFile = nullptr;
-    }
-    gInputFile = std::fopen(name, "rb");
-    if (!gInputFile)
+    kermitFinishTransfer(k);
+    k->inputFile = std::fopen(name, "rb");
+    if (!k->inputFile)
         return -1;
     k->s_first = 1;
     k->zincnt = 0;
@@ -82,12 +75,16 @@ int readFile(KermitTransfer *k)
     if (!k->zinptr)
         return -1;
     if (k->zincnt < 1) {
-        if (!gInputFile)
+        if (!k->inputFile)
             return -1;
-        const size_t n = std::fread(k->zinbuf, 1, size_t(k->zinlen), gInputFile);
+        const size_t n = std::fread(k->zinbuf, 1, size_t(k->zinlen), k->inputFile);
         k->zinbuf[n] = 0;
-        if (n == 0)
+        if (n == 0) {
+            // Not the end of the file: the upload must not pass for complete.
+            if (std::ferror(k->inputFile))
+                k->inputError = 1;
             return -1;
+        }
         k->zincnt = int32_t(n);
         k->zinptr = k->zinbuf;
     }
@@ -95,15 +92,28 @@ int readFile(KermitTransfer *k)
     return *k->zinptr++;
 }
 
-int closeFile(KermitTransfer *, char, int mode)
+int closeFile(KermitTransfer *k, char, int mode)
 {
     if (mode != 1)
         return 0; // no output file is ever open when sending
-    if (!gInputFile)
+    if (!k->inputFile)
         return 0;
-    const int rc = std::fclose(gInputFile);
-    gInputFile = nullptr;
+    const int rc = std::fclose(k->inputFile);
+    k->inputFile = nullptr;
     return rc == 0 ? 0 : -1;
+}
+
+void closeInput(KermitTransfer *k)
+{
+    if (k->closef)
+        k->closef(k, 0, 1);
+}
+
+// Every way the transfer ends in failure: the input file does not stay open.
+int failed(KermitTransfer *k)
+{
+    closeInput(k);
+    return kKermitResultError;
 }
 
 void clearStatus(KermitStatus *s)
@@ -150,14 +160,16 @@ void resetTransfer(KermitTransfer *k)
         slot.len = 0;
         slot.seq = -1;
         slot.type = ' ';
-        slot.retries = 0;
         slot.data = nullptr;
     }
     k->sendLen = 0;
     k->xdata[0] = 0;
     k->fileName = nullptr;
     k->inputText = nullptr;
-    k->timeoutsInRow = 0;
+    k->retries = 0;
+    k->fileStopped = 0;
+    k->inputError = 0;
+    k->readerCount = k->readerPos = 0;
 }
 
 int sendError(KermitTransfer *k, const char *msg)
@@ -318,6 +330,10 @@ int sdata(KermitTransfer *k, KermitStatus *s)
     if (k->cancel)
         return 0;
     const int n = getpkt(k, s);
+    if (k->inputError) {
+        sendError(k, kReadFailed);
+        return -1;
+    }
     if (n < 1)
         return 0;
     return spkt('D', k->sendSeq, n, k->xdata, k) < 0 ? -1 : n;
@@ -326,8 +342,7 @@ int sdata(KermitTransfer *k, KermitStatus *s)
 int endOfFile(KermitTransfer *k)
 {
     const int rc = spkt('Z', k->sendSeq, 0, nullptr, k);
-    if (k->closef)
-        k->closef(k, 0, 1);
+    closeInput(k);
     k->state = kKermitStateEofWait;
     return rc;
 }
@@ -361,6 +376,18 @@ int nextFile(KermitTransfer *k, KermitStatus *s)
     return rc;
 }
 
+// A reply that does not move the transfer on: send the last packet again, unless the
+// receiver has had its share of retries.
+int retry(KermitTransfer *k)
+{
+    if (k->retries++ > k->retryLimit) {
+        qCDebug(lcKermit).noquote() << "kermitStep() -" << k->retries << "retries, giving up";
+        sendError(k, kTooManyRetries);
+        return failed(k);
+    }
+    return resend(k) < 0 ? failed(k) : kKermitResultContinue;
+}
+
 // One reply of the receiver.
 int run(KermitTransfer *k, int slotIndex, int len, const char *msg, KermitStatus *s)
 {
@@ -368,23 +395,10 @@ int run(KermitTransfer *k, int slotIndex, int len, const char *msg, KermitStatus
         return kKermitResultNoSlot;
     KermitRecvSlot &slot = k->rslots[slotIndex];
     slot.len = len;
-    if (len < 4) {
-        freeRecvSlot(k, slotIndex);
-        // A receiver silent through every retry ends the transfer instead of holding it.
-        if (k->timeoutsInRow > k->retryLimit) {
-            qCDebug(lcKermit).noquote()
-                << "kermitStep() -" << k->timeoutsInRow << "time-outs in a row, giving up";
-            sendError(k, kTooManyRetries);
-            return kKermitResultError;
-        }
-        return k->sendLen > 0 ? resend(k) : 0;
-    }
     KermitPacketInfo info {};
-    const KermitCheck check = kermitCheckPacket(k, slot.buf, len, &info);
-    if (check != kKermitCheckGood) {
+    if (len < 4 || kermitCheckPacket(k, slot.buf, len, &info) != kKermitCheckGood) {
         freeRecvSlot(k, slotIndex);
-        const int rc = resend(k);
-        return check == kKermitCheckBadHeader ? rc : 0;
+        return retry(k);
     }
     slot.seq = int16_t(info.seq);
     slot.type = info.type;
@@ -397,31 +411,24 @@ int run(KermitTransfer *k, int slotIndex, int len, const char *msg, KermitStatus
         freeRecvSlot(k, slotIndex);
         qCDebug(lcKermit).noquote() << "kermitStep() - error packet from the receiver:"
                                     << reinterpret_cast<const char *>(info.data);
-        return kKermitResultError;
+        return failed(k);
     }
-    if (info.seq != k->expectedSeq) {
+    if (info.seq != k->expectedSeq || info.type != 'Y') {
         freeRecvSlot(k, slotIndex);
-        const int prev = k->expectedSeq - 1 < 0 ? 63 : k->expectedSeq - 1;
-        if (info.seq == prev && slot.retries++ > k->retryLimit) {
-            sendError(k, kTooManyRetries);
-            return kKermitResultError;
-        }
-        return resend(k);
+        return retry(k);
     }
-    slot.retries = 0;
-    if (info.type != 'Y') {
-        freeRecvSlot(k, slotIndex);
-        return resend(k);
-    }
+    k->retries = 0;
     const uint8_t *data = info.data;
     const int dataLen = info.dataLen;
     freeRecvSlot(k, slotIndex);
 
     if (k->state == kKermitStateData
         && ((dataLen > 0 && (data[0] == 'X' || data[0] == 'Z')) || k->cancel)) {
-        // The receiver stops this file (or the group, with "Z").
-        if (k->closef)
-            k->closef(k, 0, 1);
+        // The receiver stops this file (or the group, with "Z"): it ends cleanly with
+        // "Z" and "B", but the upload has failed.
+        qCDebug(lcKermit).noquote() << "kermitStep() - the receiver stopped the file";
+        k->fileStopped = 1;
+        closeInput(k);
         k->sendSeq = int16_t((k->sendSeq + 1) % 64);
         const bool skipGroup = (dataLen > 0 && data[0] == 'Z') || k->cancel == 2;
         const int rc = spkt('Z', k->sendSeq, 0, nullptr, k);
@@ -430,17 +437,17 @@ int run(KermitTransfer *k, int slotIndex, int len, const char *msg, KermitStatus
                 ++k->fileList;
         k->state = kKermitStateEofWait;
         k->expectedSeq = k->sendSeq;
-        return rc < 0 ? rc : kKermitResultContinue;
+        return rc < 0 ? failed(k) : kKermitResultContinue;
     }
 
     if (k->state == kKermitStateBreakWait)
-        return kKermitResultDone;
+        return k->fileStopped ? kKermitResultError : kKermitResultDone;
 
     int rc = 0;
     const bool known = k->state >= kKermitStateSendInitWait && k->state <= kKermitStateEofWait;
     if (!known) {
         sendError(k, msg);
-        return kKermitResultError;
+        return failed(k);
     }
     k->sendSeq = int16_t((k->sendSeq + 1) % 64);
     k->size = 0;
@@ -466,7 +473,7 @@ int run(KermitTransfer *k, int slotIndex, int len, const char *msg, KermitStatus
     case kKermitStateData: {
         const int n = sdata(k, s);
         if (n < 0)
-            return kKermitResultError;
+            return failed(k);
         if (n == 0)
             rc = endOfFile(k);
         break;
@@ -475,16 +482,19 @@ int run(KermitTransfer *k, int slotIndex, int len, const char *msg, KermitStatus
         break;
     }
     if (rc < 0)
-        return kKermitResultError;
+        return failed(k);
     k->expectedSeq = k->sendSeq;
     return kKermitResultContinue;
 }
 
 } // namespace
 
-CSerialIF *kermitSerial()
+void kermitFinishTransfer(KermitTransfer *k)
 {
-    return gSerial;
+    if (k && k->inputFile) {
+        std::fclose(k->inputFile);
+        k->inputFile = nullptr;
+    }
 }
 
 int kermitInitTransfer(KermitTransfer *k, KermitStatus *s, char **fileList, CSerialIF *serial)
@@ -495,7 +505,7 @@ int kermitInitTransfer(KermitTransfer *k, KermitStatus *s, char **fileList, CSer
     // step sets the protocol values and clears the status record.
     std::memset(static_cast<void *>(k), 0, sizeof *k);
     k->fileList = fileList;
-    k->zinbuf = gFileBuf;
+    k->zinbuf = k->fileBuf;
     k->zinlen = kKermitFileBufBytes;
     k->rxd = readpkt;
     k->txd = tx_data;
@@ -505,7 +515,8 @@ int kermitInitTransfer(KermitTransfer *k, KermitStatus *s, char **fileList, CSer
     k->readf = readFile;
     k->writef = writeFileUnused;
     k->closef = closeFile;
-    gSerial = serial;
+    k->serial = serial;
+    k->timeScale = 1.0;
     return kermitStep(kKermitActionInit, k, -1, 0, "", s);
 }
 
@@ -533,12 +544,12 @@ int kermitStep(int action, KermitTransfer *k, int slot, int len, const char *msg
         rc = kKermitResultStatus;
         break;
     case kKermitActionQuit:
+        closeInput(k);
         rc = kKermitResultDone;
         break;
     case kKermitActionError:
         sendError(k, msg);
-        if (k->closef)
-            k->closef(k, 0, k->state == kKermitStateData ? 1 : 2);
+        closeInput(k);
         rc = kKermitResultDone;
         break;
     default:

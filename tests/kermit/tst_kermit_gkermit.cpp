@@ -53,7 +53,6 @@ private slots:
 
         CPosixSerialIF port;
         QVERIFY(port.OpenDevicePath(relay.path(1)));
-        kermitResetReaderBuffer();
         // The receiver stores the file under the announced path: announce a relative one
         // so it lands in the receiver's directory, not over the original.
         const QString oldCwd = QDir::currentPath();

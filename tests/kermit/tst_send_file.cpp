@@ -3,9 +3,9 @@
 #include "cmd_engine.h"
 #include "comm_protocol.h"
 #include "fake_serial_if.h"
-#include "kermit.h"
 #include "kermit_test_util.h"
 #include "test_data.h"
+#include "wire_frame.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,24 +14,10 @@
 #include <atomic>
 #include <cmath>
 
+using wire::be32;
+using wire::frame;
+
 namespace {
-
-QByteArray be32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        b[i] = char(v >> (24 - 8 * i));
-    return b;
-}
-
-// A protocol frame as the module sends it.
-QByteArray moduleFrame(const QByteArray &type, const QByteArray &payload)
-{
-    const QByteArray header = type + be32(quint32(payload.size()));
-    return header + payload
-        + be32(
-            crc32Compute((header + payload).constData(), size_t(header.size() + payload.size())));
-}
 
 class RecordingProgress : public CProgressIF
 {
@@ -53,6 +39,7 @@ class TestSendFile : public QObject
     RecordingProgress progress;
     std::atomic<bool> closingFlag { false };
     QByteArray edtmReply;
+    bool cancelOnEdtm = false;
     QByteArray content;
     int edtmCount = 0;
 
@@ -73,12 +60,13 @@ class TestSendFile : public QObject
         progress.values.clear();
         closingFlag = false;
         rx = ktest::Receiver();
-        edtmReply = moduleFrame("DTMI", be32(0));
+        edtmReply = frame("DTMI", be32(0));
+        cancelOnEdtm = false;
         edtmCount = 0;
-        kermitResetReaderBuffer();
         port.setResponder([this](const QByteArray &w) -> QByteArray {
             if (w.startsWith("EDTM")) {
                 ++edtmCount;
+                closingFlag = cancelOnEdtm;
                 return edtmReply;
             }
             return rx.respond(w);
@@ -88,7 +76,6 @@ class TestSendFile : public QObject
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
     void init() { reset(); }
-    void cleanup() { kermitSetReplyTimeoutOverrideMs(0); }
 
     void upload_data()
     {
@@ -103,12 +90,10 @@ private slots:
         const QString path = makeFile(size);
         CCommProtocol proto(&port, &progress, &closingFlag);
         QVERIFY(proto.sendFile(QFile::encodeName(path).constData()));
-        QCOMPARE(port.writes.first(),
-            QByteArray("EDTM") + be32(4) + be32(0)
-                + be32(crc32Compute((QByteArray("EDTM") + be32(4) + be32(0)).constData(), 12)));
-        QVERIFY(rx.done);
-        QVERIFY(rx.content == content);
-        QCOMPARE(rx.fileName, QFile::encodeName(path));
+        QCOMPARE(port.writes.first(), frame("EDTM", be32(0)));
+        QVERIFY(rx.done());
+        QVERIFY(rx.file().data == content);
+        QCOMPARE(rx.file().name, path);
         // Progress starts at 0, never falls, never leaves [0, 1] and ends at the whole file.
         QVERIFY(!progress.values.isEmpty());
         QCOMPARE(progress.values.first(), 0.0f);
@@ -128,12 +113,11 @@ private slots:
         QTest::addColumn<int>("pathLength");
         QTest::addColumn<int>("edtmSent");
         QTest::addColumn<QByteArray>("kermitSent");
-        QTest::newRow("NACK UNSUPCMD") << moduleFrame("NACK", "UNSUPCMD") << 0 << 1 << QByteArray();
+        QTest::newRow("NACK UNSUPCMD") << frame("NACK", "UNSUPCMD") << 0 << 1 << QByteArray();
         QTest::newRow("no reply") << QByteArray() << 0 << 1 << QByteArray();
         QTest::newRow("path of 1023 bytes")
-            << moduleFrame("DTMI", be32(0)) << 1023 << 1 << QByteArray("S");
+            << frame("DTMI", be32(0)) << 1023 << 1 << QByteArray("S");
         QTest::newRow("path of 1024 bytes") << QByteArray() << 1024 << 0 << QByteArray();
-        QTest::newRow("path of 5000 bytes") << QByteArray() << 5000 << 0 << QByteArray();
     }
     void refusedBeforeKermit()
     {
@@ -153,7 +137,8 @@ private slots:
             QCOMPARE(port.writes.size(), edtmSent); // nothing but "EDTM", not even noise
     }
 
-    // Failures during the transfer are never reported as success.
+    // Failures during the transfer are never reported as success. A stop set meanwhile
+    // (the owner's cancel flag) sends "User Quit" to a module that may be in transfer mode.
     void failsDuringTransfer_data()
     {
         QTest::addColumn<QString>("fault");
@@ -164,10 +149,12 @@ private slots:
                                          << "^SFAD+E$";
         QTest::newRow("unplug") << "unplug"
                                 << "^SFAD+$";
-        QTest::newRow("closing in data") << "closing"
-                                         << "^SFAD+E$";
-        QTest::newRow("closing from the start") << "closing at once"
-                                                << "^SE$";
+        QTest::newRow("stop in data") << "stop"
+                                      << "^SFAD+E$";
+        QTest::newRow("stop in the EDTM wait") << "stop in EDTM"
+                                               << "^E$";
+        QTest::newRow("stop before the start") << "stop at once"
+                                               << "^$";
         QTest::newRow("cannot open") << "missing"
                                      << "^S$";
     }
@@ -178,7 +165,6 @@ private slots:
         QString path = makeFile(100000);
         if (fault == "missing")
             path = dir.filePath("absent.vlts");
-        kermitSetReplyTimeoutOverrideMs(20);
         rx.override = [this, fault](const ktest::Packet &p, int) -> QByteArray {
             if (p.type != 'D' || p.seq != 6)
                 return {};
@@ -188,31 +174,49 @@ private slots:
                 return QByteArray("");
             if (fault == "unplug")
                 port.setOpen(false);
-            if (fault == "closing")
+            if (fault == "stop")
                 closingFlag = true;
             return {};
         };
-        closingFlag = fault == "closing at once";
-        CCommProtocol proto(&port, &progress, &closingFlag);
+        closingFlag = fault == "stop at once";
+        cancelOnEdtm = fault == "stop in EDTM";
+        CCommProtocol proto(&port, &progress);
+        proto.SetCancelFlag(&closingFlag);
+        proto.SetKermitTimeScaleForTesting(0.004);
         QElapsedTimer t;
         t.start();
         QVERIFY(!proto.sendFile(QFile::encodeName(path).constData()));
         QVERIFY(t.elapsed() < 5000);
-        QVERIFY(!rx.done);
+        QVERIFY(!rx.done());
         QVERIFY2(QRegularExpression(sent).match(QString(rx.types())).hasMatch(), rx.types());
-        if (fault.startsWith("closing"))
-            QCOMPARE(rx.received.last().data, QByteArray("User Quit"));
+        QCOMPARE(edtmCount, fault == "stop at once" ? 0 : 1);
+        if (rx.types().endsWith('E'))
+            QCOMPARE(rx.received.last().data,
+                QByteArray(fault == "silent" ? "Too many retries" : "User Quit"));
     }
 
-    // A second upload while one runs fails without touching the port.
+    // One upload at a time per protocol: a second call meanwhile fails without touching
+    // the port, and the protocol takes uploads again afterwards.
     void secondUploadRefused()
     {
-        const QString path = makeFile(1000);
-        KermitTransferLock running;
-        QVERIFY(running.acquired());
-        CCommProtocol proto(&port, &progress, &closingFlag);
-        QVERIFY(!proto.sendFile(QFile::encodeName(path).constData()));
-        QVERIFY(port.writes.isEmpty());
+        const QByteArray path = QFile::encodeName(makeFile(1000));
+        CCommProtocol proto(&port, &progress);
+        int nested = -1;
+        qsizetype writesAround[2] = {};
+        rx.override = [&](const ktest::Packet &p, int) {
+            if (p.type == 'D' && nested < 0) {
+                writesAround[0] = port.writes.size();
+                nested = proto.sendFile(path.constData());
+                writesAround[1] = port.writes.size();
+            }
+            return QByteArray();
+        };
+        QVERIFY(proto.sendFile(path.constData()));
+        QCOMPARE(nested, 0);
+        QCOMPARE(writesAround[1], writesAround[0]);
+        reset();
+        QVERIFY(proto.sendFile(path.constData()));
+        QVERIFY(rx.done());
     }
 
     // The engine's entry converts the path to UTF-8.
@@ -225,8 +229,8 @@ private slots:
         });
         CCmdEngine engine(enginePort, nullptr, nullptr, 0);
         QVERIFY(engine.UploadFile(path));
-        QCOMPARE(rx.fileName, path.toUtf8());
-        QVERIFY(rx.content == content);
+        QCOMPARE(rx.file().name, path);
+        QVERIFY(rx.file().data == content);
         QCOMPARE(engine.GetProgress(), 1.0f);
     }
 };

@@ -21,32 +21,37 @@ bool FakeSerialIF::CloseSerialPort()
     return true;
 }
 
-uint32_t FakeSerialIF::Read(uint8_t *buffer, uint32_t length)
+int FakeSerialIF::take(uint8_t *buffer, uint32_t length)
 {
-    if (!mOpen)
-        return 0;
-    if (input.isEmpty()) {
-        if (emptyReadDelayMs > 0)
-            QThread::msleep(emptyReadDelayMs);
-        return 0;
-    }
-    if (qint64(length) > input.size())
-        ++overAsks;
+    if (mOpen && disconnectAfterReadBytes >= 0 && totalRead >= disconnectAfterReadBytes)
+        mOpen = false;
+    if (!mOpen || input.isEmpty())
+        return -1;
     qint64 n = std::min<qint64>(length, input.size());
     if (maxReadChunk > 0)
         n = std::min<qint64>(n, maxReadChunk);
-    if (disconnectAfterReadBytes >= 0) {
-        const qint64 left = disconnectAfterReadBytes - totalRead;
-        if (left <= 0) {
-            mOpen = false;
-            return 0;
-        }
-        n = std::min(n, left);
-    }
+    if (disconnectAfterReadBytes >= 0)
+        n = std::min<qint64>(n, disconnectAfterReadBytes - totalRead);
     std::memcpy(buffer, input.constData(), size_t(n));
     input.remove(0, n);
     totalRead += n;
-    return uint32_t(n);
+    return int(n);
+}
+
+uint32_t FakeSerialIF::Read(uint8_t *buffer, uint32_t length)
+{
+    const int n = take(buffer, length);
+    if (n < 0 && mOpen && emptyReadDelayMs > 0)
+        QThread::msleep(emptyReadDelayMs);
+    return uint32_t(std::max(n, 0));
+}
+
+uint32_t FakeSerialIF::ReadWithin(uint8_t *buffer, uint32_t length, int maxWaitMs)
+{
+    const int n = take(buffer, length);
+    if (n < 0 && mOpen && maxWaitMs > 0)
+        QThread::msleep(maxWaitMs);
+    return uint32_t(std::max(n, 0));
 }
 
 bool FakeSerialIF::Write(const uint8_t *buffer, uint32_t length, uint32_t *written)

@@ -7,8 +7,9 @@
 #include <functional>
 
 // In-memory CSerialIF for unit tests: scripted input, captured output and an
-// optional responder that answers each write. Reads never block longer than
-// emptyReadDelayMs, so time-outs measured by the caller stay real but cheap.
+// optional responder that answers each write. With nothing to read, Read pauses
+// emptyReadDelayMs and ReadWithin its whole wait, as a silent line would; time-outs
+// measured by the caller stay real.
 class FakeSerialIF : public CSerialIF
 {
 public:
@@ -26,6 +27,7 @@ public:
     int GetNumPorts() override { return mNumPorts; }
     int GetPortNumber(int index) override { return index; }
     uint32_t Read(uint8_t *buffer, uint32_t length) override;
+    uint32_t ReadWithin(uint8_t *buffer, uint32_t length, int maxWaitMs) override;
     bool Write(const uint8_t *buffer, uint32_t length, uint32_t *written) override;
     void FlushInput() override;
 
@@ -41,18 +43,18 @@ public:
     Responder responder;
     int emptyReadDelayMs = 1; // pause of a read that finds nothing
     int maxReadChunk = 0; // >0: deliver at most this many bytes per read
-    int disconnectAfterReadBytes = -1; // >=0: port closes once this many bytes were read
+    int disconnectAfterReadBytes = -1; // >=0: port closes at the read after this many bytes
     int shortWriteAfterBytes = -1; // >=0: a write past this total is cut short and closes
     bool flushDiscardsInput = true; // FlushInput empties 'input'
     int flushCalls = 0;
     int enumerateCalls = 0;
     int openIndex = -1;
     qint64 totalRead = 0;
-    // Reads that asked for more bytes than were waiting while some were: on a real port
-    // each such read sits out the inter-byte pause before it returns.
-    int overAsks = 0;
 
 private:
+    // Bytes for one read; -1 when nothing is waiting (or the port is closed).
+    int take(uint8_t *buffer, uint32_t length);
+
     bool mOpen = true;
     int mNumPorts;
 };

@@ -289,6 +289,40 @@ private slots:
         QCOMPARE(in.left(5), QByteArray("abcde"));
     }
 
+    // ReadWithin never waits past its limit, in either time-out mode, and returns as soon
+    // as bytes come.
+    void readWithin_data()
+    {
+        QTest::addColumn<bool>("bounded");
+        QTest::addColumn<int>("sendAfterMs"); // -1: nothing comes
+        QTest::addColumn<int>("waitMs");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("silence, bounded") << true << -1 << 200 << 0;
+        QTest::newRow("silence, unbounded") << false << -1 << 200 << 0;
+        QTest::newRow("no wait") << true << -1 << 0 << 0;
+        QTest::newRow("bytes before the limit") << false << 100 << 3000 << 3;
+    }
+    void readWithin()
+    {
+        QFETCH(bool, bounded);
+        QFETCH(int, sendAfterMs);
+        QFETCH(int, waitMs);
+        QFETCH(int, expected);
+        Opened o;
+        QVERIFY(o.ok);
+        o.port.SetTimeoutMode(bounded);
+        QList<QPair<int, QByteArray>> steps;
+        if (sendAfterMs >= 0)
+            steps.append({ sendAfterMs, "abc" });
+        MasterScript script(o.pty, steps);
+        uint8_t b[16] = {};
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(o.port.ReadWithin(b, sizeof b, waitMs), uint32_t(expected));
+        const qint64 ms = t.elapsed(), until = sendAfterMs >= 0 ? sendAfterMs : waitMs;
+        QVERIFY2(ms >= until - 10 && ms < until + 300, qPrintable(QString::number(ms)));
+    }
+
     void unboundedReadWaitsForAll()
     {
         Opened o;
@@ -345,6 +379,7 @@ private slots:
         QTest::addColumn<QString>("noticedBy");
         QTest::newRow("IsOpen") << "IsOpen";
         QTest::newRow("Read") << "Read";
+        QTest::newRow("ReadWithin") << "ReadWithin";
         QTest::newRow("Write") << "Write";
         QTest::newRow("FlushInput") << "FlushInput";
     }
@@ -362,6 +397,8 @@ private slots:
         uint32_t written = 0;
         if (noticedBy == "Read")
             QCOMPARE(o.port.Read(b, 1), 0u);
+        else if (noticedBy == "ReadWithin")
+            QCOMPARE(o.port.ReadWithin(b, 8, 5000), 0u);
         else if (noticedBy == "Write")
             QVERIFY(!o.port.Write(b, 8, &written));
         else if (noticedBy == "FlushInput")

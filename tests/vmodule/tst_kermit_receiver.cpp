@@ -1,6 +1,7 @@
-// The module's Kermit receiver: field decoding, block checks, and whole transfers from an
-// independent sender (the packaged gkermit, run as a black box on a pseudo-terminal).
+// The module's Kermit receiver: damaged input, and whole transfers from an independent
+// sender (the packaged gkermit, run as a black box on a pseudo-terminal).
 #include "gkermit_peer.h"
+#include "kermit_codec.h"
 #include "kermit_receiver.h"
 #include "pty_pair.h"
 #include "test_data.h"
@@ -17,38 +18,6 @@ class TestKermitReceiver : public QObject
     Q_OBJECT
 
 private slots:
-    void decodeField_data()
-    {
-        QTest::addColumn<QByteArray>("field");
-        QTest::addColumn<QByteArray>("prefixes"); // 8th-bit and repeat prefix, blank: none
-        QTest::addColumn<QByteArray>("expected");
-        const auto row = [](const char *name, const char *field, const char *prefixes,
-                             const QByteArray &expected) {
-            QTest::newRow(name) << QByteArray(field) << QByteArray(prefixes) << expected;
-        };
-        row("CR", "#M", "  ", "\r");
-        row("DEL", "#?", "  ", "\x7F");
-        row("prefix itself", "##", "  ", "#");
-        row("high control without 8th-bit prefix", "#\xCD", "  ", "\x8D");
-        row("high control with 8th-bit prefix", "&#M", "& ", "\x8D");
-        row("quoted 8th-bit prefix", "#&A", "& ", "&A");
-        row("run of four", "~$AB", " ~", "AAAAB");
-        row("run of 94 then one", "~~AA", " ~", QByteArray(95, 'A'));
-        row("repeated high control", "~#&#J", "&~", QByteArray(3, '\x8A'));
-        row("quoted repeat prefix", "#~", " ~", "~");
-    }
-
-    void decodeField()
-    {
-        QFETCH(QByteArray, field);
-        QFETCH(QByteArray, prefixes);
-        QFETCH(QByteArray, expected);
-        const auto prefix = [&](int i) { return prefixes[i] == ' ' ? '\0' : prefixes[i]; };
-        QByteArray out;
-        QVERIFY(KermitReceiver::decodeField(field, '#', prefix(0), prefix(1), out));
-        QCOMPARE(out.toHex(), expected.toHex());
-    }
-
     void truncatedField_data()
     {
         QTest::addColumn<QByteArray>("field");
@@ -64,20 +33,7 @@ private slots:
         QFETCH(QByteArray, field);
         // A field cut inside a prefix sequence is refused rather than half-decoded.
         QByteArray out;
-        QVERIFY(!KermitReceiver::decodeField(field, '#', '&', '~', out));
-    }
-
-    void blockCheckMatchesStandardCrc()
-    {
-        // CRC-16/KERMIT of "123456789" is 0x2189: 0x2, 0x06, 0x09 in three printable characters.
-        QCOMPARE(KermitReceiver::blockCheck(3, "123456789"),
-            QByteArray() + char(0x2 + 32) + char(0x06 + 32) + char(0x09 + 32));
-        // Type 2 keeps the low 12 bits of the sum; type 1 folds bits 6-7 in.
-        const QByteArray bytes(70, char(0x7E)); // sum 8820 = 0x2274
-        QCOMPARE(KermitReceiver::blockCheck(2, bytes),
-            QByteArray() + char(((0x274 >> 6) & 0x3F) + 32) + char((0x274 & 0x3F) + 32));
-        QCOMPARE(KermitReceiver::blockCheck(1, "A"),
-            QByteArray(1, char(((0x41 + ((0x41 & 0xC0) >> 6)) & 0x3F) + 32)));
+        QVERIFY(!kcodec::decodeField(field, '#', '&', '~', out));
     }
 
     void rejectsDamagedPackets_data()
@@ -109,8 +65,7 @@ private slots:
         QCOMPARE(rx.nakCount(), accepted ? 0 : 1);
         if (accepted) {
             // The acknowledgement carries our Send-Init with a type 1 check.
-            const QByteArray body = reply.mid(1, reply.size() - 2);
-            QCOMPARE(KermitReceiver::blockCheck(1, body.left(body.size() - 1)), body.right(1));
+            QVERIFY(kcodec::parse(reply.mid(1, reply.size() - 2), 1).valid);
         }
     }
 

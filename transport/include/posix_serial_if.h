@@ -30,6 +30,8 @@ public:
     int GetNumPorts() override;
     int GetPortNumber(int index) override;
     uint32_t Read(uint8_t *buffer, uint32_t length) override;
+    // Bounded by maxWaitMs in either time-out mode.
+    uint32_t ReadWithin(uint8_t *buffer, uint32_t length, int maxWaitMs) override;
     bool Write(const uint8_t *buffer, uint32_t length, uint32_t *written) override;
     void FlushInput() override;
 
@@ -52,6 +54,9 @@ public:
 private:
     bool openPath(const QString &path);
     void handleDeviceGone();
+    // One poll() of at most waitMs (-1: no limit) and one read(): the count read, 0 when
+    // nothing came, -1 when the device went away.
+    int readSome(uint8_t *buffer, uint32_t length, qint64 waitMs);
 
     int mFd = -1;
     bool mBoundedTimeouts = true;

@@ -34,6 +34,16 @@ public:
     }
     // Returns the number of bytes read: 0 after a time-out, an error, or with no port open.
     virtual uint32_t Read(uint8_t *buffer, uint32_t length) = 0;
+    // Reads up to length bytes, waiting at most maxWaitMs for the first of them (0: only what
+    // is already waiting); returns as soon as some arrived, with their count, else 0. Callers
+    // that need more read again, so a wait never outlasts the caller's own deadline.
+    // Ports override this; the default can only ask Read for one byte, which bounds the
+    // overrun to the port's own wait for a single byte.
+    virtual uint32_t ReadWithin(uint8_t *buffer, uint32_t length, int maxWaitMs)
+    {
+        (void)maxWaitMs;
+        return length ? Read(buffer, 1) : 0;
+    }
     // True only when every byte was written; *written receives the count the system reported.
     virtual bool Write(const uint8_t *buffer, uint32_t length, uint32_t *written) = 0;
     virtual void FlushInput() = 0;

@@ -268,6 +268,24 @@ void CPosixSerialIF::SetTimeoutMode(bool bounded)
     mBoundedTimeouts = bounded;
 }
 
+int CPosixSerialIF::readSome(uint8_t *buffer, uint32_t length, qint64 waitMs)
+{
+    pollfd p { mFd, POLLIN, 0 };
+    const int ready = ::poll(&p, 1, pollTimeout(waitMs));
+    if (ready == 0 || (ready < 0 && errno == EINTR))
+        return 0;
+    if (ready > 0) {
+        const ssize_t n = ::read(mFd, buffer, length);
+        if (n > 0)
+            return int(n);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR) && !(p.revents & (POLLHUP | POLLERR)))
+            return 0;
+    }
+    // End of file, an I/O error or a hang-up: the device is gone.
+    handleDeviceGone();
+    return -1;
+}
+
 uint32_t CPosixSerialIF::Read(uint8_t *buffer, uint32_t length)
 {
     if (mFd < 0 || length == 0 || !buffer)
@@ -285,32 +303,30 @@ uint32_t CPosixSerialIF::Read(uint8_t *buffer, uint32_t length)
             if (waitMs < 0)
                 break;
         }
-        pollfd p { mFd, POLLIN, 0 };
-        const int ready = ::poll(&p, 1, pollTimeout(waitMs));
-        if (ready < 0) {
-            if (errno == EINTR)
-                continue;
-            handleDeviceGone();
+        const int n = readSome(buffer + got, length - got, waitMs);
+        if (n < 0 || (n == 0 && bounded && waitMs <= 0))
             break;
-        }
-        if (ready == 0) {
-            if (bounded && waitMs <= 0)
-                break;
-            continue;
-        }
-        const ssize_t n = ::read(mFd, buffer + got, length - got);
         if (n > 0) {
             got += uint32_t(n);
             lastByte = Clock::now();
-            continue;
         }
-        if (n < 0 && (errno == EAGAIN || errno == EINTR) && !(p.revents & (POLLHUP | POLLERR)))
-            continue;
-        // End of file, an I/O error or a hang-up: the device is gone.
-        handleDeviceGone();
-        break;
     }
     return got;
+}
+
+uint32_t CPosixSerialIF::ReadWithin(uint8_t *buffer, uint32_t length, int maxWaitMs)
+{
+    if (mFd < 0 || length == 0 || !buffer)
+        return 0;
+    const auto deadline = Clock::now() + Ms(std::max(0, maxWaitMs));
+    for (;;) {
+        const qint64 leftMs = std::chrono::ceil<Ms>(deadline - Clock::now()).count();
+        const int n = readSome(buffer, length, std::max<qint64>(0, leftMs));
+        if (n != 0)
+            return n > 0 ? uint32_t(n) : 0;
+        if (leftMs <= 0)
+            return 0;
+    }
 }
 
 bool CPosixSerialIF::Write(const uint8_t *buffer, uint32_t length, uint32_t *written)

@@ -19,6 +19,7 @@ struct KermitReceiverOptions
     int nakEvery = 0; // fault: NAK every k-th data packet instead of acknowledging it
     int prevSeqCount = 0; // fault: acknowledge the next n data packets with the previous
                           // sequence number
+    QByteArray initReply; // the reply to the Send-Init as sent ("": built from the above)
 };
 
 struct KermitReceivedFile
@@ -59,13 +60,6 @@ public:
     bool eighthBitPrefixOn() const { return mQbin != 0; }
     int nakCount() const { return mNaksSent; }
 
-    // Block check of the given type over bytes (LEN up to the end of the data field).
-    static QByteArray blockCheck(int type, const QByteArray &bytes);
-    // Decodes a data field with the sender's prefixes (0: that prefixing is off).
-    // False when the field ends inside a prefix sequence.
-    static bool decodeField(
-        const QByteArray &field, char qctl, char qbin, char rept, QByteArray &out);
-
 private:
     enum class State
     {
@@ -76,15 +70,15 @@ private:
     };
 
     QByteArray handlePacket(const QByteArray &body, qint64 nowMs);
-    QByteArray packet(char type, int seq, const QByteArray &data, int checkType) const;
     QByteArray ack(int seq, const QByteArray &data = QByteArray());
     QByteArray nak(int seq);
-    QByteArray initReply() const;
+    int replyCheckType() const;
     void applySenderInit(const QByteArray &data);
     void parseAttributes(const QByteArray &data);
     void fail(const QString &why);
 
     KermitReceiverOptions mOpt;
+    QByteArray mInitReply;
     Status mStatus = Status::Running;
     State mState = State::WaitInit;
     QString mError;
@@ -101,7 +95,6 @@ private:
     char mQbin = 0;
     char mRept = 0;
     char mEol = 13;
-    bool mAttributesOn = false;
     int mDataPackets = 0;
     int mPrevSeqLeft = 0;
     int mNaksSent = 0;

@@ -23,6 +23,23 @@ struct VmRequest
     QString value; // written value, the version offered, or an error word
 };
 
+// One step of the module's request parser.
+struct VmFrame
+{
+    enum class Kind
+    {
+        Incomplete, // more bytes needed
+        Request, // a whole frame with a good CRC
+        Refused // a frame to answer with "NACK" and nackReason
+    };
+    Kind kind = Kind::Incomplete;
+    uint32_t type = 0;
+    QByteArray payload;
+    const char *nackReason = nullptr;
+};
+// Takes the next frame off the front of rx, hunting past bytes that start none.
+VmFrame vmTakeFrame(QByteArray &rx);
+
 // A line-per-request log shared by several modules: module, type, parameter and value,
 // separated by tabs.
 class VmLogFile

@@ -34,6 +34,7 @@ struct VmFaults
     int badCrcEvery = 0; // every k-th reply carries a corrupted CRC
     int dropEvery = 0; // every k-th reply is not sent
     int slowReplyMs = 0; // every reply is delayed by this much
+    int stallAfterBytes = -1; // every reply stops after this many bytes; the rest never comes
     QByteArray nackReason; // answer "NACK" with this reason instead of the real reply
     QByteArray nackType; // ... only for this request type (empty: every request)
     uint32_t nackParam = 0; // ... only for requests naming this parameter ID (0: any)

@@ -210,8 +210,10 @@ bool VirtualModule::waitPlugged(bool plugged, int timeoutMs, int minPlugCount) c
 
 QList<VmRequest> VirtualModule::requests() const
 {
+    // A list of its own: a shared one would be detached later, without the lock, while the
+    // module's thread appends to it.
     std::lock_guard<std::mutex> lock(mMutex);
-    return mRequests;
+    return QList<VmRequest>(mRequests.cbegin(), mRequests.cend());
 }
 
 void VirtualModule::clearRequests()
@@ -243,7 +245,7 @@ VmFaults VirtualModule::faults() const
 QList<KermitReceivedFile> VirtualModule::receivedFiles() const
 {
     std::lock_guard<std::mutex> lock(mMutex);
-    return mReceived;
+    return QList<KermitReceivedFile>(mReceived.cbegin(), mReceived.cend());
 }
 
 QString VirtualModule::lastTransferError() const
@@ -424,55 +426,69 @@ void VirtualModule::finishTransferLocked(qint64 now)
     mTransfer.reset();
 }
 
-void VirtualModule::parseFramesLocked(qint64 now)
+VmFrame vmTakeFrame(QByteArray &rx)
 {
     const CCommProtocol::DescTable &table = CCommProtocol::descriptorTable();
+    VmFrame f;
+    int start = -1;
+    for (int i = 0; i + 4 <= rx.size(); ++i) {
+        std::memcpy(&f.type, rx.constData() + i, 4);
+        if (table.count(f.type)) {
+            start = i;
+            break;
+        }
+    }
+    if (start < 0) {
+        if (rx.size() > 3)
+            rx.remove(0, rx.size() - 3);
+        return f;
+    }
+    rx.remove(0, start);
+    const CCommProtocol::pktDesc_t *desc = table.at(f.type);
+    const bool hasLength = desc->minPayloadLen != 0;
+    if (rx.size() < 8)
+        return f;
+    uint32_t n = 0;
+    if (hasLength) {
+        n = qFromBigEndian<uint32_t>(rx.constData() + 4);
+        if (n < desc->minPayloadLen || n > desc->maxPayloadLen) {
+            rx.remove(0, 4);
+            f.kind = VmFrame::Kind::Refused;
+            f.nackReason = n < desc->minPayloadLen ? "PYLLSHRT" : "PYLLLONG";
+            return f;
+        }
+    }
+    const int headerLen = hasLength ? 8 : 4;
+    const int frameLen = headerLen + int(n) + 4;
+    if (rx.size() < frameLen)
+        return f;
+    f.payload = rx.mid(headerLen, int(n));
+    uint8_t header[8] = {};
+    std::memcpy(header, rx.constData(), size_t(headerLen));
+    const uint32_t crc
+        = crc32Compute(f.payload.constData(), size_t(n), crc32Compute(header, sizeof header, 0));
+    const uint32_t got = qFromBigEndian<uint32_t>(rx.constData() + headerLen + n);
+    rx.remove(0, frameLen);
+    if (crc != got) {
+        f.kind = VmFrame::Kind::Refused;
+        f.nackReason = "INVLDCRC";
+        f.payload.clear();
+        return f;
+    }
+    f.kind = VmFrame::Kind::Request;
+    return f;
+}
+
+void VirtualModule::parseFramesLocked(qint64 now)
+{
     while (!mTransfer) {
-        int start = -1;
-        uint32_t type = 0;
-        for (int i = 0; i + 4 <= mRx.size(); ++i) {
-            std::memcpy(&type, mRx.constData() + i, 4);
-            if (table.count(type)) {
-                start = i;
-                break;
-            }
-        }
-        if (start < 0) {
-            if (mRx.size() > 3)
-                mRx.remove(0, mRx.size() - 3);
+        const VmFrame f = vmTakeFrame(mRx);
+        if (f.kind == VmFrame::Kind::Incomplete)
             return;
-        }
-        mRx.remove(0, start);
-        const CCommProtocol::pktDesc_t *desc = table.at(type);
-        const bool hasLength = desc->minPayloadLen != 0;
-        if (mRx.size() < 8)
-            return;
-        uint32_t n = 0;
-        if (hasLength) {
-            n = qFromBigEndian<uint32_t>(mRx.constData() + 4);
-            if (n < desc->minPayloadLen || n > desc->maxPayloadLen) {
-                nackLocked(n < desc->minPayloadLen ? "PYLLSHRT" : "PYLLLONG", type, now);
-                mRx.remove(0, 4);
-                continue;
-            }
-        }
-        const int headerLen = hasLength ? 8 : 4;
-        const int frameLen = headerLen + int(n) + 4;
-        if (mRx.size() < frameLen)
-            return;
-        const QByteArray payload = mRx.mid(headerLen, int(n));
-        uint8_t header[8] = {};
-        std::memcpy(header, mRx.constData(), size_t(headerLen));
-        const uint32_t crc
-            = crc32Compute(payload.constData(), size_t(n), crc32Compute(header, sizeof header, 0));
-        const uint32_t got = qFromBigEndian<uint32_t>(mRx.constData() + headerLen + n);
-        if (crc != got) {
-            nackLocked("INVLDCRC", type, now);
-            mRx.remove(0, frameLen);
-            continue;
-        }
-        mRx.remove(0, frameLen);
-        dispatchLocked(type, payload, now);
+        if (f.kind == VmFrame::Kind::Refused)
+            nackLocked(f.nackReason, f.type, now);
+        else
+            dispatchLocked(f.type, f.payload, now);
     }
 }
 
@@ -544,5 +560,7 @@ void VirtualModule::queueReplyLocked(
     for (int i = 0; i < f.noiseBytes; ++i)
         bytes += kNoise[i % int(sizeof kNoise)];
     bytes += frame;
+    if (f.stallAfterBytes >= 0)
+        bytes.truncate(f.stallAfterBytes);
     mPending.append({ now + f.slowReplyMs, bytes, after });
 }

@@ -192,6 +192,9 @@ const QList<KeyDef> &keyTable()
                 fault(&VmFaults::badCrcEvery) },
             { "fault-drop-every", "drop every k-th reply", fault(&VmFaults::dropEvery) },
             { "fault-slow-ms", "delay every reply", fault(&VmFaults::slowReplyMs) },
+            { "fault-stall-after-bytes",
+                "send only the first N bytes of every reply; the rest never comes",
+                fault(&VmFaults::stallAfterBytes) },
             { "fault-nack", "answer \"NACK\" with this reason (up to 8 characters)",
                 [](VmConfig &c, const QString &v) {
                     c.faults.nackReason = v.toLatin1().left(8);
