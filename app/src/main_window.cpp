@@ -647,6 +647,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
             static_cast<QThread *>(mUpdate->ReconnectWorker()),
             static_cast<QThread *>(mSession->Discovery()) })
         ModuleSession::StopWorker(worker, ModuleSession::kWorkerStopWaitMs);
+    mUpdate->Abandon();
     writeSettings();
     Disconnect();
     QMainWindow::closeEvent(event);

@@ -48,7 +48,8 @@ public:
     };
 
     // Takes ownership of serialIF. closing (may be null) is the owner's closing flag;
-    // a file upload stops when it is set.
+    // once it is set every wait for the module ends within a moment (writes still go out,
+    // so an upload can tell the module it stopped).
     CCmdEngine(CSerialIF *serialIF, CErrorReportIF *errorReport, CAppIF *appIF, uint32_t boardID,
         QObject *parent = nullptr, const std::atomic<bool> *closing = nullptr);
     ~CCmdEngine() override;

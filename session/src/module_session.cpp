@@ -1,9 +1,9 @@
 #include "module_session.h"
 
 #include "app_if.h"
-#include "closing_serial_if.h"
 #include "dhcp_thread.h"
 #include "discover_thread.h"
+#include "serial_if.h"
 #include "session_logging.h"
 #include "session_rules.h"
 
@@ -19,8 +19,7 @@ ModuleSession::ModuleSession(
     CSerialIF *serial, CErrorReportIF *errors, CAppIF *appIF, QObject *parent)
     : QObject(parent)
 {
-    mEngine = new CCmdEngine(
-        new ClosingSerialIF(serial, &mClosing), errors, appIF, kBoardIdUnknown, this, &mClosing);
+    mEngine = new CCmdEngine(serial, errors, appIF, kBoardIdUnknown, this, &mClosing);
     mDiscovery = new DiscoverThread;
     mDiscovery->SetCmdEngine(mEngine);
     RegisterWorker(mDiscovery, EngineUser::Discovery);

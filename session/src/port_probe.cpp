@@ -36,6 +36,9 @@ bool askUntilAnswer(CCmdEngine &engine, int port, const std::atomic<bool> &abort
             isModule = true;
             return true;
         }
+        // The owner is giving the port up (closing): its abort follows at once.
+        if (abort || engine.GetCommProtocol().cancelled())
+            return false;
         // A port that went away will not answer later in this run.
         if (!serial->IsOpen())
             return !abort;

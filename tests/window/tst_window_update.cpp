@@ -190,6 +190,34 @@ private slots:
         QCOMPARE(mWindow->StatusText(), QString("Update Failed: Could not reconnect with module"));
     }
 
+    // Closing during the upload tells the module: the Kermit "User Quit" packet, update
+    // state 8 and the lock given back go out, so the next update succeeds.
+    void closeDuringUpload()
+    {
+        ModuleRack rack;
+        const QByteArray content = testPayload(8 * 1024 * 1024, 5);
+        VirtualModule *module = readyToUpdate(rack, updatable("WU4"), content);
+        QVERIFY(module);
+        mWindow->UpdatePushButtonChanged();
+        QTRY_VERIFY_WITH_TIMEOUT(mWindow->CmdEngine()->GetProgress() > 0.05f, kTimeoutMs);
+        mWindow->close();
+        QTRY_VERIFY_WITH_TIMEOUT(module->lastTransferError().contains("User Quit"), 5000);
+        QTRY_VERIFY(requestLines(module).contains("PSID 0x00000206 8"));
+        QTRY_VERIFY(requestLines(module).contains("PSID 0x0000020e 0"));
+        QVERIFY(module->receivedFiles().isEmpty());
+        mWindow.reset();
+
+        const QByteArray second = testPayload(64 * 1024, 6);
+        QVERIFY(writeTestFile(rack.dir() + "/fw.vlts", second));
+        QVERIFY(startWindow({ module->linkPath() }));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            mWindow->CurrentPage()->updateTab().updatePushButton->isEnabled(), kTimeoutMs);
+        mWindow->UpdatePushButtonChanged();
+        QTRY_VERIFY_WITH_TIMEOUT(!mWindow->Update()->IsBusy(), kTimeoutMs);
+        QCOMPARE(mWindow->Update()->State().result, int(eUpdateSucceeded));
+        QCOMPARE(sha256Hex(module->receivedFiles().value(0).data), sha256Hex(second));
+    }
+
     void factoryReset_data()
     {
         QTest::addColumn<bool>("connected");

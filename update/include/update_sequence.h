@@ -53,6 +53,10 @@ public:
     // still owes an abort for is aborted and gives its lock back.
     void CheckDeferredAbort(const QString &serial);
 
+    // The owner is closing while the chain runs, its workers already stopped: a module not
+    // yet committed to its new image is told the update is aborted and gets its lock back
+    // (the writes go out although their replies are no longer awaited).
+    void Abandon();
     // The progress tick: the bar value to show given the bar's current value and maximum,
     // or -1 to leave the bar as it is (it never moves back within a mode).
     int ProgressTick(int currentValue, int maximumValue);

@@ -93,6 +93,14 @@ void UpdateSequence::releaseLockAndAbort()
     engine->SetModuleUpdateState(kStateAborted);
 }
 
+void UpdateSequence::Abandon()
+{
+    if (mChain.isEmpty() || mState.rebootPending || !mSession->IsConnected())
+        return;
+    releaseLockAndAbort();
+    mState.finished = true;
+}
+
 bool UpdateSequence::waitForUploadLocation()
 {
     CCmdEngine *engine = mSession->Engine();
