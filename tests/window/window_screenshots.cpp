@@ -1,16 +1,20 @@
-// Saves a picture of the main window for each page family, and of a network change
-// confirmation, against virtual modules.
+// Saves a picture of the main window for each page family, of a network change
+// confirmation and of a firmware update's steps, against virtual modules.
 // Usage: window_screenshots <output directory>
 #include "device_page.h"
 #include "discover_thread.h"
 #include "main_window.h"
 #include "module_rack.h"
+#include "test_data.h"
+#include "update_sequence.h"
 #include "window_message_box.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -60,8 +64,13 @@ int main(int argc, char **argv)
         config.productId = QString::fromLatin1(shot.productId);
         config.sysName = QString::fromLatin1(shot.sysName);
         config.serialNumber = QStringLiteral("1VM%1").arg(serial++, 6, 10, QLatin1Char('0'));
+        config.newSwVersion = QStringLiteral("3.5.0");
+        config.returnDelayMs = 300; // back within the scaled reconnection wait
         ports << rack.add(config)->linkPath();
     }
+    // The modules' link directory: its entries coming and going are the device notices (the
+    // updated module reboots and comes back).
+    qputenv("TRIVO_EXTRA_PORTS", rack.dir().toLocal8Bit());
     DiscoverThread::setTimeScaleForTesting(0.05);
     MainWindow::setPortListerForTesting([ports](QStringList &paths) {
         paths = ports;
@@ -120,6 +129,49 @@ int main(int argc, char **argv)
             return QMessageBox::Cancel;
         });
         emit media.applyPushButton->clicked();
+
+        // A firmware update of the same module: its confirmation, the upload under way, the
+        // commit question and the page once the module is back with its new version. The file
+        // is large enough for the bar to move during the upload (ticks of 500 ms).
+        const QString package = rack.dir() + QStringLiteral("/fw.vlts");
+        if (writeTestFile(package, testPayload(32 * 1024 * 1024, 1))) {
+            WindowMessageBox::setFileResponderForTesting(
+                [package](const WindowMessageBox::FileRequest &) { return package; });
+            const UpdateTabUi &update = window.CurrentPage()->updateTab();
+            window.CurrentPage()->groupBox()->setCurrentWidget(update.tab);
+            QTest::qWait(kPollSettleMs);
+            auto grabTo = [&](QWidget *widget, const char *name) {
+                const QString path = out.filePath(QString::fromLatin1(name) + ".png");
+                if (widget->grab().save(path)) {
+                    std::printf("%s\n", qPrintable(path));
+                    ++saved;
+                }
+            };
+            bool uploading = false;
+            QObject::connect(update.progressBar, &QProgressBar::valueChanged, [&](int value) {
+                if (!uploading && value > 0 && value < 100
+                    && update.progressMessageLabel->text().startsWith(
+                        QLatin1String("Transferring"))) {
+                    uploading = true;
+                    grabTo(&window, "update_upload");
+                }
+            });
+            WindowMessageBox::setResponderForTesting([&](const WindowMessageBox::Request &r) {
+                const std::unique_ptr<QMessageBox> box(WindowMessageBox::createBox(&window, r));
+                box->show();
+                QTest::qWait(300);
+                if (r.title == QLatin1String("Software Update Confirmation"))
+                    grabTo(box.get(), "update_confirmation");
+                else if (r.title == QLatin1String("Confirm Update"))
+                    grabTo(box.get(), "update_commit");
+                return r.defaultButton ? r.defaultButton : QMessageBox::Ok;
+            });
+            update.updatePushButton->click();
+            const bool ended = QTest::qWaitFor([&] { return !window.Update()->IsBusy(); }, 60000);
+            WindowMessageBox::setFileResponderForTesting(nullptr);
+            if (ended)
+                save(QStringLiteral("update_done"));
+        }
         WindowMessageBox::setResponderForTesting(nullptr);
 
         // No module at all.
