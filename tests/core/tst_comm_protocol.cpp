@@ -422,10 +422,6 @@ private slots:
         QTest::addColumn<uint>("max");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("not a multiple of 4")
-            << 6u << 4u << 2u
-            << "*** CCommProtocol: The binary payload length in the pktDesc for ABCD is 6. Must "
-               "be a multiple of 4.\n";
         QTest::newRow("all three faults")
             << 8u << 4u << 2u
             << "*** CCommProtocol: Bad payload length(s) in the pktDesc for ABCD\n"
@@ -433,11 +429,6 @@ private slots:
                "    maxPayloadLen is less than minPayloadLen\n"
                "    binaryPayloadLen is greater than maxPayloadLen\n"
                "    { binary = 8, min = 4, max = 2 }\n";
-        QTest::newRow("max below min only")
-            << 0u << 4u << 2u
-            << "*** CCommProtocol: Bad payload length(s) in the pktDesc for ABCD\n"
-               "    maxPayloadLen is less than minPayloadLen\n"
-               "    { binary = 0, min = 4, max = 2 }\n";
         QTest::newRow("first fine, last faulty")
             << 4u << 4u << 16u
             << "*** CCommProtocol: The binary payload length in the pktDesc for ZZZZ is 2. Must "
