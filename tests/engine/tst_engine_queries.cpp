@@ -113,9 +113,6 @@ void TestEngineQueries::typedOperation_data()
     row("idle, recorder 3/1", num, idle,
         { { "product", "RECORDER-PLUS" }, { "0x7d011e0a", 3u }, { "0x7d011f0a", 1u } }, eResultOK,
         "true", { "HURU", "PGID 0x7d011e0a", "PGID 0x7d011f0a" });
-    row("idle, recording", num, idle,
-        { { "product", "RECORDER" }, { "0x7d011e0a", 2u }, { "0x7d011f0a", 1u } }, eResultOK,
-        "false", { "HURU", "PGID 0x7d011e0a", "PGID 0x7d011f0a" });
     row("idle, stream state missing", num, idle,
         { { "product", "RECORDER" }, { "0x7d011e0a", 1u }, { "0x7d011f0a", "!1" } },
         eResultGetSetCmdNoSuchParamID, "true", { "HURU", "PGID 0x7d011e0a", "PGID 0x7d011f0a" },
