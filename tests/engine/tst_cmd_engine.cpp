@@ -51,8 +51,6 @@ private slots:
     void construction();
     void negotiation_data();
     void negotiation();
-    void productID_data();
-    void productID();
     void connectModule_data();
     void connectModule();
     void isModuleWhenConnected();
@@ -146,33 +144,6 @@ void TestCmdEngine::negotiation()
                                                 "4E1158DD");
     for (const QByteArray &w : rig.serial->writes)
         QCOMPARE(w, hwdy);
-}
-
-void TestCmdEngine::productID_data()
-{
-    QTest::addColumn<uint>("moduleVersion");
-    QTest::addColumn<QString>("productID");
-    QTest::addColumn<QStringList>("requests");
-    QTest::newRow("version 1 is the hub") << 1u << "USBHUB" << QStringList { "HWDY" };
-    QTest::newRow("version 2 asks") << 2u << "DECODER10G2-P" << QStringList { "HWDY", "HURU" };
-}
-
-void TestCmdEngine::productID()
-{
-    QFETCH(uint, moduleVersion);
-    QFETCH(QString, productID);
-    QFETCH(QStringList, requests);
-
-    EngineRig rig;
-    rig.sim.version = moduleVersion;
-    rig.sim.productID = moduleVersion == 1 ? "SOMETHING-ELSE" : productID;
-    QCOMPARE(rig.engine.NegotiateProtocolVersion(), eResultOK);
-    QString got;
-    QCOMPARE(rig.engine.GetModuleProductID(got), eResultOK);
-    QCOMPARE(got, productID);
-    QCOMPARE(rig.sim.subjects(), requests);
-    if (requests.contains("HURU"))
-        QCOMPARE(rig.serial->writes.last(), frame("HURU", {}));
 }
 
 void TestCmdEngine::connectModule_data()

@@ -46,8 +46,6 @@ private slots:
         QTest::addColumn<QString>("heading");
         QTest::newRow("known") << "v2.4.3.54"
                                << "Velto Trivo-Setup v2.4.3.54";
-        QTest::newRow("unknown") << "0.0.0.0"
-                                 << "Velto Trivo-Setup 0.0.0.0";
         QTest::newRow("markup escaped") << "v1<b>"
                                         << "Velto Trivo-Setup v1<b>";
     }
