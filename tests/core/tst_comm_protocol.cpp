@@ -113,20 +113,6 @@ private slots:
         QCOMPARE(built.toHex(' '), expected.toHex(' '));
     }
 
-    void sendFlushesThenWritesOneFrame()
-    {
-        mPort.queueInput("stale");
-        pkt_t p;
-        mProto->makePktWord(&p, PktType("PGID"), 0x109u);
-        const int flushesBefore = mPort.flushCalls;
-        mProto->sendPkt(&p);
-        QCOMPARE(mPort.flushCalls, flushesBefore + 1);
-        QVERIFY(mPort.input.isEmpty());
-        QCOMPARE(mPort.writes.size(), 1);
-        QCOMPARE(mPort.writes.first(), frame("PGID", be32(0x109)));
-        QVERIFY(p.payload == nullptr);
-    }
-
     void replyDecoding_data()
     {
         QTest::addColumn<QByteArray>("request");

@@ -150,22 +150,6 @@ private slots:
         QCOMPARE(lock, 0u);
     }
 
-    void corruptedRequestGetsInvalidCrc()
-    {
-        VmRig rig;
-        QVERIFY(rig.start(fastConfig("DECODER10G2"), false));
-        CCommProtocol &proto = rig.engine->GetCommProtocol();
-        pkt_t pkt;
-        proto.makePktWord(&pkt, PktType("PGID"), 0x108u);
-        pkt.crc ^= 0x01000000;
-        proto.sendPkt(&pkt);
-        QString value;
-        QCOMPARE(proto.recvPkt(PktType("PGID"), value, 0x108), eResultInvalidChecksum);
-        QVERIFY(rig.requestLines().contains("PGID  INVLDCRC"));
-        // The line resynchronises on the next good frame.
-        QCOMPARE(rig.engine->GetStringParamByID(0x108, value), eResultOK);
-    }
-
     void refusals_data()
     {
         QTest::addColumn<QString>("product");
