@@ -117,10 +117,6 @@ private slots:
             << "fault-stall-after-bytes=10" << int(eResultTimeout) << 1250 + 500;
         QTest::newRow("NACK UNSUPCMD")
             << "fault-nack=UNSUPCMD" << int(eResultUnsupportedCmd) << 500;
-        QTest::newRow("NACK PYLLLONG")
-            << "fault-nack=PYLLLONG" << int(eResultPayloadTooLong) << 500;
-        QTest::newRow("NACK unknown reason")
-            << "fault-nack=GRUMPY42" << int(eResultUnknownError) << 500;
         QTest::newRow("NACK for another type")
             << "fault-nack=TIMEDOUT,fault-nack-type=EDTM" << int(eResultOK) << 500;
     }
@@ -208,7 +204,6 @@ private slots:
         QTest::newRow("previous sequence 3 times") << "fault-kermit-prev-seq=3" << true;
         QTest::newRow("previous sequence beyond the retry limit")
             << "fault-kermit-prev-seq=12" << false;
-        QTest::newRow("EDTM refused") << "fault-nack=UNSUPCMD,fault-nack-type=EDTM" << false;
     }
 
     void kermitFaults()
