@@ -148,7 +148,7 @@
     </message>
     <message>
         <source>SDI Loop</source>
-        <translation>SDI-Durchschleifung</translation>
+        <translation>SDI-Loop</translation>
     </message>
     <message>
         <source>SDI Out</source>
@@ -216,7 +216,7 @@
     </message>
     <message>
         <source>Ref In</source>
-        <translation>Ref-Eingang</translation>
+        <translation>Ref-In</translation>
     </message>
     <message>
         <source>Media LAN 1:</source>
