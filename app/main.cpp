@@ -3,8 +3,17 @@
 #include "startup.h"
 
 #include "app_if.h"
+#include "app_language.h"
 
+#include <QCoreApplication>
 #include <cstdio>
+
+// The window's texts follow the system locale from the moment its application object exists.
+static void LoadTranslations()
+{
+    InstallTranslations(*QCoreApplication::instance());
+}
+Q_COREAPP_STARTUP_FUNCTION(LoadTranslations)
 
 int main(int argc, char **argv)
 {

@@ -314,8 +314,7 @@ void MainWindow::refreshPageContents(DevicePage *page)
             setTextIfDiffers(edit, QString());
     }
     setTextIfDiffers(page->imageSerialNumberLabel(),
-        connected ? QStringLiteral("Version: %1  Sn: %2").arg(version, serial)
-                  : tr("Unknown Device"));
+        connected ? tr("Version: %1  Sn: %2").arg(version, serial) : tr("Unknown Device"));
 
     if (connected && mEngineFree && mDevice) {
         const int count = qMin(page->networkTabCount(), mDevice->mInterfaceCount);

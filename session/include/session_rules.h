@@ -6,8 +6,12 @@
 #include <cstdint>
 
 // Decisions and texts about a module that the window and the command-line tool share.
-// The texts keep the window's translation context.
+// The texts translate in the context SessionRules.
 namespace SessionRules {
+
+#if 0 // Read by lupdate only: texts of this namespace translate in its own context.
+Q_DECLARE_TR_FUNCTIONS(SessionRules)
+#endif
 
 // Status line after a connection attempt: portOpened false gives "No Device",
 // otherwise the text for the engine's connection code.
