@@ -97,7 +97,7 @@ if [ "$headless" = 0 ]; then
   APP_PID=$!
   wait "$APP_PID" || status=$?
   APP_PID=""
-  echo "demo: trivoconfig exited with status $status; modules stopped"
+  echo "demo: trivoconfig exited with status $status; stopping the modules"
   exit "$status"
 fi
 
