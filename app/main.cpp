@@ -22,6 +22,8 @@ int main(int argc, char **argv)
         std::fputs(commandLine.output.c_str(), stdout);
         return commandLine.exitCode;
     }
+    if (commandLine.checkRunning)
+        return ReportRunningInstance(argc, argv);
     SetStartMode(commandLine.startMode);
     return RunApplication(argc, argv, []() -> QWidget * { return new MainWindow; });
 }

@@ -1,10 +1,13 @@
 // Saves a picture of the main window for each page family, of a network change
 // confirmation and of a firmware update's steps, against virtual modules.
-// Usage: window_screenshots <output directory>
+// Usage: window_screenshots <output directory> [--extra-ports]
+// With --extra-ports it pictures every tab of each module on the ports named by
+// TRIVO_EXTRA_PORTS instead (modules started outside, as the demo does).
 #include "device_page.h"
 #include "discover_thread.h"
 #include "main_window.h"
 #include "module_rack.h"
+#include "port_enumeration.h"
 #include "test_data.h"
 #include "update_sequence.h"
 #include "window_message_box.h"
@@ -16,6 +19,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
@@ -41,13 +45,23 @@ const Shot kShots[] = {
     { "unknown_product", "MYSTERY-BOX", "Mystery" },
 };
 constexpr int kPollSettleMs = 1200;
+
+// A file name from a device list entry: letters, digits and '_' only.
+QString FileStem(int index, const QString &entry)
+{
+    QString stem = entry.toLower();
+    stem.replace(QRegularExpression(QStringLiteral("[^a-z0-9]+")), QStringLiteral("_"));
+    stem.remove(QRegularExpression(QStringLiteral("^_+|_+$")));
+    return QStringLiteral("module%1_%2").arg(index + 1).arg(stem);
+}
 } // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <output directory>\n", argv[0]);
+    const bool extraPorts = argc == 3 && qstrcmp(argv[2], "--extra-ports") == 0;
+    if (argc < 2 || (argc > 2 && !extraPorts)) {
+        std::fprintf(stderr, "usage: %s <output directory> [--extra-ports]\n", argv[0]);
         return 2;
     }
     QStandardPaths::setTestModeEnabled(true);
@@ -58,7 +72,12 @@ int main(int argc, char **argv)
     ModuleRack rack;
     QStringList ports;
     int serial = 1;
+    // Only the named ports: a real module plugged in must not join the pictures.
+    if (extraPorts)
+        ports = ExtraPortPaths();
     for (const Shot &shot : kShots) {
+        if (extraPorts)
+            break;
         VmConfig config;
         config.name = QString::fromLatin1(shot.file);
         config.productId = QString::fromLatin1(shot.productId);
@@ -70,7 +89,8 @@ int main(int argc, char **argv)
     }
     // The modules' link directory: its entries coming and going are the device notices (the
     // updated module reboots and comes back).
-    qputenv("TRIVO_EXTRA_PORTS", rack.dir().toLocal8Bit());
+    if (!extraPorts)
+        qputenv("TRIVO_EXTRA_PORTS", rack.dir().toLocal8Bit());
     DiscoverThread::setTimeScaleForTesting(0.05);
     MainWindow::setPortListerForTesting([ports](QStringList &paths) {
         paths = ports;
@@ -92,6 +112,19 @@ int main(int argc, char **argv)
             }
         };
         QComboBox *combo = window.DeviceComboBox();
+        if (extraPorts) {
+            for (int i = 0; i < combo->count(); ++i) {
+                combo->setCurrentIndex(i);
+                window.MainWindowDeviceSelect(i);
+                QTabWidget *tabs = window.CurrentPage()->groupBox();
+                for (int t = 0; t < tabs->count(); ++t) {
+                    tabs->setCurrentIndex(t);
+                    save(QStringLiteral("%1_tab%2").arg(FileStem(i, combo->itemText(i))).arg(t));
+                }
+            }
+            window.close();
+            return saved > 0 ? 0 : 1;
+        }
         for (int i = 0; i < combo->count() && i < int(std::size(kShots)); ++i) {
             combo->setCurrentIndex(i);
             window.MainWindowDeviceSelect(i);
