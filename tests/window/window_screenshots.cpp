@@ -112,28 +112,24 @@ int main(int argc, char **argv)
             }
         };
         QComboBox *combo = window.DeviceComboBox();
-        if (extraPorts) {
-            for (int i = 0; i < combo->count(); ++i) {
-                combo->setCurrentIndex(i);
-                window.MainWindowDeviceSelect(i);
-                QTabWidget *tabs = window.CurrentPage()->groupBox();
-                for (int t = 0; t < tabs->count(); ++t) {
-                    tabs->setCurrentIndex(t);
-                    save(QStringLiteral("%1_tab%2").arg(FileStem(i, combo->itemText(i))).arg(t));
-                }
-            }
-            window.close();
-            return saved > 0 ? 0 : 1;
-        }
-        for (int i = 0; i < combo->count() && i < int(std::size(kShots)); ++i) {
+        // Every tab of the i-th module in the device list.
+        auto saveTabs = [&](int i, const QString &stem) {
             combo->setCurrentIndex(i);
             window.MainWindowDeviceSelect(i);
             QTabWidget *tabs = window.CurrentPage()->groupBox();
             for (int t = 0; t < tabs->count(); ++t) {
                 tabs->setCurrentIndex(t);
-                save(QStringLiteral("%1_tab%2").arg(QString::fromLatin1(kShots[i].file)).arg(t));
+                save(QStringLiteral("%1_tab%2").arg(stem).arg(t));
             }
+        };
+        if (extraPorts) {
+            for (int i = 0; i < combo->count(); ++i)
+                saveTabs(i, FileStem(i, combo->itemText(i)));
+            window.close();
+            return saved > 0 ? 0 : 1;
         }
+        for (int i = 0; i < combo->count() && i < int(std::size(kShots)); ++i)
+            saveTabs(i, QString::fromLatin1(kShots[i].file));
         // The confirmation of a static address for media LAN 1, as the user sees the box.
         int twoLans = 0;
         while (twoLans < int(std::size(kShots)) - 1
