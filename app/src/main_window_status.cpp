@@ -73,10 +73,26 @@ QString toBeDetermined()
 
 } // namespace
 
-void MainWindow::GetParameterValuesTrivo()
+bool MainWindow::GetParameterValuesTrivo()
 {
-    if (!mCmdEngine || !mDevice)
-        return;
+    if (!mCmdEngine || !mDevice || mPollState == PollState::Gone)
+        return false;
+    if (mPollState == PollState::Silent) {
+        // One read tells whether the module is back; the whole pass follows only then.
+        QString name;
+        const eResult_t probe = mCmdEngine->GetModuleName(name);
+        if (probe == eResultDisconnected) {
+            moduleGone();
+            return false;
+        }
+        if (probe == eResultTimeout) {
+            moduleSilent();
+            return false;
+        }
+        mPollState = PollState::Normal;
+        setStatusText(SessionRules::ConnectStatusText(true, eConnectOK));
+        StartStatusTimer();
+    }
     StatusReadOptions options;
     options.upnp = CProductFeatures::HasInterfaceStateParameters(mBoardId);
     // Only pages that show the link speed (the 25G receiver's) read it.
@@ -89,10 +105,57 @@ void MainWindow::GetParameterValuesTrivo()
             << QStringLiteral("Device disconnected at MainWindow::GetParameterValuesTrivo:%1.  "
                               "Returning early.")
                    .arg(read.stopPoint);
-        return;
+        moduleGone();
+        return false;
+    }
+    if (read.stopResult == eResultTimeout) {
+        qCDebug(lcWindow).noquote()
+            << QStringLiteral("Device not responding at MainWindow::GetParameterValuesTrivo:%1.  "
+                              "Returning early.")
+                   .arg(read.stopPoint);
+        moduleSilent();
+        return false;
     }
     if (read.changed)
         RefreshPage();
+    return true;
+}
+
+void MainWindow::moduleSilent()
+{
+    if (mPollState != PollState::Silent) {
+        mPollState = PollState::Silent;
+        setStatusText(SessionRules::NotRespondingText(mGlobalDeviceComboBox->currentText()));
+    }
+    // Restarted after each failed read, so the pause follows the read's own wait.
+    StartStatusTimer();
+}
+
+void MainWindow::moduleGone()
+{
+    if (mPollState == PollState::Gone)
+        return;
+    mPollState = PollState::Gone;
+    setStatusText(SessionRules::ModuleLeftText(mGlobalDeviceComboBox->currentText()));
+    showPageLive(CurrentPage(), false);
+}
+
+void MainWindow::showPageLive(DevicePage *page, bool live)
+{
+    if (!page)
+        return;
+    const QString connected = tr("Connected");
+    const QString disconnected = tr("Disconnected");
+    if (!live) {
+        for (int i = 0; i < page->networkTabCount(); ++i)
+            setTextIfDiffers(page->networkTab(i).linkStatusLabel, disconnected);
+    }
+    // The USB text is fixed while a module is connected; the poll rewrites the link texts.
+    for (const char *name : { "mUsbHubImageUSBStatusLabel", "mImageUSBStatusLabel" })
+        setTextIfDiffers(
+            page->findChild<QLabel *>(QLatin1String(name)), live ? connected : disconnected);
+    // A disabled label draws its picture greyed out: the power LED off.
+    setEnabledIfDiffers(page->findChild<QLabel *>(QStringLiteral("mImagePowerStatusLED")), live);
 }
 
 void MainWindow::UpdateStatusUi()
@@ -111,7 +174,8 @@ void MainWindow::UpdateStatusUi()
         return;
     }
 
-    GetParameterValuesTrivo();
+    if (!GetParameterValuesTrivo())
+        return;
 
     DevicePage *page = CurrentPage();
     const bool hasOwnPage = page->row().family != PageFamily::Unknown;

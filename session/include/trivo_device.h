@@ -48,7 +48,8 @@ struct StatusReadOptions
 struct StatusReadResult
 {
     bool changed = false; // a value read differs from the model's
-    eResult_t stopResult = eResultOK; // the read that ended the pass early, else eResultOK
+    // The read that ended the pass early (eResultDisconnected or eResultTimeout), else eResultOK.
+    eResult_t stopResult = eResultOK;
     int stopPoint = 0; // where it ended: 1 name, 10 * (interface + 1) + n, 99 authentication
 };
 
@@ -61,7 +62,8 @@ public:
     ~CTrivo() override;
 
     // Reads name, every interface's state and authentication into the model. Values read
-    // successfully replace the model's; a module that went away ends the pass at once.
+    // successfully replace the model's; a module that went away or a read that timed out
+    // ends the pass at once.
     StatusReadResult ReadStatus(const StatusReadOptions &options);
 
     // Device setup file hooks: nothing of the model is kept there.

@@ -15,9 +15,10 @@ CTrivo::~CTrivo() = default;
 StatusReadResult CTrivo::ReadStatus(const StatusReadOptions &options)
 {
     StatusReadResult result;
-    // Stores a value read successfully when it differs; a vanished module ends the pass.
+    // Stores a value read successfully when it differs. A vanished module ends the pass, and
+    // so does a silent one: every further read would wait out its own time-out.
     auto take = [&](eResult_t code, auto &field, const auto &value, int where) {
-        if (code == eResultDisconnected) {
+        if (code == eResultDisconnected || code == eResultTimeout) {
             result.stopResult = code;
             result.stopPoint = where;
             return false;
