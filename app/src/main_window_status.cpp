@@ -22,6 +22,10 @@ namespace {
 
 const char kIpInputMask[] = "000.000.000.000";
 
+// A healthy module's whole status pass takes about 26 ms; a slow one's is spread over
+// ticks so that the window keeps answering between them.
+constexpr int kPollReadBudgetMs = 40;
+
 // Widgets are written only when the text changes, so a steady module causes no repaint.
 void setTextIfDiffers(QLabel *label, const QString &text)
 {
@@ -94,6 +98,7 @@ bool MainWindow::GetParameterValuesTrivo()
         StartStatusTimer();
     }
     StatusReadOptions options;
+    options.budgetMs = kPollReadBudgetMs;
     options.upnp = CProductFeatures::HasInterfaceStateParameters(mBoardId);
     // Only pages that show the link speed (the 25G receiver's) read it.
     DevicePage *page = CurrentPage();
