@@ -58,37 +58,22 @@ private slots:
         QTest::addColumn<VmFaults>("faults");
         QTest::addColumn<bool>("unplug"); // pulled right before the operation, back in 300 ms
 
-        std::vector<std::pair<QString, VmFaults>> faults;
-        VmFaults f;
-        faults.push_back({ "none", f });
-        f = VmFaults();
-        f.noiseBytes = 40;
-        faults.push_back({ "noise", f });
-        f = VmFaults();
-        f.badCrcEvery = 3;
-        faults.push_back({ "bad CRC 1/3", f });
-        f = VmFaults();
-        f.dropEvery = 4;
-        faults.push_back({ "drop 1/4", f });
-        f = VmFaults();
-        f.slowReplyMs = 60;
-        faults.push_back({ "slow 60 ms", f });
-        f = VmFaults();
-        f.nackReason = "BUSY";
-        faults.push_back({ "NACK", f });
-        f = VmFaults();
-        f.silenceAfter = 0;
-        faults.push_back({ "silence", f });
-        f = VmFaults();
-        f.stallAfterBytes = 10;
-        faults.push_back({ "stall mid-frame", f });
-        faults.push_back({ "unplug", VmFaults() });
-        for (const auto &[name, fault] : faults) {
+        // As the virtual module's command line takes them.
+        const std::pair<QString, QString> faults[] = { { "none", "" },
+            { "noise", "fault-noise=40" }, { "bad CRC 1/3", "fault-bad-crc-every=3" },
+            { "drop 1/4", "fault-drop-every=4" }, { "slow 60 ms", "fault-slow-ms=60" },
+            { "NACK", "fault-nack=BUSY" }, { "silence", "fault-silence-after=0" },
+            { "stall mid-frame", "fault-stall-after-bytes=10" }, { "unplug", "" } };
+        for (const auto &[name, settings] : faults) {
+            VmConfig config;
+            QString error;
+            QVERIFY2(settings.isEmpty() || vmParseModuleSettings(settings, config, &error),
+                qPrintable(error));
             if (!faultOrder().contains(name))
                 faultOrder() << name;
             for (int op = 0; op < OpCount; ++op)
                 QTest::newRow(qPrintable(name + " / " + kOpNames[op]))
-                    << name << op << fault << (name == "unplug");
+                    << name << op << config.faults << (name == "unplug");
         }
     }
 

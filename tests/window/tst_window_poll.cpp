@@ -108,6 +108,7 @@ private slots:
         QTRY_COMPARE(page->infoTab().nameLineEdit->text(), QString("Leaving"));
         QCOMPARE(link->text(), QString("Connected"));
         const QString entry = window->DeviceComboBox()->currentText();
+        const QString address = page->networkTab(0).ipAddressStatus->text();
 
         if (removalNotice) {
             module->unplug(-1);
@@ -120,6 +121,7 @@ private slots:
         QCOMPARE(usb->text(), QString("Disconnected"));
         QVERIFY(!led->isEnabled());
         QCOMPARE(window->StatusText(), SessionRules::ModuleLeftText(entry));
+        QCOMPARE(page->networkTab(0).ipAddressStatus->text(), address); // last values kept
         if (removalNotice)
             return;
 
