@@ -310,10 +310,13 @@ void MainWindow::RefreshPage()
         mImageSafebootModeLabel->hide();
     } else if (!DiscoveryRunning()) {
         mEngineFree = !engineHeld();
-        if (mEngineFree) {
+        if (mEngineFree && mPollState == PollState::Normal) {
             uint32_t safeboot = 0;
-            if (mCmdEngine->GetModuleSafebootMode(safeboot) == eResultOK)
+            const eResult_t rc = mCmdEngine->GetModuleSafebootMode(safeboot);
+            if (rc == eResultOK)
                 mImageSafebootModeLabel->setVisible(safeboot != 0);
+            else if (rc == eResultTimeout)
+                moduleSilent(); // the page's own reads below would each wait as long
         }
     }
 
@@ -362,8 +365,9 @@ void MainWindow::clearUnknownPage(DevicePage *page)
 void MainWindow::refreshPageContents(DevicePage *page)
 {
     const bool connected = mCmdEngine && mCmdEngine->IsConnected();
-    // A worker on the engine (a DHCP request) has it to itself: the page keeps its texts.
-    if (connected && engineHeld()) {
+    // A worker on the engine (a DHCP request) has it to itself, and a silent or departed
+    // module has nothing to read: the page keeps its texts.
+    if (connected && (engineHeld() || mPollState != PollState::Normal)) {
         SetEnableState();
         return;
     }

@@ -76,6 +76,10 @@ private slots:
         QVERIFY2(meter.worstMs < 2200, qPrintable(QString::number(meter.worstMs)));
         QVERIFY(module->requests().size() <= 2);
         QCOMPARE(window->StatusText(), SessionRules::NotRespondingText(entry));
+        QElapsedTimer redraw; // a redraw reads nothing from a silent module
+        redraw.start();
+        window->RefreshPage();
+        QVERIFY(redraw.elapsed() < 500);
 
         // Answering again: normal polling resumes.
         module->setFaults(VmFaults());
