@@ -42,4 +42,15 @@ QString PermissionDeniedText(const QString &portPath);
 // When another program holds a candidate port.
 QString PortBusyText(const QString &portPath);
 
+// Status line when the connected module stops answering; entry is what the device list
+// shows for it (may be empty).
+QString NotRespondingText(const QString &entry);
+// Status line when the connected module goes away (unplugged, port closed).
+QString ModuleLeftText(const QString &entry);
+
+// Pause between the single reads that look for a silent module's return: a read that
+// times out blocks its caller for one header hunt (2 s), so the caller stays free for
+// twice as long in between.
+constexpr int kSilentRetryMs = 4000;
+
 } // namespace SessionRules

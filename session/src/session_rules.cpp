@@ -110,4 +110,16 @@ QString PortBusyText(const QString &portPath)
         .arg(portPath);
 }
 
+QString NotRespondingText(const QString &entry)
+{
+    return entry.isEmpty() ? tr("The module is not responding; trying again.")
+                           : tr("%1 is not responding; trying again.").arg(entry);
+}
+
+QString ModuleLeftText(const QString &entry)
+{
+    return entry.isEmpty() ? tr("The module was disconnected.")
+                           : tr("%1 was disconnected.").arg(entry);
+}
+
 } // namespace SessionRules
