@@ -847,6 +847,22 @@ Geschwindigkeit: %1</translation>
         <source>%1 is in use by another program: close the other program that talks to the module, then try again.</source>
         <translation>%1 wird von einem anderen Programm verwendet: Schließen Sie das andere Programm, das mit dem Modul kommuniziert, und versuchen Sie es erneut.</translation>
     </message>
+    <message>
+        <source>The module is not responding; trying again.</source>
+        <translation>Das Modul antwortet nicht; neuer Versuch läuft.</translation>
+    </message>
+    <message>
+        <source>%1 is not responding; trying again.</source>
+        <translation>%1 antwortet nicht; neuer Versuch läuft.</translation>
+    </message>
+    <message>
+        <source>The module was disconnected.</source>
+        <translation>Das Modul wurde getrennt.</translation>
+    </message>
+    <message>
+        <source>%1 was disconnected.</source>
+        <translation>%1 wurde getrennt.</translation>
+    </message>
 </context>
 <context>
     <name>TrivoAbout</name>
