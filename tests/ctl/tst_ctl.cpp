@@ -1,5 +1,6 @@
 // trivoctl as a process: list (once and watching), info on both board kinds, the choice
-// rules and every exit status of the read-only commands.
+// rules, every exit status, and the commands that change modules (state read back from the
+// virtual modules, nothing written when refused).
 #include "module_rack.h"
 #include "posix_serial_if.h"
 #include "pty_pair.h"
@@ -310,6 +311,128 @@ private slots:
             return;
         }
         QCOMPARE(serialsOf(run.json().value("modules").toArray()), serials);
+    }
+
+    // The commands that change one setting: the module's value afterwards, and refusals that
+    // write nothing (no confirmation without a terminal, bad values, a model without it).
+    void changeCommands_data()
+    {
+        QTest::addColumn<QString>("settings"); // of the virtual module
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("key"); // the module's value afterwards
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("request"); // a request it received ("" none written)
+
+        const QString rx = "product=DECODER10G2";
+        const QString router = "product=ROUTER-16X16";
+        const QString name = "eParamID_SysName";
+        QTest::newRow("set-name") << rx << QStringList { "set-name", "Stage Right" } << 0 << name
+                                  << "Stage Right"
+                                  << "PSID 0x00000108 Stage Right";
+        QTest::newRow("set-name by names")
+            << router << QStringList { "set-name", "Rack 7" } << 0 << name << "Rack 7"
+            << "PSNM eParamID_SysName Rack 7";
+        QTest::newRow("blank name")
+            << rx << QStringList { "set-name", " " } << 8 << name << "Virtual Module"
+            << "";
+        QTest::newRow("upnp on") << rx << QStringList { "upnp", "on" } << 0 << "0x10D"
+                                 << "1"
+                                 << "PSID 0x0000010d 1";
+        QTest::newRow("upnp, no UPnP host")
+            << router << QStringList { "upnp", "on" } << 7 << "0x10D"
+            << "0"
+            << "";
+        QTest::newRow("upnp maybe") << rx << QStringList { "upnp", "maybe" } << 8 << "0x10D"
+                                    << "0"
+                                    << "";
+        const QString auth = "eParamID_Authentication";
+        QTest::newRow("disable-auth")
+            << rx << QStringList { "disable-auth", "--yes" } << 0 << auth << "0"
+            << "PSNM eParamID_Authentication 0";
+        QTest::newRow("disable-auth unconfirmed")
+            << rx << QStringList { "disable-auth" } << 2 << auth << "1"
+            << "";
+        QTest::newRow("factory-reset")
+            << rx << QStringList { "factory-reset", "-y" } << 0 << name << "Virtual Module"
+            << "PSID 0x63010000 2";
+        QTest::newRow("factory-reset unconfirmed")
+            << rx << QStringList { "factory-reset" } << 2 << name << "Virtual Module"
+            << "";
+        const QStringList setNet { "set-network", "control", "010.001.002.003", "255.255.0.0",
+            "10.1.0.1", "--yes" };
+        QTest::newRow("set-network, cleaned") << rx << setNet << 0 << "0x102"
+                                              << "10.1.2.3"
+                                              << "PSID 0x00000104 10.1.0.1";
+        QTest::newRow("set-network unconfirmed") << rx << setNet.mid(0, 5) << 2 << "0x102"
+                                                 << "192.168.1.50"
+                                                 << "";
+        const auto badNet = [&](const char *row, const QStringList &values) {
+            QTest::newRow(row) << rx
+                               << QStringList { "set-network" } + values + QStringList { "--yes" }
+                               << 8 << "0x102"
+                               << "192.168.1.50"
+                               << "";
+        };
+        badNet("not IPv4", { "control", "10.1.2", "255.255.0.0", "10.1.0.1" });
+        badNet("mask with a hole", { "control", "10.1.2.3", "255.0.255.0", "10.1.0.1" });
+        badNet("control LAN without gateway", { "control", "10.1.2.3", "255.255.0.0" });
+        badNet("unknown interface", { "eth0", "10.1.2.3", "255.255.0.0", "10.1.0.1" });
+        badNet("unknown speed", { "media", "10.1.2.3", "255.255.0.0", "", "40G" });
+        badNet("speed on a 10G receiver", { "media", "10.1.2.3", "255.255.0.0", "", "25G" });
+        QTest::newRow("speed on a 25G receiver")
+            << "product=QUASAR"
+            << QStringList { "set-network", "media", "10.1.2.3", "255.255.0.0", "", "25G FEC74",
+                   "-y" }
+            << 0 << "0x3E"
+            << "25G FEC74"
+            << "PSID 0x0000002b 10.1.2.3";
+        QTest::newRow("interface the model lacks")
+            << router << QStringList { "set-network", "media", "10.1.2.3", "255.255.0.0", "--yes" }
+            << 8 << "eParamID_IPConfig"
+            << "2"
+            << "";
+        QTest::newRow("dhcp") << rx << QStringList { "dhcp", "media", "--yes" } << 0
+                              << "eParamID_MediaIPConfig"
+                              << "1"
+                              << "PSNM eParamID_MediaIPConfig 1";
+        QTest::newRow("dhcp, no lease")
+            << rx + ",dhcp=never" << QStringList { "dhcp", "control", "--yes" } << 7
+            << "eParamID_IPConfig"
+            << "1"
+            << "PSNM eParamID_IPConfig 1";
+    }
+
+    void changeCommands()
+    {
+        QFETCH(QString, settings);
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, request);
+        VmConfig config = moduleConfig("m", "DECODER10G2", "Virtual Module", "1VM000201");
+        config.dhcpDelayMs = 100;
+        QVERIFY(vmParseModuleSettings(settings, config, nullptr));
+        ModuleRack rack;
+        VirtualModule *module = rack.add(config);
+
+        const CtlRun run = ctl(args + QStringList { "--json" }, rack.dir());
+        QVERIFY2(run.exitCode == exitCode, qPrintable(run.err));
+        QCOMPARE(module->peek(key), value);
+        const QStringList requests = requestLines(module);
+        if (request.isEmpty())
+            QVERIFY2(requests.filter(QRegularExpression("^PS")).isEmpty(),
+                qPrintable(requests.join('\n')));
+        else
+            QVERIFY2(requests.contains(request), qPrintable(requests.join('\n')));
+        const QJsonObject doc = run.json();
+        QVERIFY(!doc.isEmpty());
+        if (exitCode == 0)
+            QCOMPARE(doc.value("modules").toArray().at(0).toObject().value("status").toString(),
+                QString("ok"));
+        else
+            QVERIFY(!run.err.isEmpty());
     }
 
     // Failures of ports and modules, each with its status and message.
