@@ -43,6 +43,11 @@ const QList<CommandRow> &CommandTable()
             QT_TRANSLATE_NOOP(
                 "trivoctl", "switch an interface to DHCP and wait for the module's lease"),
             "trivoctl dhcp media --all --yes", kTakesChoice | kTakesYes, &RunDhcp, 1, 1 },
+        { "update", QT_TRANSLATE_NOOP("trivoctl", "update FILE --yes"),
+            QT_TRANSLATE_NOOP("trivoctl",
+                "the whole firmware update: checks, upload, verification, commit, reboot, "
+                "reconnection and the new version read back; several modules at once"),
+            "trivoctl update fw.vlts --all --yes", kTakesChoice | kTakesYes, &RunUpdate, 1, 1 },
     };
     return table;
 }

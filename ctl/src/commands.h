@@ -63,3 +63,4 @@ ExitStatus RunDisableAuth(CommandContext &context);
 ExitStatus RunFactoryReset(CommandContext &context);
 ExitStatus RunSetNetwork(CommandContext &context);
 ExitStatus RunDhcp(CommandContext &context);
+ExitStatus RunUpdate(CommandContext &context);

@@ -11,8 +11,13 @@
 
 ModuleOutcome ConnectModule(ModuleSession &session, const QString &path)
 {
+    return ConnectOutcomeOf(session, path, session.Connect(0));
+}
+
+ModuleOutcome ConnectOutcomeOf(
+    ModuleSession &session, const QString &path, const ModuleSession::ConnectOutcome &connected)
+{
     ModuleOutcome outcome;
-    const ModuleSession::ConnectOutcome connected = session.Connect(0);
     if (connected.ok())
         return outcome;
     if (!connected.opened) {
@@ -51,7 +56,12 @@ ExitStatus RunOnModules(const CtlOutput &out, const QStringList &paths, const Mo
         session.Disconnect();
         outcomes[size_t(i)] = outcome;
     });
+    return ReportOutcomes(out, paths, outcomes);
+}
 
+ExitStatus ReportOutcomes(
+    const CtlOutput &out, const QStringList &paths, const std::vector<ModuleOutcome> &outcomes)
+{
     QList<ExitStatus> statuses;
     QJsonArray modules;
     for (int i = 0; i < paths.size(); ++i) {

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "exit_status.h"
+#include "module_session.h"
 
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <vector>
 
 class CtlOutput;
-class ModuleSession;
 
 // What a command came to on one module.
 struct ModuleOutcome
@@ -22,6 +23,9 @@ struct ModuleOutcome
 // Opens the port and connects the module on it; a failure outcome says why (a port the
 // user may not open or another program holds, no module, a module of unknown kind).
 ModuleOutcome ConnectModule(ModuleSession &session, const QString &path);
+// The same for a connection attempt already made (ok gives an Ok outcome).
+ModuleOutcome ConnectOutcomeOf(
+    ModuleSession &session, const QString &path, const ModuleSession::ConnectOutcome &connected);
 
 // The failure of an engine request, named by what was asked.
 ModuleOutcome RequestFailed(const QString &path, const QString &what, int result);
@@ -32,3 +36,6 @@ using ModuleAction = std::function<ModuleOutcome(ModuleSession &session, const Q
 // connected one and reports per module: "PORT: summary" lines, or with --json the document
 // {"status", "modules": [{"port", "status", "message"?, ...result}]}.
 ExitStatus RunOnModules(const CtlOutput &out, const QStringList &paths, const ModuleAction &action);
+// The report part of RunOnModules, for outcomes in the order of paths.
+ExitStatus ReportOutcomes(
+    const CtlOutput &out, const QStringList &paths, const std::vector<ModuleOutcome> &outcomes);

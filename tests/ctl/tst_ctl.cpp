@@ -4,6 +4,7 @@
 #include "module_rack.h"
 #include "posix_serial_if.h"
 #include "pty_pair.h"
+#include "test_data.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,11 +16,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <linux/close_range.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr int kRunTimeoutMs = 60000;
+constexpr int kRunTimeoutMs = 20000;
 
 struct CtlRun
 {
@@ -64,6 +66,9 @@ class TstCtl : public QObject
         env.insert("TRIVO_EXTRA_PORTS", extraPorts);
         env.insert("TRIVO_TEST_TIME_SCALE", "0.01");
         p->setProcessEnvironment(env);
+        // The tool must not inherit the virtual modules' pseudo-terminal masters: holding one,
+        // it would never see its module unplugged.
+        p->setChildProcessModifier([] { ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC); });
         if (runAs.isEmpty())
             p->start(mTool, args);
         else
@@ -75,8 +80,12 @@ class TstCtl : public QObject
     {
         std::unique_ptr<QProcess> p(start(args, extraPorts, runAs));
         CtlRun run;
-        if (!p->waitForFinished(kRunTimeoutMs) || p->exitStatus() != QProcess::NormalExit)
+        if (!p->waitForFinished(kRunTimeoutMs) || p->exitStatus() != QProcess::NormalExit) {
+            p->kill();
+            p->waitForFinished();
+            run.err = QString::fromUtf8(p->readAllStandardError()); // what it said until then
             return run;
+        }
         run.exitCode = p->exitCode();
         run.out = p->readAllStandardOutput();
         run.err = QString::fromUtf8(p->readAllStandardError());
@@ -433,6 +442,71 @@ private slots:
                 QString("ok"));
         else
             QVERIFY(!run.err.isEmpty());
+    }
+
+    // Updates on several modules at once, one made to fail; a failure half-way; refusals.
+    void update_data()
+    {
+        QTest::addColumn<QStringList>("settings"); // one virtual module each
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("statuses"); // per module
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("parallel, one fails")
+            << QStringList { "", "verify=checksum", "product=ROUTER-16X16" }
+            << QStringList { "--all", "--yes" } << 10 << QStringList { "ok", "update-failed", "ok" }
+            << "Update Failed: Firmware image checksum failed";
+        QTest::newRow("unplugged half-way")
+            << QStringList { "fault-unplug-after-bytes=60000" } << QStringList { "--yes" } << 9
+            << QStringList { "update-failed" } << "Update Failed: File transfer failed";
+        QTest::newRow("unconfirmed") << QStringList { "" } << QStringList {} << 2 << QStringList {}
+                                     << "needs a confirmation";
+        QTest::newRow("missing file") << QStringList { "" } << QStringList { "--yes", "MISSING" }
+                                      << 8 << QStringList {} << "Cannot read the firmware file";
+    }
+
+    void update()
+    {
+        QFETCH(QStringList, settings);
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, statuses);
+        QFETCH(QString, message);
+        ModuleRack rack;
+        QList<VirtualModule *> modules;
+        for (int i = 0; i < settings.size(); ++i) {
+            VmConfig config
+                = moduleConfig(QString("m%1").arg(i), "DECODER10G2", "M", QString("UP%1").arg(i));
+            config.verifyDelayMs = 100;
+            config.commitMs = 300;
+            config.returnDelayMs = 300;
+            config.kermitTimeoutMs = 1000;
+            config.newSwVersion = "3.5.0";
+            QVERIFY(vmParseModuleSettings(settings[i], config, nullptr));
+            modules << rack.add(config);
+        }
+        const QString package = rack.dir() + "/fw.vlts";
+        QVERIFY(writeTestFile(package, testPayload(200 * 1024, 11)));
+        const QStringList file { args.contains("MISSING") ? package + ".missing" : package };
+        args.removeAll("MISSING");
+
+        const CtlRun run = ctl(QStringList { "update", "--json" } + file + args, rack.dir());
+        QVERIFY2(run.exitCode == exitCode, qPrintable(run.err));
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        const QJsonArray results = run.json().value("modules").toArray();
+        QCOMPARE(results.size(), statuses.size());
+        for (int i = 0; i < statuses.size(); ++i) {
+            const QJsonObject m = results[i].toObject();
+            QCOMPARE(m.value("status").toString(), statuses[i]);
+            const bool ok = statuses[i] == "ok";
+            QCOMPARE(m.value("version").toString(), ok ? QString("3.5.0") : QString());
+            QCOMPARE(modules[i]->peek("eParamID_SWVersion"), ok ? "3.5.0" : "3.4.0");
+            if (!ok)
+                QVERIFY(m.value("message").toString().endsWith(message));
+        }
+        if (statuses.isEmpty())
+            QVERIFY(requestLines(modules[0]).filter("0x00000206").isEmpty());
     }
 
     // Failures of ports and modules, each with its status and message.
