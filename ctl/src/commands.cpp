@@ -48,6 +48,12 @@ const QList<CommandRow> &CommandTable()
                 "the whole firmware update: checks, upload, verification, commit, reboot, "
                 "reconnection and the new version read back; several modules at once"),
             "trivoctl update fw.vlts --all --yes", kTakesChoice | kTakesYes, &RunUpdate, 1, 1 },
+        { "apply", QT_TRANSLATE_NOOP("trivoctl", "apply PLAN [--yes]"),
+            QT_TRANSLATE_NOOP("trivoctl",
+                "compare every module found with a JSON plan keyed by serial number (name, and "
+                "per interface DHCP or a static address) and print what would change; --yes "
+                "changes it"),
+            "trivoctl apply rack.json --yes", kTakesYes, &RunApply, 1, 1 },
     };
     return table;
 }

@@ -64,3 +64,4 @@ ExitStatus RunFactoryReset(CommandContext &context);
 ExitStatus RunSetNetwork(CommandContext &context);
 ExitStatus RunDhcp(CommandContext &context);
 ExitStatus RunUpdate(CommandContext &context);
+ExitStatus RunApply(CommandContext &context);

@@ -74,7 +74,11 @@ ExitStatus ReportOutcomes(
             out.message(outcome.message);
             module.insert(QStringLiteral("message"), outcome.message);
         } else if (!out.isJson() && !outcome.summary.isEmpty()) {
-            out.line(PlainText(paths[i] + QStringLiteral(": ") + outcome.summary));
+            // A summary may have several lines: each made safe on its own.
+            const QStringList lines
+                = (paths[i] + QStringLiteral(": ") + outcome.summary).split(QLatin1Char('\n'));
+            for (const QString &line : lines)
+                out.line(PlainText(line));
         }
         modules << module;
     }

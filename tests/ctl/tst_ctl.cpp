@@ -421,7 +421,7 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, request);
         VmConfig config = moduleConfig("m", "DECODER10G2", "Virtual Module", "1VM000201");
-        config.dhcpDelayMs = 100;
+        config.dhcpDelayMs = 20; // well within the scaled lease watch (300 ms)
         QVERIFY(vmParseModuleSettings(settings, config, nullptr));
         ModuleRack rack;
         VirtualModule *module = rack.add(config);
@@ -507,6 +507,70 @@ private slots:
         }
         if (statuses.isEmpty())
             QVERIFY(requestLines(modules[0]).filter("0x00000206").isEmpty());
+    }
+
+    // A plan is checked whole before anything is sent; a dry run writes nothing; --yes leaves
+    // each module with its planned settings; modules outside the plan and rows without a
+    // module are reported.
+    void applyPlan()
+    {
+        ModuleRack rack;
+        VmConfig rxConfig = moduleConfig("a", "DECODER10G2", "Old A", "PLAN1");
+        rxConfig.dhcpDelayMs = 20; // well within the scaled lease watch (300 ms)
+        VirtualModule *rx = rack.add(rxConfig);
+        VirtualModule *router = rack.add(moduleConfig("b", "ROUTER-16X16", "Old B", "PLAN2"));
+        VirtualModule *other = rack.add(moduleConfig("c", "DECODER10G2", "Other", "OTHER"));
+        const QString plan = rack.dir() + "/plan.json";
+        const auto writePlan
+            = [&plan](const QByteArray &text) { return writeTestFile(plan, text); };
+        const auto sets = [&] {
+            QStringList lines;
+            for (VirtualModule *m : { rx, router, other })
+                lines << requestLines(m).filter(QRegularExpression("^PS"));
+            return lines;
+        };
+
+        QVERIFY(writePlan(R"({"PLAN1": {"name": "A", "media": {"address": "10.0.0.300",
+            "mask": "255.255.255.0"}, "eth9": {}}, "PLAN2": []})"));
+        CtlRun run = ctl({ "apply", plan, "--yes", "--json" }, rack.dir());
+        QCOMPARE(run.exitCode, 8);
+        QCOMPARE(run.json().value("errors").toArray().size(), 3);
+        for (VirtualModule *m : { rx, router, other })
+            QVERIFY(requestLines(m).isEmpty());
+
+        QVERIFY(writePlan(R"({"PLAN1": {"name": "Stage A", "control": {"dhcp": true},
+            "media": {"address": "010.0.0.7", "mask": "255.255.255.0", "gateway": "10.0.0.1"}},
+            "PLAN2": {"name": "Router B"}, "GONE": {"name": "x"}})"));
+        run = ctl({ "apply", plan, "--json" }, rack.dir());
+        QCOMPARE(run.exitCode, 10); // a row without a module
+        QVERIFY2(sets().isEmpty(), qPrintable(sets().join('\n')));
+        QJsonObject doc = run.json();
+        QCOMPARE(doc.value("missing").toArray(), QJsonArray { "GONE" });
+        QCOMPARE(serialsOf(doc.value("notInPlan").toArray()), QStringList { "OTHER" });
+        const QJsonArray modules = doc.value("modules").toArray();
+        QCOMPARE(serialsOf(modules), (QStringList { "PLAN1", "PLAN2" }));
+        const QJsonArray changes = modules[0].toObject().value("changes").toArray();
+        QCOMPARE(changes.size(), 3);
+        QCOMPARE(changes[2].toObject().value("to").toString(),
+            QString("static 10.0.0.7 mask 255.255.255.0 gateway 10.0.0.1"));
+
+        run = ctl({ "apply", plan, "--yes", "--json" }, rack.dir());
+        QVERIFY2(run.exitCode == 10, qPrintable(run.err));
+        for (const QJsonValue &m : run.json().value("modules").toArray())
+            QCOMPARE(m.toObject().value("status").toString(), QString("ok"));
+        QCOMPARE(rx->peek("eParamID_SysName"), QString("Stage A"));
+        QCOMPARE(rx->peek("eParamID_IPConfig"), QString("1"));
+        QCOMPARE(rx->peek("eParamID_MediaIPConfig"), QString("2"));
+        QCOMPARE(rx->peek("0x2B"), QString("10.0.0.7"));
+        QCOMPARE(rx->peek("0x2D"), QString("10.0.0.1"));
+        QCOMPARE(router->peek("eParamID_SysName"), QString("Router B"));
+        QCOMPARE(other->peek("eParamID_SysName"), QString("Other"));
+        QVERIFY(requestLines(other).filter(QRegularExpression("^PS")).isEmpty());
+
+        // Applied once, the plan holds: nothing left to change.
+        run = ctl({ "apply", plan, "--json" }, rack.dir());
+        for (const QJsonValue &m : run.json().value("modules").toArray())
+            QVERIFY(m.toObject().value("changes").toArray().isEmpty());
     }
 
     // Failures of ports and modules, each with its status and message.
