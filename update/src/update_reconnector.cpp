@@ -81,7 +81,11 @@ void UpdateReconnector::takeDeviceList(QStringList names, QList<int> ports, QStr
         ports, serials, -1, mSession->LastConnectedSerial(), &serialMatched);
     if (!serialMatched || !mSequence->State().awaitingReconnect)
         return;
+    const ModuleSession::ConnectOutcome outcome = ConnectPort(ports.at(candidate));
+    emit PostAppStatusMessage(outcome.statusText);
+    // Found but not connected (it was still coming up): the next run looks again.
+    if (!outcome.ok())
+        return;
     mFound = true;
     mSession->Discovery()->SetReportReconnection(true);
-    emit PostAppStatusMessage(ConnectPort(ports.at(candidate)).statusText);
 }
