@@ -208,6 +208,9 @@ ModuleOutcome updateModule(ModuleSession &session, const QString &path, const QS
         tick.start(kTickMs);
         loop.exec();
         tick.stop();
+        // A stop may also end the chain by itself (its clean-up then never runs).
+        if (session.IsClosing())
+            sequence.Abandon();
     }
 
     const int result = sequence.State().result;

@@ -509,6 +509,26 @@ private slots:
             QVERIFY(requestLines(modules[0]).filter("0x00000206").isEmpty());
     }
 
+    // A stop during the update gives the module its lock back: the next update is not refused.
+    void interruptedUpdateGivesLockBack()
+    {
+        ModuleRack rack;
+        VmConfig config = moduleConfig("m", "DECODER10G2", "M", "INT1");
+        config.verifyDelayMs = 60000;
+        VirtualModule *module = rack.add(config);
+        const QString package = rack.dir() + "/fw.vlts";
+        QVERIFY(writeTestFile(package, testPayload(64 * 1024, 2)));
+        std::unique_ptr<QProcess> update(start({ "update", package, "--yes" }, rack.dir()));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return !requestLines(module).filter("PSID 0x0000020d").isEmpty(); }, 20000));
+        update->terminate();
+        QVERIFY(update->waitForFinished(10000));
+        QCOMPARE(update->exitCode(), 130);
+        const QStringList requests = requestLines(module);
+        QVERIFY2(requests.contains("PSID 0x0000020e 0"), qPrintable(requests.join('\n')));
+        QVERIFY(requests.contains("PSID 0x00000206 8"));
+    }
+
     // A plan is checked whole before anything is sent; a dry run writes nothing; --yes leaves
     // each module with its planned settings; modules outside the plan and rows without a
     // module are reported.
