@@ -498,7 +498,8 @@ private slots:
         QCOMPARE(results.size(), statuses.size());
         for (int i = 0; i < statuses.size(); ++i) {
             const QJsonObject m = results[i].toObject();
-            QCOMPARE(m.value("status").toString(), statuses[i]);
+            QVERIFY2(m.value("status").toString() == statuses[i],
+                qPrintable(m.value("message").toString()));
             const bool ok = statuses[i] == "ok";
             QCOMPARE(m.value("version").toString(), ok ? QString("3.5.0") : QString());
             QCOMPARE(modules[i]->peek("eParamID_SWVersion"), ok ? "3.5.0" : "3.4.0");
@@ -524,9 +525,12 @@ private slots:
         update->terminate();
         QVERIFY(update->waitForFinished(10000));
         QCOMPARE(update->exitCode(), 130);
-        const QStringList requests = requestLines(module);
-        QVERIFY2(requests.contains("PSID 0x0000020e 0"), qPrintable(requests.join('\n')));
-        QVERIFY(requests.contains("PSID 0x00000206 8"));
+        // The module may still be reading the last writes.
+        const auto told = [module] {
+            const QStringList requests = requestLines(module);
+            return requests.contains("PSID 0x0000020e 0") && requests.contains("PSID 0x00000206 8");
+        };
+        QVERIFY2(QTest::qWaitFor(told, 5000), qPrintable(requestLines(module).join('\n')));
     }
 
     // A plan is checked whole before anything is sent; a dry run writes nothing; --yes leaves
