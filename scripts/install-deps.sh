@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config ninja-build ccache
   qt6-base-dev qt6-serialport-dev libqt6serialport6 libgl-dev
+  qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools qt6-translations-l10n
   libudev-dev zlib1g-dev
   libbenchmark-dev
   gkermit

@@ -56,7 +56,8 @@ public:
     void SelectPage(uint32_t boardId);
     void RefreshPage();
     void UpdateStatusUi();
-    void GetParameterValuesTrivo();
+    // One status read into mDevice; false when it ended early (module gone or silent).
+    bool GetParameterValuesTrivo();
 
     // The page shown for a board ID (the unknown-device page for IDs without one).
     DevicePage *PageForBoardId(uint32_t boardId) const;
@@ -176,6 +177,20 @@ private:
     bool engineHeld() const; // a worker holds the engine
     bool updateBusy() const;
     int NetIfOfWidget(QObject *object) const;
+
+    // How the connected module answered the last poll.
+    enum class PollState
+    {
+        Normal, // polled every 157 ms
+        Silent, // a read timed out: one read at a slow pace until it answers
+        Gone, // its port went away: the page says so until the next connection
+    };
+    void moduleSilent();
+    void moduleGone();
+    // The page's link texts, USB text and power LED: live, or showing the module gone.
+    void showPageLive(DevicePage *page, bool live);
+    bool connectedPortGone() const;
+    PollState mPollState = PollState::Normal;
 
     QWidget *mCentral = nullptr;
     QLabel *mGlobalStatusLabel = nullptr;

@@ -10,6 +10,7 @@ enum class SwitchAction
 {
     SetUserMode,
     SetManufacturingMode,
+    CheckRunning,
     Help,
     Ignore
 };
@@ -24,6 +25,7 @@ struct SwitchEntry
 constexpr SwitchEntry kSwitches[] = {
     { 'm', SwitchAction::SetManufacturingMode }, { 'M', SwitchAction::SetManufacturingMode },
     { 'u', SwitchAction::SetUserMode }, { 'U', SwitchAction::SetUserMode },
+    { 'r', SwitchAction::CheckRunning }, { 'R', SwitchAction::CheckRunning },
     { 'h', SwitchAction::Help }, { 'H', SwitchAction::Help }, { '?', SwitchAction::Help },
     { 'p', SwitchAction::Ignore }, // process serial numbers some launchers pass ("-psn_...")
 };
@@ -40,11 +42,13 @@ CommandLineResult Stop(int exitCode, std::string text)
 
 const std::string &UsageText()
 {
-    static const std::string kUsage = "usage:  trivoconfig [switches]\n"
-                                      "  -m             Manufacturing mode\n"
-                                      "  -u             End user mode\n"
-                                      "  -h -?          help\n"
-                                      "\n";
+    static const std::string kUsage
+        = "usage:  trivoconfig [switches]\n"
+          "  -m             Manufacturing mode\n"
+          "  -u             End user mode\n"
+          "  -r             Only say whether it already runs for this user\n"
+          "  -h -?          help\n"
+          "\n";
     return kUsage;
 }
 
@@ -75,6 +79,9 @@ CommandLineResult ParseCommandLine(const std::vector<std::string> &args)
             break;
         case SwitchAction::SetManufacturingMode:
             result.startMode = 1;
+            break;
+        case SwitchAction::CheckRunning:
+            result.checkRunning = true;
             break;
         case SwitchAction::Help:
             return Stop(0, std::string());

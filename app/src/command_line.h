@@ -7,10 +7,12 @@
 constexpr int kExitBadUsage = 2;
 
 // What the command line asks for. When exit is true the program prints output
-// to standard output and ends with exitCode; otherwise it starts in startMode.
+// to standard output and ends with exitCode; otherwise it starts in startMode, or
+// with checkRunning only says whether an instance already runs for this user.
 struct CommandLineResult
 {
     int startMode = 0; // 0 end user, 1 manufacturing
+    bool checkRunning = false;
     bool exit = false;
     int exitCode = 0;
     std::string output;

@@ -503,6 +503,7 @@ void MainWindow::SelectDevice(int index)
 
 void MainWindow::Connect(int port)
 {
+    mPollState = PollState::Normal;
     if (mSession)
         setStatusText(mSession->Connect(port).statusText);
 }
@@ -545,7 +546,10 @@ void MainWindow::NewConnection()
 {
     if (!mCmdEngine)
         return;
+    mPollState = PollState::Normal;
     SelectPage(mCmdEngine->GetBoardID());
+    for (DevicePage *page : qAsConst(mPages))
+        showPageLive(page, true);
     QString serial;
     if (mCmdEngine->GetModuleSerialNumber(serial) == eResultOK) {
         if (serial != mSession->LastConnectedSerial())
@@ -590,7 +594,8 @@ void MainWindow::StatusTimer()
 void MainWindow::StartStatusTimer()
 {
     if (mStatusTimer)
-        mStatusTimer->start(kStatusPollMs);
+        mStatusTimer->start(
+            mPollState == PollState::Silent ? SessionRules::kSilentRetryMs : kStatusPollMs);
 }
 
 void MainWindow::StopUpdateTimer()

@@ -9,6 +9,7 @@
 #include "window_logging.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSplashScreen>
 #include <QTimer>
 
@@ -67,7 +68,21 @@ void MainWindow::DeviceRemoved()
 {
     if (!mCmdEngine || updateBusy())
         return;
+    // Said at once: the discovery run that follows takes seconds to settle.
+    if (connectedPortGone())
+        moduleGone();
     DiscoverModule();
+}
+
+bool MainWindow::connectedPortGone() const
+{
+    if (!mCmdEngine->IsConnected() || engineHeld())
+        return false;
+    CSerialIF *serial = mCmdEngine->GetSerialIF();
+    if (!serial->IsOpen())
+        return true;
+    const auto *posix = dynamic_cast<const CPosixSerialIF *>(serial);
+    return posix && !posix->OpenPortPath().isEmpty() && !QFileInfo::exists(posix->OpenPortPath());
 }
 
 void MainWindow::PostDeviceAddedList(

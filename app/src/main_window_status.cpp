@@ -22,6 +22,10 @@ namespace {
 
 const char kIpInputMask[] = "000.000.000.000";
 
+// A healthy module's whole status pass takes about 26 ms; a slow one's is spread over
+// ticks so that the window keeps answering between them.
+constexpr int kPollReadBudgetMs = 40;
+
 // Widgets are written only when the text changes, so a steady module causes no repaint.
 void setTextIfDiffers(QLabel *label, const QString &text)
 {
@@ -73,11 +77,28 @@ QString toBeDetermined()
 
 } // namespace
 
-void MainWindow::GetParameterValuesTrivo()
+bool MainWindow::GetParameterValuesTrivo()
 {
-    if (!mCmdEngine || !mDevice)
-        return;
+    if (!mCmdEngine || !mDevice || mPollState == PollState::Gone)
+        return false;
+    if (mPollState == PollState::Silent) {
+        // One read tells whether the module is back; the whole pass follows only then.
+        QString name;
+        const eResult_t probe = mCmdEngine->GetModuleName(name);
+        if (probe == eResultDisconnected) {
+            moduleGone();
+            return false;
+        }
+        if (probe == eResultTimeout) {
+            moduleSilent();
+            return false;
+        }
+        mPollState = PollState::Normal;
+        setStatusText(SessionRules::ConnectStatusText(true, eConnectOK));
+        StartStatusTimer();
+    }
     StatusReadOptions options;
+    options.budgetMs = kPollReadBudgetMs;
     options.upnp = CProductFeatures::HasInterfaceStateParameters(mBoardId);
     // Only pages that show the link speed (the 25G receiver's) read it.
     DevicePage *page = CurrentPage();
@@ -89,10 +110,57 @@ void MainWindow::GetParameterValuesTrivo()
             << QStringLiteral("Device disconnected at MainWindow::GetParameterValuesTrivo:%1.  "
                               "Returning early.")
                    .arg(read.stopPoint);
-        return;
+        moduleGone();
+        return false;
+    }
+    if (read.stopResult == eResultTimeout) {
+        qCDebug(lcWindow).noquote()
+            << QStringLiteral("Device not responding at MainWindow::GetParameterValuesTrivo:%1.  "
+                              "Returning early.")
+                   .arg(read.stopPoint);
+        moduleSilent();
+        return false;
     }
     if (read.changed)
         RefreshPage();
+    return true;
+}
+
+void MainWindow::moduleSilent()
+{
+    if (mPollState != PollState::Silent) {
+        mPollState = PollState::Silent;
+        setStatusText(SessionRules::NotRespondingText(mGlobalDeviceComboBox->currentText()));
+    }
+    // Restarted after each failed read, so the pause follows the read's own wait.
+    StartStatusTimer();
+}
+
+void MainWindow::moduleGone()
+{
+    if (mPollState == PollState::Gone)
+        return;
+    mPollState = PollState::Gone;
+    setStatusText(SessionRules::ModuleLeftText(mGlobalDeviceComboBox->currentText()));
+    showPageLive(CurrentPage(), false);
+}
+
+void MainWindow::showPageLive(DevicePage *page, bool live)
+{
+    if (!page)
+        return;
+    const QString connected = tr("Connected");
+    const QString disconnected = tr("Disconnected");
+    if (!live) {
+        for (int i = 0; i < page->networkTabCount(); ++i)
+            setTextIfDiffers(page->networkTab(i).linkStatusLabel, disconnected);
+    }
+    // The USB text is fixed while a module is connected; the poll rewrites the link texts.
+    for (const char *name : { "mUsbHubImageUSBStatusLabel", "mImageUSBStatusLabel" })
+        setTextIfDiffers(
+            page->findChild<QLabel *>(QLatin1String(name)), live ? connected : disconnected);
+    // A disabled label draws its picture greyed out: the power LED off.
+    setEnabledIfDiffers(page->findChild<QLabel *>(QStringLiteral("mImagePowerStatusLED")), live);
 }
 
 void MainWindow::UpdateStatusUi()
@@ -111,7 +179,8 @@ void MainWindow::UpdateStatusUi()
         return;
     }
 
-    GetParameterValuesTrivo();
+    if (!GetParameterValuesTrivo())
+        return;
 
     DevicePage *page = CurrentPage();
     const bool hasOwnPage = page->row().family != PageFamily::Unknown;
@@ -241,10 +310,13 @@ void MainWindow::RefreshPage()
         mImageSafebootModeLabel->hide();
     } else if (!DiscoveryRunning()) {
         mEngineFree = !engineHeld();
-        if (mEngineFree) {
+        if (mEngineFree && mPollState == PollState::Normal) {
             uint32_t safeboot = 0;
-            if (mCmdEngine->GetModuleSafebootMode(safeboot) == eResultOK)
+            const eResult_t rc = mCmdEngine->GetModuleSafebootMode(safeboot);
+            if (rc == eResultOK)
                 mImageSafebootModeLabel->setVisible(safeboot != 0);
+            else if (rc == eResultTimeout)
+                moduleSilent(); // the page's own reads below would each wait as long
         }
     }
 
@@ -293,8 +365,9 @@ void MainWindow::clearUnknownPage(DevicePage *page)
 void MainWindow::refreshPageContents(DevicePage *page)
 {
     const bool connected = mCmdEngine && mCmdEngine->IsConnected();
-    // A worker on the engine (a DHCP request) has it to itself: the page keeps its texts.
-    if (connected && engineHeld()) {
+    // A worker on the engine (a DHCP request) has it to itself, and a silent or departed
+    // module has nothing to read: the page keeps its texts.
+    if (connected && (engineHeld() || mPollState != PollState::Normal)) {
         SetEnableState();
         return;
     }
@@ -314,8 +387,7 @@ void MainWindow::refreshPageContents(DevicePage *page)
             setTextIfDiffers(edit, QString());
     }
     setTextIfDiffers(page->imageSerialNumberLabel(),
-        connected ? QStringLiteral("Version: %1  Sn: %2").arg(version, serial)
-                  : tr("Unknown Device"));
+        connected ? tr("Version: %1  Sn: %2").arg(version, serial) : tr("Unknown Device"));
 
     if (connected && mEngineFree && mDevice) {
         const int count = qMin(page->networkTabCount(), mDevice->mInterfaceCount);

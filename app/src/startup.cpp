@@ -4,9 +4,11 @@
 #include "single_application.h"
 
 #include <QApplication>
+#include <QLocalSocket>
 #include <QLoggingCategory>
 #include <QPointer>
 #include <QWidget>
+#include <cstdio>
 
 namespace {
 Q_LOGGING_CATEGORY(lcStartup, "trivo.startup", QtInfoMsg)
@@ -27,6 +29,23 @@ void SetIdentity()
 static void InitResources()
 {
     Q_INIT_RESOURCE(app);
+}
+
+int ReportRunningInstance(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    SetIdentity();
+    // Connect and leave without a message: the running instance only raises its
+    // window for a message. As at start, only an absent or refusing server means
+    // no instance.
+    QLocalSocket probe;
+    probe.connectToServer(SingleApplication::ServerPath(SingleApplication::DefaultKey()));
+    const bool running = probe.waitForConnected(kInstanceMessageTimeoutMs)
+        || (probe.error() != QLocalSocket::ServerNotFoundError
+            && probe.error() != QLocalSocket::ConnectionRefusedError);
+    std::printf(
+        "%s\n", running ? "trivoconfig already runs for this user" : "trivoconfig does not run");
+    return running ? 0 : 1;
 }
 
 int RunApplication(int argc, char **argv, std::function<QWidget *()> makeWindow)

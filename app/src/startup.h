@@ -14,6 +14,10 @@ constexpr int kInstanceMessageTimeoutMs = 5000;
 // the program at once with exit code 0.
 int RunApplication(int argc, char **argv, std::function<QWidget *()> makeWindow);
 
+// Whether an instance already runs for this user, without raising its window:
+// prints one line and returns 0 when it does, 1 when it does not.
+int ReportRunningInstance(int argc, char **argv);
+
 // The same with an explicit instance key instead of the one for this user.
 int RunApplication(
     int argc, char **argv, std::function<QWidget *()> makeWindow, const QString &instanceKey);

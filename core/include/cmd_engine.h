@@ -136,6 +136,11 @@ public:
 
     static bool IsKnownBoardID(uint32_t boardID);
 
+    // Times a thread began an exchange or upload while another thread's was still running.
+    // The engine has no lock, so this must stay 0; each such start is also logged as a
+    // warning containing "used by two threads at once".
+    int OverlapCount() const { return mOverlaps.load(); }
+
     // How ConnectModule turns a product ID into a board ID; tests substitute their own
     // to reach board IDs the tables never give.
     using ProductLookup = uint32_t (*)(const QString &productID);
@@ -145,6 +150,20 @@ public slots:
     void DebugCommandProtocol(QString message, QString messageTxt);
 
 private:
+    // Marks the engine in use by the calling thread for its lifetime, counting overlaps.
+    class UseScope
+    {
+    public:
+        explicit UseScope(CCmdEngine &engine);
+        ~UseScope();
+        UseScope(const UseScope &) = delete;
+        UseScope &operator=(const UseScope &) = delete;
+
+    private:
+        CCmdEngine &mEngine;
+        bool mOwned = false;
+    };
+
     // One request/response: sends pkt (and frees it), then receives the reply into value.
     eResult_t Exchange(pkt_t &pkt, QString &value, uint32_t expectedParamID);
     // The reads: by ID ("PGID", "PGST"; the reply must name that ID) or by name ("PGNM").
@@ -164,6 +183,8 @@ private:
     CProductFeatures mProductFeatures;
     std::atomic<bool> mConnected { false }; // read by workers waiting for a reconnection
     std::atomic<float> mProgress { 0.0f };
+    std::atomic<Qt::HANDLE> mUser { nullptr }; // thread inside an exchange or upload
+    std::atomic<int> mOverlaps { 0 };
     QString mCommandLog;
     QString mMessageLog;
     bool mLoggingEnabled = false;

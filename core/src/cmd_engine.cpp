@@ -5,6 +5,7 @@
 #include "serial_if.h"
 
 #include <QHostAddress>
+#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -106,8 +107,28 @@ void CCmdEngine::DebugCommandProtocol(QString message, QString messageTxt)
     mMessageLog.append(messageTxt);
 }
 
+CCmdEngine::UseScope::UseScope(CCmdEngine &engine)
+    : mEngine(engine)
+{
+    const Qt::HANDLE self = QThread::currentThreadId();
+    Qt::HANDLE user = nullptr;
+    if (mEngine.mUser.compare_exchange_strong(user, self)) {
+        mOwned = true;
+    } else if (user != self) {
+        ++mEngine.mOverlaps;
+        qCWarning(lcEngine).noquote() << "CCmdEngine used by two threads at once";
+    }
+}
+
+CCmdEngine::UseScope::~UseScope()
+{
+    if (mOwned)
+        mEngine.mUser.store(nullptr);
+}
+
 eResult_t CCmdEngine::Exchange(pkt_t &pkt, QString &value, uint32_t expectedParamID)
 {
+    const UseScope inUse(*this);
     const uint32_t type = pkt.type;
     mCommProtocol.sendPkt(&pkt);
     return mCommProtocol.recvPkt(type, value, expectedParamID);

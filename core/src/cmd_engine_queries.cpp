@@ -131,6 +131,13 @@ bool isNoSuchOrWrongType(eResult_t rc)
     return rc == eResultGetSetCmdNoSuchParamID || rc == eResultGetSetCmdWrongType;
 }
 
+// A module that did not answer at all (or went away) gets no second request in another
+// form: it would only wait out a second time-out.
+bool unanswered(eResult_t rc)
+{
+    return rc == eResultTimeout || rc == eResultDisconnected;
+}
+
 // A switch read by name; false when it cannot be read, and the failure is logged.
 eResult_t readFlag(CCmdEngine &engine, const QString &name, bool &flag, const char *operation)
 {
@@ -182,7 +189,7 @@ const NetworkState kNetworkStates[] = {
 eResult_t CCmdEngine::GetModuleName(QString &name)
 {
     eResult_t rc = GetStringParamByID(kParamSysName, name);
-    if (name.isEmpty() || isNoSuchOrWrongType(rc))
+    if (!unanswered(rc) && (name.isEmpty() || isNoSuchOrWrongType(rc)))
         rc = GetStringParamByName(QLatin1String("eParamID_SysName"), name);
     return rc;
 }

@@ -4,6 +4,7 @@
 
 bool CCmdEngine::UploadFile(QString path)
 {
+    const UseScope inUse(*this);
     try {
         const QByteArray utf8 = path.toUtf8();
         return mCommProtocol.sendFile(utf8.constData());

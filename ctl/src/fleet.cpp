@@ -6,7 +6,7 @@
 #include "posix_serial_if.h"
 #include "session_rules.h"
 
-#include <QThread>
+#include <thread>
 
 Fleet::Fleet(const QStringList &paths)
 {
@@ -32,14 +32,14 @@ Fleet::~Fleet()
 
 void Fleet::Run(const std::function<void(int, ModuleSession &)> &task)
 {
-    std::vector<std::unique_ptr<QThread>> threads;
+    // Joined threads: all a task wrote is visible once Run returns.
+    std::vector<std::thread> threads;
     for (size_t i = 0; i < mSessions.size(); ++i) {
         ModuleSession *session = mSessions[i].get();
-        threads.emplace_back(QThread::create([&task, i, session] { task(int(i), *session); }));
-        threads.back()->start();
+        threads.emplace_back([&task, i, session] { task(int(i), *session); });
     }
-    for (const auto &thread : threads)
-        thread->wait();
+    for (std::thread &thread : threads)
+        thread.join();
 }
 
 PortProblem OpenProblem(const QString &path, CSerialIF::OpenError error)

@@ -11,8 +11,12 @@ class CCmdEngine;
 
 // The network controls' rules, shared by the window and the command-line tool: address
 // cleaning and checks, the confirmation text, the web-page address, and the
-// authentication and system-name sequences. Texts keep the window's translation context.
+// authentication and system-name sequences. Texts translate in the context NetworkRules.
 namespace NetworkRules {
+
+#if 0 // Read by lupdate only: texts of this namespace translate in its own context.
+Q_DECLARE_TR_FUNCTIONS(NetworkRules)
+#endif
 
 // A box to show: a warning or an information, with its title and text.
 struct Notice

@@ -6,8 +6,12 @@
 #include <cstdint>
 
 // Decisions and texts about a module that the window and the command-line tool share.
-// The texts keep the window's translation context.
+// The texts translate in the context SessionRules.
 namespace SessionRules {
+
+#if 0 // Read by lupdate only: texts of this namespace translate in its own context.
+Q_DECLARE_TR_FUNCTIONS(SessionRules)
+#endif
 
 // Status line after a connection attempt: portOpened false gives "No Device",
 // otherwise the text for the engine's connection code.
@@ -37,5 +41,16 @@ QString ManualUrlForName(const QString &displayName);
 QString PermissionDeniedText(const QString &portPath);
 // When another program holds a candidate port.
 QString PortBusyText(const QString &portPath);
+
+// Status line when the connected module stops answering; entry is what the device list
+// shows for it (may be empty).
+QString NotRespondingText(const QString &entry);
+// Status line when the connected module goes away (unplugged, port closed).
+QString ModuleLeftText(const QString &entry);
+
+// Pause between the single reads that look for a silent module's return: a read that
+// times out blocks its caller for one header hunt (2 s), so the caller stays free for
+// twice as long in between.
+constexpr int kSilentRetryMs = 4000;
 
 } // namespace SessionRules

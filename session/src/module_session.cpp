@@ -6,6 +6,7 @@
 #include "serial_if.h"
 #include "session_logging.h"
 #include "session_rules.h"
+#include "thread_join.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -89,7 +90,11 @@ void ModuleSession::RegisterWorker(QThread *worker, EngineUser user)
     // Direct: runs on the worker's thread as it ends, before any queued finished slot,
     // so the owner's own reaction to the end already finds the engine free.
     connect(
-        worker, &QThread::finished, this, [this, user] { mHolder.Release(user); },
+        worker, &QThread::finished, this,
+        [this, worker, user] {
+            mHolder.Release(user);
+            MarkWorkerEnd(worker);
+        },
         Qt::DirectConnection);
 }
 
@@ -135,4 +140,5 @@ void ModuleSession::StopWorker(QThread *worker, int waitMs)
             return;
         }
     }
+    MarkWorkerJoined(worker);
 }

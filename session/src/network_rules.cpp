@@ -12,9 +12,10 @@ namespace NetworkRules {
 
 namespace {
 
+// The namespace is the context lupdate files these texts under.
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("MainWindow", text);
+    return QCoreApplication::translate("NetworkRules", text);
 }
 
 // Contiguous masks from 128.0.0.0 to 255.255.255.254; 255.255.255.255 and 0.0.0.0 are no masks.
@@ -23,8 +24,8 @@ constexpr const char kMaskPattern[]
       "255\\.255\\.(254|252|248|240|224|192|128|0)\\.0|255\\.255\\.255\\.(254|252|248|240|224|"
       "192|128|0)";
 
-const char *const kInterfaceNames[] = { "", QT_TRANSLATE_NOOP("MainWindow", " Media LAN"),
-    QT_TRANSLATE_NOOP("MainWindow", " Media 2 LAN") };
+const char *const kInterfaceNames[] = { "", QT_TRANSLATE_NOOP("NetworkRules", " Media LAN"),
+    QT_TRANSLATE_NOOP("NetworkRules", " Media 2 LAN") };
 
 QString interfaceName(int netIf)
 {
@@ -46,7 +47,7 @@ Notice refuse(const char *title, const char *text, const QString &typed)
 
 QString errorSuffix(eResult_t result)
 {
-    return QStringLiteral(" (error %1)").arg(int(result));
+    return tr(" (error %1)").arg(int(result));
 }
 
 } // namespace
@@ -112,24 +113,24 @@ LanCheck CheckLanRequest(const LanRequest &request)
     change.mask = CleanAddress(request.mask);
     change.gateway = CleanAddress(request.gateway);
 
-    const char *const badIpTitle = QT_TRANSLATE_NOOP("MainWindow", "Bogus IP Address");
-    const char *const badMaskTitle = QT_TRANSLATE_NOOP("MainWindow", "Bogus Subnet Mask");
-    const char *const badMaskText = QT_TRANSLATE_NOOP("MainWindow", "Invalid subnet mask:\n\n%1");
+    const char *const badIpTitle = QT_TRANSLATE_NOOP("NetworkRules", "Bogus IP Address");
+    const char *const badMaskTitle = QT_TRANSLATE_NOOP("NetworkRules", "Bogus Subnet Mask");
+    const char *const badMaskText = QT_TRANSLATE_NOOP("NetworkRules", "Invalid subnet mask:\n\n%1");
     if (change.ip.isEmpty() || change.ip == QLatin1String("255.255.255.255")
         || change.ip == QLatin1String("0.0.0.0"))
         check.refusal = refuse(
-            badIpTitle, QT_TRANSLATE_NOOP("MainWindow", "Invalid IP Address:\n\n%1"), request.ip);
+            badIpTitle, QT_TRANSLATE_NOOP("NetworkRules", "Invalid IP Address:\n\n%1"), request.ip);
     else if (change.mask.isEmpty())
         check.refusal = refuse(badMaskTitle, badMaskText, request.mask);
     else if (const MaskCheck mask = CheckSubnetMask(change.mask); mask == MaskCheck::Invalid)
         check.refusal = refuse(badMaskTitle, badMaskText, request.mask);
     else if (mask == MaskCheck::Incomplete)
         check.refusal = refuse(badMaskTitle,
-            QT_TRANSLATE_NOOP("MainWindow", "Incomplete subnet mask:\n\n%1"), request.mask);
+            QT_TRANSLATE_NOOP("NetworkRules", "Incomplete subnet mask:\n\n%1"), request.mask);
     // Media LANs may do without a gateway.
     else if (change.gateway.isEmpty() && request.netIf == CCmdEngine::eNetIfControl)
-        check.refusal = refuse(QT_TRANSLATE_NOOP("MainWindow", "Bogus Gateway Address"),
-            QT_TRANSLATE_NOOP("MainWindow", "Invalid gateway address:\n\n%1"), request.gateway);
+        check.refusal = refuse(QT_TRANSLATE_NOOP("NetworkRules", "Bogus Gateway Address"),
+            QT_TRANSLATE_NOOP("NetworkRules", "Invalid gateway address:\n\n%1"), request.gateway);
     return check;
 }
 

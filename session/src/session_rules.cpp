@@ -7,9 +7,10 @@
 namespace SessionRules {
 
 namespace {
+// The namespace is the context lupdate files these texts under.
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("MainWindow", text);
+    return QCoreApplication::translate("SessionRules", text);
 }
 
 constexpr const char kSupportBaseUrl[] = "https://www.velto.example/support/";
@@ -27,12 +28,12 @@ QString ConnectStatusText(bool portOpened, int connectCode)
         const char *text;
     };
     static const Reason kReasons[] = {
-        { 1, QT_TRANSLATE_NOOP("MainWindow", "Wrong module") },
-        { 2, QT_TRANSLATE_NOOP("MainWindow", "Unsupported module") },
-        { 3, QT_TRANSLATE_NOOP("MainWindow", "Connection error") },
-        { 4, QT_TRANSLATE_NOOP("MainWindow", "Connection error") },
-        { 5, QT_TRANSLATE_NOOP("MainWindow", "Protocol mismatch") },
-        { 6, QT_TRANSLATE_NOOP("MainWindow", "Unknown device") },
+        { 1, QT_TRANSLATE_NOOP("SessionRules", "Wrong module") },
+        { 2, QT_TRANSLATE_NOOP("SessionRules", "Unsupported module") },
+        { 3, QT_TRANSLATE_NOOP("SessionRules", "Connection error") },
+        { 4, QT_TRANSLATE_NOOP("SessionRules", "Connection error") },
+        { 5, QT_TRANSLATE_NOOP("SessionRules", "Protocol mismatch") },
+        { 6, QT_TRANSLATE_NOOP("SessionRules", "Unknown device") },
     };
     if (connectCode == 0)
         return tr("Connected to module");
@@ -107,6 +108,18 @@ QString PortBusyText(const QString &portPath)
     return tr("%1 is in use by another program: close the other program that talks to the "
               "module, then try again.")
         .arg(portPath);
+}
+
+QString NotRespondingText(const QString &entry)
+{
+    return entry.isEmpty() ? tr("The module is not responding; trying again.")
+                           : tr("%1 is not responding; trying again.").arg(entry);
+}
+
+QString ModuleLeftText(const QString &entry)
+{
+    return entry.isEmpty() ? tr("The module was disconnected.")
+                           : tr("%1 was disconnected.").arg(entry);
 }
 
 } // namespace SessionRules

@@ -2,6 +2,7 @@
 
 #include "cmd_engine.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
 
 CTrivo::CTrivo(CCmdEngine *cmdEngine, int mediaLanCount)
@@ -12,12 +13,44 @@ CTrivo::CTrivo(CCmdEngine *cmdEngine, int mediaLanCount)
 
 CTrivo::~CTrivo() = default;
 
+namespace {
+// Reads per interface, in order: IP, mask, gateway, MAC, speed, address type, link, UPnP.
+constexpr int kInterfaceReads = 8;
+} // namespace
+
+int CTrivo::StatusReadCount() const
+{
+    return 1 + kInterfaceReads * mInterfaceCount + 1;
+}
+
 StatusReadResult CTrivo::ReadStatus(const StatusReadOptions &options)
 {
     StatusReadResult result;
-    // Stores a value read successfully when it differs; a vanished module ends the pass.
+    QElapsedTimer clock;
+    clock.start();
+    if (mNextRead >= StatusReadCount())
+        mNextRead = 0;
+    for (;;) {
+        if (!readOne(mNextRead, options, result)) {
+            mNextRead = 0; // the next pass starts afresh
+            return result;
+        }
+        if (++mNextRead == StatusReadCount()) {
+            mNextRead = 0;
+            result.complete = true;
+            return result;
+        }
+        if (options.budgetMs >= 0 && clock.elapsed() >= options.budgetMs)
+            return result;
+    }
+}
+
+bool CTrivo::readOne(int step, const StatusReadOptions &options, StatusReadResult &result)
+{
+    // Stores a value read successfully when it differs. A vanished module ends the pass, and
+    // so does a silent one: every further read would wait out its own time-out.
     auto take = [&](eResult_t code, auto &field, const auto &value, int where) {
-        if (code == eResultDisconnected) {
+        if (code == eResultDisconnected || code == eResultTimeout) {
             result.stopResult = code;
             result.stopPoint = where;
             return false;
@@ -30,35 +63,41 @@ StatusReadResult CTrivo::ReadStatus(const StatusReadOptions &options)
     };
 
     CCmdEngine &engine = *mCmdEngine;
-    QString name;
-    if (!take(engine.GetModuleName(name), mSystemName, name, 1))
-        return result;
-    for (int i = 0; i < mInterfaceCount; ++i) {
-        const auto netIf = static_cast<CCmdEngine::eNetIf_t>(i);
-        TrivoInterface &rec = mInterfaces[static_cast<size_t>(i)];
-        const int base = 10 * (i + 1);
-        QString text;
-        uint32_t mode = 0;
-        bool flag = false;
-        if (!take(engine.GetModuleIpAddressActive(netIf, text), rec.ipAddress, text, base + 1)
-            || !take(engine.GetModuleSubnetMaskActive(netIf, text), rec.subnetMask, text, base + 2)
-            || !take(engine.GetModuleGatewayActive(netIf, text), rec.gateway, text, base + 3)
-            || !take(engine.GetModuleMACAddress(netIf, text), rec.macAddress, text, base + 4))
-            return result;
-        if (i > 0 && options.speed[i]
-            && !take(engine.GetModuleSpeedActual(netIf, text), rec.speedActual, text, base + 5))
-            return result;
-        if (!take(engine.GetModuleIpState(netIf, mode), rec.addressType, mode, base + 6)
-            || !take(engine.GetModuleNetworkConnected(netIf, flag), rec.networkConnected, flag,
-                base + 7))
-            return result;
-        if (options.upnp
-            && !take(engine.GetModuleUPnPEnabled(netIf, flag), rec.upnpEnabled, flag, base + 8))
-            return result;
+    QString text;
+    if (step == 0)
+        return take(engine.GetModuleName(text), mSystemName, text, 1);
+    if (step == StatusReadCount() - 1) {
+        bool auth = false;
+        return take(engine.GetModuleAuthenticationEnabled(auth), mAuthenticationEnabled, auth, 99);
     }
-    bool auth = false;
-    take(engine.GetModuleAuthenticationEnabled(auth), mAuthenticationEnabled, auth, 99);
-    return result;
+    const int i = (step - 1) / kInterfaceReads;
+    const int k = (step - 1) % kInterfaceReads;
+    const auto netIf = static_cast<CCmdEngine::eNetIf_t>(i);
+    TrivoInterface &rec = mInterfaces[static_cast<size_t>(i)];
+    const int where = 10 * (i + 1) + k + 1;
+    uint32_t mode = 0;
+    bool flag = false;
+    switch (k) {
+    case 0:
+        return take(engine.GetModuleIpAddressActive(netIf, text), rec.ipAddress, text, where);
+    case 1:
+        return take(engine.GetModuleSubnetMaskActive(netIf, text), rec.subnetMask, text, where);
+    case 2:
+        return take(engine.GetModuleGatewayActive(netIf, text), rec.gateway, text, where);
+    case 3:
+        return take(engine.GetModuleMACAddress(netIf, text), rec.macAddress, text, where);
+    case 4:
+        return i == 0 || !options.speed[i]
+            || take(engine.GetModuleSpeedActual(netIf, text), rec.speedActual, text, where);
+    case 5:
+        return take(engine.GetModuleIpState(netIf, mode), rec.addressType, mode, where);
+    case 6:
+        return take(
+            engine.GetModuleNetworkConnected(netIf, flag), rec.networkConnected, flag, where);
+    default:
+        return !options.upnp
+            || take(engine.GetModuleUPnPEnabled(netIf, flag), rec.upnpEnabled, flag, where);
+    }
 }
 
 bool CTrivo::Save(QSettings &settings)

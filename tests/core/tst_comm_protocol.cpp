@@ -113,20 +113,6 @@ private slots:
         QCOMPARE(built.toHex(' '), expected.toHex(' '));
     }
 
-    void sendFlushesThenWritesOneFrame()
-    {
-        mPort.queueInput("stale");
-        pkt_t p;
-        mProto->makePktWord(&p, PktType("PGID"), 0x109u);
-        const int flushesBefore = mPort.flushCalls;
-        mProto->sendPkt(&p);
-        QCOMPARE(mPort.flushCalls, flushesBefore + 1);
-        QVERIFY(mPort.input.isEmpty());
-        QCOMPARE(mPort.writes.size(), 1);
-        QCOMPARE(mPort.writes.first(), frame("PGID", be32(0x109)));
-        QVERIFY(p.payload == nullptr);
-    }
-
     void replyDecoding_data()
     {
         QTest::addColumn<QByteArray>("request");
@@ -422,10 +408,6 @@ private slots:
         QTest::addColumn<uint>("max");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("not a multiple of 4")
-            << 6u << 4u << 2u
-            << "*** CCommProtocol: The binary payload length in the pktDesc for ABCD is 6. Must "
-               "be a multiple of 4.\n";
         QTest::newRow("all three faults")
             << 8u << 4u << 2u
             << "*** CCommProtocol: Bad payload length(s) in the pktDesc for ABCD\n"
@@ -433,11 +415,6 @@ private slots:
                "    maxPayloadLen is less than minPayloadLen\n"
                "    binaryPayloadLen is greater than maxPayloadLen\n"
                "    { binary = 8, min = 4, max = 2 }\n";
-        QTest::newRow("max below min only")
-            << 0u << 4u << 2u
-            << "*** CCommProtocol: Bad payload length(s) in the pktDesc for ABCD\n"
-               "    maxPayloadLen is less than minPayloadLen\n"
-               "    { binary = 0, min = 4, max = 2 }\n";
         QTest::newRow("first fine, last faulty")
             << 4u << 4u << 16u
             << "*** CCommProtocol: The binary payload length in the pktDesc for ZZZZ is 2. Must "

@@ -36,6 +36,26 @@ struct EngineRig
     CCmdEngine engine;
 };
 
+// Loads a module's parameters: keys "0x..." are IDs, others names; a value "!n" is status n.
+inline void load(ModuleSim &sim, const QVariantMap &params)
+{
+    for (auto it = params.begin(); it != params.end(); ++it) {
+        const QString v = it.value().toString();
+        const bool status = it.value().typeId() == QMetaType::QString && v.startsWith('!');
+        if (it.key().startsWith("0x")) {
+            const uint32_t id = it.key().toUInt(nullptr, 16);
+            if (status)
+                sim.idStatus[id] = v.mid(1).toUInt();
+            else
+                sim.byID[id] = it.value();
+        } else if (status) {
+            sim.nameStatus[it.key()] = v.mid(1).toUInt();
+        } else {
+            sim.byName[it.key()] = it.value();
+        }
+    }
+}
+
 // The engine's failure line, with the source line left open.
 inline QString errorLinePattern(int code, const QString &subject, const QString &operation)
 {

@@ -70,19 +70,14 @@ QByteArray ModuleSim::answer(const Request &r)
         return frame("HIYA", be32(version));
     if (r.type == "HURU")
         return frame("IAMA", withNul(productID));
-    if (r.type == "PGST") {
-        if (idStatus.contains(r.id) || !strings.contains(r.id))
-            return pstc(r.id, idStatus.value(r.id, 1), QString());
-        return pstc(r.id, 0, strings.value(r.id));
-    }
+    if (r.type == "PGST")
+        return pstc(r.id, idStatus.value(r.id, 1), QString());
 
     const bool byName = r.type == "PGNM" || r.type == "PSNM";
     const bool isSet = r.type == "PSID" || r.type == "PSNM";
     // Name-based replies carry the ID of the parameter; any value will do here.
     const uint32_t replyID = byName ? 0x1234u : r.id;
-    const uint32_t status = everyStatus != 0 ? everyStatus
-        : byName                             ? nameStatus.value(r.name)
-                                             : idStatus.value(r.id);
+    const uint32_t status = byName ? nameStatus.value(r.name) : idStatus.value(r.id);
     if (status != 0)
         return pidcInt(replyID, status, 0);
 

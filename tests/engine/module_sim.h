@@ -39,10 +39,8 @@ public:
     QString productID = QStringLiteral("RECORDER");
     QMap<uint32_t, QVariant> byID; // uint -> integer reply, QString -> text reply
     QMap<QString, QVariant> byName;
-    QMap<uint32_t, QString> strings; // "PGST" parameters
     QMap<uint32_t, uint32_t> idStatus; // non-zero status for a parameter ID
     QMap<QString, uint32_t> nameStatus; // non-zero status for a parameter name
-    uint32_t everyStatus = 0; // non-zero: status for every parameter request
     QMap<QByteArray, QList<QByteArray>> scripted; // per request type: replies used first
     QList<Request> requests;
 

@@ -51,8 +51,6 @@ private slots:
     void construction();
     void negotiation_data();
     void negotiation();
-    void productID_data();
-    void productID();
     void connectModule_data();
     void connectModule();
     void isModuleWhenConnected();
@@ -148,33 +146,6 @@ void TestCmdEngine::negotiation()
         QCOMPARE(w, hwdy);
 }
 
-void TestCmdEngine::productID_data()
-{
-    QTest::addColumn<uint>("moduleVersion");
-    QTest::addColumn<QString>("productID");
-    QTest::addColumn<QStringList>("requests");
-    QTest::newRow("version 1 is the hub") << 1u << "USBHUB" << QStringList { "HWDY" };
-    QTest::newRow("version 2 asks") << 2u << "DECODER10G2-P" << QStringList { "HWDY", "HURU" };
-}
-
-void TestCmdEngine::productID()
-{
-    QFETCH(uint, moduleVersion);
-    QFETCH(QString, productID);
-    QFETCH(QStringList, requests);
-
-    EngineRig rig;
-    rig.sim.version = moduleVersion;
-    rig.sim.productID = moduleVersion == 1 ? "SOMETHING-ELSE" : productID;
-    QCOMPARE(rig.engine.NegotiateProtocolVersion(), eResultOK);
-    QString got;
-    QCOMPARE(rig.engine.GetModuleProductID(got), eResultOK);
-    QCOMPARE(got, productID);
-    QCOMPARE(rig.sim.subjects(), requests);
-    if (requests.contains("HURU"))
-        QCOMPARE(rig.serial->writes.last(), frame("HURU", {}));
-}
-
 void TestCmdEngine::connectModule_data()
 {
     QTest::addColumn<QString>("productID");
@@ -249,12 +220,7 @@ void TestCmdEngine::connectModule()
     rig.sim.productID = productID;
     rig.sim.scripted["HWDY"] = hwdyReplies;
     rig.sim.scripted["HURU"] = huruReplies;
-    for (auto it = names.begin(); it != names.end(); ++it) {
-        if (it.key().startsWith("0x"))
-            rig.sim.byID[it.key().toUInt(nullptr, 16)] = it.value();
-        else
-            rig.sim.byName[it.key()] = it.value();
-    }
+    load(rig.sim, names);
     if (deadBeef)
         rig.engine.SetProductLookup(&deadBeefLookup);
 
@@ -384,38 +350,7 @@ void TestCmdEngine::exchange_data()
         eResultGetSetCmdNoSuchParamID, "unchanged",
         failed(eResultGetSetCmdNoSuchParamID, "eParamID_SysName", "SetStringParamByName"));
 
-    // Update and maintenance commands: each one exchange on its fixed ID.
-    const struct
-    {
-        const char *name;
-        eResult_t (E::*get)(uint32_t &);
-        uint32_t id;
-    } reads[] = {
-        { "update state", &E::GetModuleUpdateState, 0x206 },
-        { "verification state", &E::GetVerificationState, 0x208 },
-        { "commit state", &E::GetCommitState, 0x20A },
-        { "commit progress", &E::GetCommitProgress, 0x20B },
-        { "update lock", &E::GetUpdateLock, 0x20E },
-    };
-    for (const auto &r : reads)
-        row(r.name, intOut([get = r.get](E &e, uint32_t &v) { return (e.*get)(v); }),
-            frame("PGID", be32(r.id)), M::pidcInt(r.id, 0, 3), eResultOK, "3");
-    const struct
-    {
-        const char *name;
-        Operation op;
-        uint32_t id;
-        uint32_t value;
-    } writes[] = {
-        { "set update state", noOut([](E &e) { return e.SetModuleUpdateState(8); }), 0x206, 8 },
-        { "commit", noOut([](E &e) { return e.CommitFirmware(); }), 0x209, 1 },
-        { "reboot", noOut([](E &e) { return e.RebootModule(1); }), 0x20C, 1 },
-        { "set update lock", noOut([](E &e) { return e.SetUpdateLock(0); }), 0x20E, 0 },
-        { "factory reset", noOut([](E &e) { return e.FactoryReset(); }), 0x63010000, 2 },
-    };
-    for (const auto &w : writes)
-        row(w.name, w.op, frame("PSID", be32(w.id) + be32(w.value)), M::pidcInt(w.id, 0, w.value),
-            eResultOK, "");
+    // The update commands' IDs are checked against the virtual module (tst_update_sequence).
     const QString fw = "/home/u/fw/Trivo 5.1.vlts";
     row("request verification", noOut([fw](E &e) { return e.RequestFileVerification(fw); }),
         frame("PSID", be32(0x20D) + withNul(fw)), M::pidcText(0x20D, 0, "ok"), eResultOK, "");

@@ -1,4 +1,5 @@
-// File upload over the protocol: "EDTM", the Kermit loop, progress, stop and failures.
+// File upload over the protocol: refusals, stop and failures. Whole uploads and their
+// progress run against the virtual module (tst_vmodule_engine, tst_update_sequence).
 
 #include "cmd_engine.h"
 #include "comm_protocol.h"
@@ -12,7 +13,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <atomic>
-#include <cmath>
 
 using wire::be32;
 using wire::frame;
@@ -76,34 +76,6 @@ class TestSendFile : public QObject
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
     void init() { reset(); }
-
-    void upload_data()
-    {
-        QTest::addColumn<int>("size");
-        QTest::newRow("empty") << 0;
-        QTest::newRow("one byte") << 1;
-        QTest::newRow("200 KB") << 200000;
-    }
-    void upload()
-    {
-        QFETCH(int, size);
-        const QString path = makeFile(size);
-        CCommProtocol proto(&port, &progress, &closingFlag);
-        QVERIFY(proto.sendFile(QFile::encodeName(path).constData()));
-        QCOMPARE(port.writes.first(), frame("EDTM", be32(0)));
-        QVERIFY(rx.done());
-        QVERIFY(rx.file().data == content);
-        QCOMPARE(rx.file().name, path);
-        // Progress starts at 0, never falls, never leaves [0, 1] and ends at the whole file.
-        QVERIFY(!progress.values.isEmpty());
-        QCOMPARE(progress.values.first(), 0.0f);
-        for (int i = 1; i < progress.values.size(); ++i) {
-            QVERIFY(std::isfinite(progress.values.at(i)));
-            QVERIFY(progress.values.at(i) >= progress.values.at(i - 1));
-            QVERIFY(progress.values.at(i) <= 1.0f);
-        }
-        QCOMPARE(progress.values.last(), size > 0 ? 1.0f : 0.0f);
-    }
 
     // Failures before the transfer: no Kermit packet goes out. The longest path the file
     // list takes still reaches the sender (and fails there: no such file).

@@ -1,6 +1,5 @@
 #include "app_settings.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -23,27 +22,13 @@ private slots:
 
     void init() { QFile::remove(storeFile()); }
 
-    void defaults_data()
+    // The device-name preference is kept for manufacturing mode only.
+    void roundTrip_data()
     {
         QTest::addColumn<bool>("manufacturing");
-        QTest::addColumn<QString>("deviceNamePref");
-        QTest::newRow("end user") << false << QString();
-        QTest::newRow("manufacturing") << true << QStringLiteral("USB-HUB");
+        QTest::newRow("end user") << false;
+        QTest::newRow("manufacturing") << true;
     }
-
-    void defaults()
-    {
-        QFETCH(bool, manufacturing);
-        QFETCH(QString, deviceNamePref);
-        const AppSettings s = AppSettings::Read(manufacturing);
-        QCOMPARE(s.position, QPoint(200, 200));
-        QCOMPARE(s.currentTabIndex, 0);
-        QCOMPARE(s.lastConnectedSerialNumber, QStringLiteral("01234567"));
-        QCOMPARE(s.firmwarePath, QDir::homePath());
-        QCOMPARE(s.deviceNamePref, deviceNamePref);
-    }
-
-    void roundTrip_data() { defaults_data(); }
 
     void roundTrip()
     {

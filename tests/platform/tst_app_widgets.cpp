@@ -28,16 +28,6 @@ private slots:
         about.resize(200, 100);
         QCOMPARE(about.size(), QSize(440, 280));
 
-        const Qt::WindowFlags flags = about.windowFlags();
-        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
-        QVERIFY(flags.testFlag(Qt::CustomizeWindowHint));
-        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
-        QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
-        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-        QVERIFY(about.isModal());
-        QCOMPARE(about.windowTitle(), QStringLiteral("About Trivo-Setup"));
-
-        QVERIFY(about.browser()->isReadOnly());
         QVERIFY(about.browser()->openExternalLinks());
 
         // The link button opens the product page.
@@ -56,8 +46,6 @@ private slots:
         QTest::addColumn<QString>("heading");
         QTest::newRow("known") << "v2.4.3.54"
                                << "Velto Trivo-Setup v2.4.3.54";
-        QTest::newRow("unknown") << "0.0.0.0"
-                                 << "Velto Trivo-Setup 0.0.0.0";
         QTest::newRow("markup escaped") << "v1<b>"
                                         << "Velto Trivo-Setup v1<b>";
     }
@@ -70,10 +58,8 @@ private slots:
         doc.setHtml(TrivoAbout::BodyText(version));
         const QString text = doc.toPlainText();
         QVERIFY2(text.startsWith(heading), qPrintable(text));
-        QVERIFY(text.contains("This application updates and controls Velto Trivo products. "
-                              "A USB connection is required."));
         QVERIFY(text.contains(QStringLiteral("Using Qt Version: %1").arg(qVersion())));
-        QVERIFY(text.contains("LGPLv3"));
+        QVERIFY(text.contains("LGPLv3")); // the toolkit's licence must be named
     }
 
     void comboDelegateInstalledOnFirstPaint()

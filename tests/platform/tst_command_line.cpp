@@ -7,6 +7,7 @@ namespace {
 const std::string kUsage = "usage:  trivoconfig [switches]\n"
                            "  -m             Manufacturing mode\n"
                            "  -u             End user mode\n"
+                           "  -r             Only say whether it already runs for this user\n"
                            "  -h -?          help\n"
                            "\n";
 
@@ -87,6 +88,16 @@ private slots:
             QCOMPARE(r.startMode, startMode);
             QVERIFY(r.output.empty());
         }
+    }
+
+    // -r starts nothing; the mode switches around it still count.
+    void checkRunningSwitch()
+    {
+        QVERIFY(!ParseCommandLine(ToArgs({ "-m" })).checkRunning);
+        const CommandLineResult r = ParseCommandLine(ToArgs({ "-m", "-running" }));
+        QVERIFY(!r.exit);
+        QVERIFY(r.checkRunning);
+        QCOMPARE(r.startMode, 1);
     }
 
     // main hands over argc/argv: the program name must not be read as a parameter.

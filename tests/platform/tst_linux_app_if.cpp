@@ -1,6 +1,5 @@
 #include "linux_app_if.h"
 #include "port_enumeration.h"
-#include "posix_serial_if.h"
 #include "udev_monitor.h"
 
 #include <QDir>
@@ -9,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
-#include <memory>
 
 using OptU = std::optional<unsigned>;
 Q_DECLARE_METATYPE(OptU)
@@ -93,19 +91,6 @@ private slots:
                                      .arg(TRIVO_VERSION_PATCH)
                                      .arg(TRIVO_VERSION_TWEAK);
         QCOMPARE(appIf.GetAppVersion(), expected);
-    }
-
-    void platformFacts()
-    {
-        LinuxAppIF appIf;
-        SetStartMode(1);
-        QVERIFY(appIf.IsManufacturingMode());
-        SetStartMode(0);
-        QVERIFY(!appIf.IsManufacturingMode());
-
-        std::unique_ptr<CSerialIF> port(appIf.CreateSerialIF());
-        QVERIFY(dynamic_cast<CPosixSerialIF *>(port.get()) != nullptr);
-        QVERIFY(!port->IsOpen());
     }
 
     void directoryWatcherReportsEntries()

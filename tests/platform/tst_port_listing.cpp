@@ -70,11 +70,11 @@ private slots:
         qputenv(kExtraPortsEnvVar,
             QStringLiteral("%1::%2:%3").arg(dir, root.filePath("missing"), single).toLocal8Bit());
         const QStringList paths = ExtraPortPaths();
-        const QStringList specs = ExtraPortSpecs();
+        const QStringList entries = ExtraPortEntries();
         qunsetenv(kExtraPortsEnvVar);
 
         QCOMPARE(paths, (QStringList { dir + "/vm-a", dir + "/vm-b", single }));
-        QCOMPARE(specs, (QStringList { dir, root.filePath("missing"), single }));
+        QCOMPARE(entries, (QStringList { dir, root.filePath("missing"), single }));
         QVERIFY(ExtraPortPaths().isEmpty());
     }
 

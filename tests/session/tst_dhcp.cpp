@@ -1,5 +1,6 @@
 // The session's DHCP worker against virtual modules: each way a negotiation can end, the
-// interface it is asked for, and a second request while one runs.
+// interface it is asked for, and a second request while one runs. A lease at the first
+// query and a module never bound are tst_window_network's.
 #include "dhcp_thread.h"
 #include "discover_thread.h"
 #include "linux_app_if.h"
@@ -33,13 +34,10 @@ private slots:
         QTest::addColumn<QString>("failure"); // last status text; empty: the lease is offered
         QTest::addColumn<bool>("dots");
         using O = VmDhcpOutcome;
-        QTest::newRow("bound at the first query")
-            << "DECODER10G2" << 1 << O::Bound << 0 << "" << false;
         QTest::newRow("bound at the first query, name-based")
             << "ROUTER-16X16" << 0 << O::Bound << 0 << "" << false;
         QTest::newRow("bound while watching")
             << "DECODER10G2" << 2 << O::Bound << 600 << "" << true;
-        QTest::newRow("never bound") << "DECODER10G2" << 0 << O::Never << 0 << kNoLease << true;
         QTest::newRow("disabled") << "DECODER10G2" << 0 << O::Disabled << 0 << kNoLease << false;
         QTest::newRow("network root")
             << "DECODER10G2" << 1 << O::None << 0 << kNetworkRoot << false;

@@ -1,5 +1,5 @@
 // The session's discovery worker against virtual modules: the three lists, silent ports,
-// no modules, ports the user may not open, and stopping a run.
+// ports the user may not open, and stopping a run (no modules at all: tst_main_window).
 #include "cmd_engine.h"
 #include "discover_thread.h"
 #include "linux_app_if.h"
@@ -82,15 +82,6 @@ private slots:
         DiscoverThread::setTimeScaleForTesting(0.01);
         QVERIFY(run.finished);
         QCOMPARE(run.lists.first()[2].toStringList(), QStringList { "LT9" });
-    }
-
-    void noModules()
-    {
-        const Run run = discover({});
-        QVERIFY(run.finished);
-        QCOMPARE(run.lists.size(), 1);
-        QVERIFY(run.lists.first()[0].toStringList().isEmpty());
-        QCOMPARE(run.status.last(), QString("No Velto Trivo devices found."));
     }
 
     void permissionDeniedIsReported()

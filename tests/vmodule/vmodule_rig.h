@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cmd_engine.h"
+#include "module_rack.h"
 #include "posix_serial_if.h"
 #include "stub_app_if.h"
 #include "test_data.h"
@@ -56,13 +57,7 @@ struct VmRig
         const QString path = dir.filePath(name);
         return writeTestFile(path, content) ? path : QString();
     }
-    QStringList requestLines() const
-    {
-        QStringList lines;
-        for (const VmRequest &r : module->requests())
-            lines << QStringList { r.type, r.param, r.value }.join(' ');
-        return lines;
-    }
+    QStringList requestLines() const { return ::requestLines(module.get()); }
 };
 
 // Polls cond until it holds or timeoutMs pass.

@@ -54,13 +54,6 @@ VmConfig staticRecorder(uint32_t ipConfig = 2)
     return config;
 }
 
-// True once the first poll has replaced the form's placeholder address.
-bool polled(const NetworkTabUi &tab)
-{
-    const QString text = tab.ipAddressStatus->text();
-    return !text.isEmpty() && text != "192.168.888.888";
-}
-
 // Counts paint events of every widget it is installed on.
 class PaintCounter : public QObject
 {
@@ -398,8 +391,8 @@ private slots:
         QVERIFY(!tab.ipAddressLineEdit->isReadOnly());
     }
 
-    // A steady module causes no repaint; one that vanishes mid-poll leaves the page as it was.
-    void steadyThenUnplugged()
+    // A steady module causes no repaint (unplugging: tst_window_poll).
+    void steadyModuleNoRepaint()
     {
         ModuleRack rack;
         VirtualModule *module = rack.add("m", "DECODER10G2", "Steady", "ST1");
@@ -421,18 +414,6 @@ private slots:
         // The counter does see a real change.
         page->imageSerialNumberLabel()->setText("changed");
         QTRY_VERIFY(counter.count > 0);
-
-        NetworkTabUi &tab = page->networkTab(0);
-        QVERIFY(polled(tab));
-        const QString before = tab.ipAddressStatus->text();
-
-        LogCapture log;
-        module->unplug(-1);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            log.contains("Device disconnected at MainWindow::GetParameterValuesTrivo:"), 3000);
-        window->UpdateStatusUi();
-        QCOMPARE(tab.ipAddressStatus->text(), before);
-        QVERIFY(window->isVisible());
     }
 
     void closeDuringDiscoveryReturnsInTime()

@@ -4,6 +4,7 @@
 #include "discover_thread.h"
 #include "main_window.h"
 
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTest>
@@ -37,6 +38,8 @@ public:
     // A window on these ports once its first discovery run has ended; null if it never does.
     MainWindow *start(const QStringList &portPaths)
     {
+        // Every window test also checks that no two threads ever use the engine at once.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("used by two threads at once")));
         ports() = portPaths;
         window = std::make_unique<MainWindow>();
         MainWindow *w = window.get();

@@ -28,7 +28,7 @@ QStringList FilterModulePorts(const QList<SerialPortRecord> &records);
 // Device paths named by TRIVO_EXTRA_PORTS (entries of directories sorted by name).
 QStringList ExtraPortPaths();
 // The directories and files listed in TRIVO_EXTRA_PORTS, as given.
-QStringList ExtraPortSpecs();
+QStringList ExtraPortEntries();
 
 // The candidate list: USB module ports in system order, then the extra ports.
 // False when the system could not give its device list.

@@ -60,7 +60,7 @@ void LinuxAppIF::WatchDevices()
     connect(mUdevMonitor, &UdevMonitor::deviceAdded, this, &CAppIF::DeviceAddedSignal);
     connect(mUdevMonitor, &UdevMonitor::deviceRemoved, this, &CAppIF::DeviceRemovedSignal);
 
-    mExtraPortWatcher = new DirectoryEntryWatcher(ExtraPortSpecs(), this);
+    mExtraPortWatcher = new DirectoryEntryWatcher(ExtraPortEntries(), this);
     connect(mExtraPortWatcher, &DirectoryEntryWatcher::entryAdded, this,
         [this] { emit DeviceAddedSignal(); });
     connect(mExtraPortWatcher, &DirectoryEntryWatcher::entryRemoved, this,

@@ -15,7 +15,7 @@ QStringList FilterModulePorts(const QList<SerialPortRecord> &records)
     return paths;
 }
 
-QStringList ExtraPortSpecs()
+QStringList ExtraPortEntries()
 {
     const QString value = qEnvironmentVariable(kExtraPortsEnvVar);
     return value.split(QLatin1Char(':'), Qt::SkipEmptyParts);
@@ -24,12 +24,12 @@ QStringList ExtraPortSpecs()
 QStringList ExtraPortPaths()
 {
     QStringList paths;
-    for (const QString &spec : ExtraPortSpecs()) {
-        const QFileInfo info(spec);
+    for (const QString &item : ExtraPortEntries()) {
+        const QFileInfo info(item);
         if (info.isDir()) {
             // Entries of a directory are device links (virtual modules); dangling links
             // belong to a module that is rebooting and are left out.
-            const QDir dir(spec);
+            const QDir dir(item);
             const QFileInfoList entries
                 = dir.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
             for (const QFileInfo &e : entries) {

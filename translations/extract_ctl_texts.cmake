@@ -1,0 +1,22 @@
+# Writes OUT: every CtlTr("literal" ...) of SOURCES as QT_TRANSLATE_NOOP("trivoctl", ...), so
+# lupdate files them under the context CtlTr translates in.
+set(_out "// Generated from the trivoctl sources for lupdate; not compiled.\n")
+foreach(_file ${SOURCES})
+  file(READ ${_file} _text)
+  # Semicolons would split the match list: carried through as a marker.
+  string(REPLACE ";" "@SEMI@" _text "${_text}")
+  string(REGEX MATCHALL "CtlTr\\(([ \t\r\n]*\"([^\"\\\\]|\\\\.)*\")+" _calls "${_text}")
+  foreach(_call ${_calls})
+    string(REGEX REPLACE "^CtlTr\\(" "QT_TRANSLATE_NOOP(\"trivoctl\", " _call "${_call}")
+    string(REPLACE "@SEMI@" ";" _call "${_call}")
+    string(APPEND _out "${_call});\n")
+  endforeach()
+endforeach()
+if(EXISTS ${OUT})
+  file(READ ${OUT} _old)
+endif()
+if(NOT _old STREQUAL _out)
+  file(WRITE ${OUT} "${_out}")
+else()
+  file(TOUCH_NOCREATE ${OUT})
+endif()

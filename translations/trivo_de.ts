@@ -1,0 +1,1314 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>DHCPThread</name>
+    <message>
+        <source>Obtaining IP Address from DHCP for Control LAN...</source>
+        <translation>IP-Adresse für das Steuer-LAN wird per DHCP bezogen...</translation>
+    </message>
+    <message>
+        <source>Obtaining IP Address from DHCP for Media LAN...</source>
+        <translation>IP-Adresse für das Medien-LAN wird per DHCP bezogen...</translation>
+    </message>
+    <message>
+        <source>Obtaining IP Address from DHCP for Media 2 LAN...</source>
+        <translation>IP-Adresse für das Medien-LAN 2 wird per DHCP bezogen...</translation>
+    </message>
+    <message>
+        <source>Obtaining IP Address from DHCP for unknown LAN...</source>
+        <translation>IP-Adresse für ein unbekanntes LAN wird per DHCP bezogen...</translation>
+    </message>
+    <message>
+        <source>.</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>Could not obtain lease from a DHCP server</source>
+        <translation>Von keinem DHCP-Server konnte eine Adresse bezogen werden</translation>
+    </message>
+</context>
+<context>
+    <name>DevicePage</name>
+    <message>
+        <source>Trivo Config</source>
+        <translation>Trivo-Konfiguration</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>USB</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>LAN</source>
+        <translation>LAN</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Verbunden</translation>
+    </message>
+    <message>
+        <source>LAN:</source>
+        <translation>LAN:</translation>
+    </message>
+    <message>
+        <source>USB:</source>
+        <translation>USB:</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>Audio</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>Strom</translation>
+    </message>
+    <message>
+        <source>Network</source>
+        <translation>Netzwerk</translation>
+    </message>
+    <message>
+        <source>Control LAN</source>
+        <translation>Steuer-LAN</translation>
+    </message>
+    <message>
+        <source>Media LAN 1</source>
+        <translation>Medien-LAN 1</translation>
+    </message>
+    <message>
+        <source>Media LAN 2</source>
+        <translation>Medien-LAN 2</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Unbekannt</translation>
+    </message>
+    <message>
+        <source>USB 1</source>
+        <translation>USB 1</translation>
+    </message>
+    <message>
+        <source>USB 2</source>
+        <translation>USB 2</translation>
+    </message>
+    <message>
+        <source>USB 3</source>
+        <translation>USB 3</translation>
+    </message>
+    <message>
+        <source>USB 4</source>
+        <translation>USB 4</translation>
+    </message>
+    <message>
+        <source>Port 1</source>
+        <translation>Anschluss 1</translation>
+    </message>
+    <message>
+        <source>Port 2</source>
+        <translation>Anschluss 2</translation>
+    </message>
+    <message>
+        <source>Port 3</source>
+        <translation>Anschluss 3</translation>
+    </message>
+    <message>
+        <source>Port 4</source>
+        <translation>Anschluss 4</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Bereit</translation>
+    </message>
+    <message>
+        <source>HDMI</source>
+        <translation>HDMI</translation>
+    </message>
+    <message>
+        <source>SDI</source>
+        <translation>SDI</translation>
+    </message>
+    <message>
+        <source>USB Storage</source>
+        <translation>USB-Speicher</translation>
+    </message>
+    <message>
+        <source>SD Card</source>
+        <translation>SD-Karte</translation>
+    </message>
+    <message>
+        <source>SDI In</source>
+        <translation>SDI-Eingang</translation>
+    </message>
+    <message>
+        <source>SDI Loop</source>
+        <translation>SDI-Loop</translation>
+    </message>
+    <message>
+        <source>SDI Out</source>
+        <translation>SDI-Ausgang</translation>
+    </message>
+    <message>
+        <source>HDMI Out</source>
+        <translation>HDMI-Ausgang</translation>
+    </message>
+    <message>
+        <source>Control Network</source>
+        <translation>Steuernetzwerk</translation>
+    </message>
+    <message>
+        <source>Media Network</source>
+        <translation>Mediennetzwerk</translation>
+    </message>
+    <message>
+        <source>Media LAN</source>
+        <translation>Medien-LAN</translation>
+    </message>
+    <message>
+        <source>Media LAN:</source>
+        <translation>Medien-LAN:</translation>
+    </message>
+    <message>
+        <source>Primary Network</source>
+        <translation>Primäres Netzwerk</translation>
+    </message>
+    <message>
+        <source>Secondary Network</source>
+        <translation>Sekundäres Netzwerk</translation>
+    </message>
+    <message>
+        <source>ETH 1</source>
+        <translation>ETH 1</translation>
+    </message>
+    <message>
+        <source>ETH 2</source>
+        <translation>ETH 2</translation>
+    </message>
+    <message>
+        <source>ETH 1:</source>
+        <translation>ETH 1:</translation>
+    </message>
+    <message>
+        <source>ETH 2:</source>
+        <translation>ETH 2:</translation>
+    </message>
+    <message>
+        <source>HDMI 1</source>
+        <translation>HDMI 1</translation>
+    </message>
+    <message>
+        <source>HDMI 2</source>
+        <translation>HDMI 2</translation>
+    </message>
+    <message>
+        <source>SDI 1</source>
+        <translation>SDI 1</translation>
+    </message>
+    <message>
+        <source>SDI 2</source>
+        <translation>SDI 2</translation>
+    </message>
+    <message>
+        <source>Ref In</source>
+        <translation>Ref-In</translation>
+    </message>
+    <message>
+        <source>Media LAN 1:</source>
+        <translation>Medien-LAN 1:</translation>
+    </message>
+    <message>
+        <source>Media LAN 2:</source>
+        <translation>Medien-LAN 2:</translation>
+    </message>
+    <message>
+        <source>QSFP 1</source>
+        <translation>QSFP 1</translation>
+    </message>
+    <message>
+        <source>QSFP 2</source>
+        <translation>QSFP 2</translation>
+    </message>
+    <message>
+        <source>SDI 3</source>
+        <translation>SDI 3</translation>
+    </message>
+    <message>
+        <source>SDI 4</source>
+        <translation>SDI 4</translation>
+    </message>
+    <message>
+        <source>IP Address Type:</source>
+        <translation>IP-Adresstyp:</translation>
+    </message>
+    <message>
+        <source>DHCP</source>
+        <translation>DHCP</translation>
+    </message>
+    <message>
+        <source>Static</source>
+        <translation>Statisch</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP-Adresse:</translation>
+    </message>
+    <message>
+        <source>Subnet Mask:</source>
+        <translation>Subnetzmaske:</translation>
+    </message>
+    <message>
+        <source>Gateway:</source>
+        <translation>Gateway:</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Übernehmen</translation>
+    </message>
+    <message>
+        <source>Speed:</source>
+        <translation>Geschwindigkeit:</translation>
+    </message>
+    <message>
+        <source>UPnP Host:</source>
+        <translation>UPnP-Host:</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Aktivieren</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>Deaktivieren</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Deaktiviert</translation>
+    </message>
+    <message>
+        <source>MAC Address:</source>
+        <translation>MAC-Adresse:</translation>
+    </message>
+    <message>
+        <source>Open Web Page</source>
+        <translation>Webseite öffnen</translation>
+    </message>
+    <message>
+        <source>Installed:</source>
+        <translation>Installiert:</translation>
+    </message>
+    <message>
+        <source>Unknown Version</source>
+        <translation>Unbekannte Version</translation>
+    </message>
+    <message>
+        <source>Progress:</source>
+        <translation>Fortschritt:</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Durchsuchen...</translation>
+    </message>
+    <message>
+        <source>For latest firmware:</source>
+        <translation>Aktuelle Firmware:</translation>
+    </message>
+    <message>
+        <source>System Name:</source>
+        <translation>Systemname:</translation>
+    </message>
+    <message>
+        <source>Set System Name</source>
+        <translation>Systemnamen setzen</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Typ:</translation>
+    </message>
+    <message>
+        <source>Authentication:</source>
+        <translation>Authentifizierung:</translation>
+    </message>
+    <message>
+        <source>Safeboot Version:</source>
+        <translation>Safeboot-Version:</translation>
+    </message>
+    <message>
+        <source>Bootloader Version:</source>
+        <translation>Bootloader-Version:</translation>
+    </message>
+</context>
+<context>
+    <name>DiscoverThread</name>
+    <message>
+        <source>Serial Number Not Available</source>
+        <translation>Seriennummer nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Unknown Device</source>
+        <translation>Unbekanntes Gerät</translation>
+    </message>
+    <message>
+        <source>Looking for Velto devices...</source>
+        <translation>Suche nach Velto-Geräten...</translation>
+    </message>
+    <message>
+        <source>No Velto Trivo devices found.</source>
+        <translation>Keine Velto-Trivo-Geräte gefunden.</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Revert to Factory Settings</source>
+        <translation>Auf &amp;Werkseinstellungen zurücksetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation>&amp;Aktualisieren</translation>
+    </message>
+    <message>
+        <source>Refresh device list</source>
+        <translation>Geräteliste aktualisieren</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Close the window and stop</source>
+        <translation>Fenster schließen und Programm beenden</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>&amp;Ausschneiden</translation>
+    </message>
+    <message>
+        <source>Cut the current selection&apos;s contents to the clipboard</source>
+        <translation>Die aktuelle Auswahl in die Zwischenablage ausschneiden</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>Copy the current selection&apos;s contents to the clipboard</source>
+        <translation>Die aktuelle Auswahl in die Zwischenablage kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>Paste the clipboard&apos;s contents into the current selection</source>
+        <translation>Den Inhalt der Zwischenablage an der aktuellen Auswahl einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <source>Show the application&apos;s About box</source>
+        <translation>Informationen über das Programm anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Manual</source>
+        <translation>&amp;Handbuch</translation>
+    </message>
+    <message>
+        <source>Download Converter Manual</source>
+        <translation>Handbuch des Konverters herunterladen</translation>
+    </message>
+    <message>
+        <source>Global status information goes here.</source>
+        <translation>Hier erscheinen allgemeine Statusmeldungen.</translation>
+    </message>
+    <message>
+        <source>SAFEBOOT MODE</source>
+        <translation>SAFEBOOT-MODUS</translation>
+    </message>
+    <message>
+        <source>Auto Update</source>
+        <translation>Automatisch aktualisieren</translation>
+    </message>
+    <message>
+        <source>Update All</source>
+        <translation>Alle aktualisieren</translation>
+    </message>
+    <message>
+        <source>RegNum:</source>
+        <translation>Reg.-Nr.:</translation>
+    </message>
+    <message>
+        <source>Value:</source>
+        <translation>Wert:</translation>
+    </message>
+    <message>
+        <source>Poke</source>
+        <translation>Schreiben</translation>
+    </message>
+    <message>
+        <source>MainWindow::ChangeModuleType(): Unhandled module ID:
+0x%1.</source>
+        <translation>MainWindow::ChangeModuleType(): Nicht unterstützte Modul-ID:
+0x%1.</translation>
+    </message>
+    <message>
+        <source>About Trivo-Setup</source>
+        <translation>Über Trivo-Setup</translation>
+    </message>
+    <message>
+        <source>Looking for Velto devices...</source>
+        <translation>Suche nach Velto-Geräten...</translation>
+    </message>
+    <message>
+        <source>Changing Module data disabled during firmware update.</source>
+        <translation>Moduldaten können während des Firmware-Updates nicht geändert werden.</translation>
+    </message>
+    <message>
+        <source>To be determined</source>
+        <translation>Wird noch ermittelt</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Aktiviert</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Deaktiviert</translation>
+    </message>
+    <message>
+        <source>Static</source>
+        <translation>Statisch</translation>
+    </message>
+    <message>
+        <source>DHCP</source>
+        <translation>DHCP</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Verbunden</translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
+        <translation>Getrennt</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Unbekannt</translation>
+    </message>
+    <message>
+        <source>No Device</source>
+        <translation>Kein Gerät</translation>
+    </message>
+    <message>
+        <source>Version: %1  Sn: %2</source>
+        <translation>Version: %1  SN: %2</translation>
+    </message>
+    <message>
+        <source>Unknown Device</source>
+        <translation>Unbekanntes Gerät</translation>
+    </message>
+    <message>
+        <source>Confirm Factory Reset</source>
+        <translation>Zurücksetzen auf Werkseinstellungen bestätigen</translation>
+    </message>
+    <message>
+        <source>All settings, including network settings, will be reverted to factory defaults.</source>
+        <translation>Alle Einstellungen, auch die Netzwerkeinstellungen, werden auf die Werkseinstellungen zurückgesetzt.</translation>
+    </message>
+    <message>
+        <source>Update succeeded</source>
+        <translation>Aktualisierung erfolgreich</translation>
+    </message>
+    <message>
+        <source>Uploading unavailable</source>
+        <translation>Hochladen nicht möglich</translation>
+    </message>
+    <message>
+        <source>Invalid firmware file</source>
+        <translation>Ungültige Firmware-Datei</translation>
+    </message>
+    <message>
+        <source>File transfer failed</source>
+        <translation>Dateiübertragung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Image verification failed</source>
+        <translation>Prüfung des Abbilds fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Firmware image is for a different product</source>
+        <translation>Das Firmware-Abbild ist für ein anderes Produkt bestimmt</translation>
+    </message>
+    <message>
+        <source>No firmware image found.  Did you upload anything yet?</source>
+        <translation>Kein Firmware-Abbild gefunden.  Wurde bereits etwas hochgeladen?</translation>
+    </message>
+    <message>
+        <source>Firmware image is too large</source>
+        <translation>Das Firmware-Abbild ist zu groß</translation>
+    </message>
+    <message>
+        <source>Firmware image checksum failed</source>
+        <translation>Prüfsumme des Firmware-Abbilds falsch</translation>
+    </message>
+    <message>
+        <source>Firmware image digital signature check failed</source>
+        <translation>Prüfung der digitalen Signatur des Firmware-Abbilds fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Image commit failed</source>
+        <translation>Übernahme des Abbilds fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Could not reboot module</source>
+        <translation>Das Modul konnte nicht neu gestartet werden</translation>
+    </message>
+    <message>
+        <source>Could not reconnect with module</source>
+        <translation>Die Verbindung zum Modul konnte nicht wiederhergestellt werden</translation>
+    </message>
+    <message>
+        <source>Module not connected</source>
+        <translation>Modul nicht verbunden</translation>
+    </message>
+    <message>
+        <source>Update aborted</source>
+        <translation>Aktualisierung abgebrochen</translation>
+    </message>
+    <message>
+        <source>Unknown error</source>
+        <translation>Unbekannter Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkRules</name>
+    <message>
+        <source> Media LAN</source>
+        <translation> Medien-LAN</translation>
+    </message>
+    <message>
+        <source> Media 2 LAN</source>
+        <translation> Medien-LAN 2</translation>
+    </message>
+    <message>
+        <source>To be determined by DHCP</source>
+        <translation>Wird per DHCP ermittelt</translation>
+    </message>
+    <message>
+        <source> (error %1)</source>
+        <translation> (Fehler %1)</translation>
+    </message>
+    <message>
+        <source>Bogus IP Address</source>
+        <translation>Ungültige IP-Adresse</translation>
+    </message>
+    <message>
+        <source>Bogus Subnet Mask</source>
+        <translation>Ungültige Subnetzmaske</translation>
+    </message>
+    <message>
+        <source>Invalid subnet mask:
+
+%1</source>
+        <translation>Ungültige Subnetzmaske:
+
+%1</translation>
+    </message>
+    <message>
+        <source>Invalid IP Address:
+
+%1</source>
+        <translation>Ungültige IP-Adresse:
+
+%1</translation>
+    </message>
+    <message>
+        <source>Incomplete subnet mask:
+
+%1</source>
+        <translation>Unvollständige Subnetzmaske:
+
+%1</translation>
+    </message>
+    <message>
+        <source>Bogus Gateway Address</source>
+        <translation>Ungültige Gateway-Adresse</translation>
+    </message>
+    <message>
+        <source>Invalid gateway address:
+
+%1</source>
+        <translation>Ungültige Gateway-Adresse:
+
+%1</translation>
+    </message>
+    <message>
+        <source>Network Change Confirmation</source>
+        <translation>Netzwerkänderung bestätigen</translation>
+    </message>
+    <message>
+        <source>Change the </source>
+        <translation>Für </translation>
+    </message>
+    <message>
+        <source> to the following:
+
+Address Type: </source>
+        <translation> Folgendes einstellen?
+
+Adresstyp: </translation>
+    </message>
+    <message>
+        <source>DHCP</source>
+        <translation>DHCP</translation>
+    </message>
+    <message>
+        <source>Static</source>
+        <translation>Statisch</translation>
+    </message>
+    <message>
+        <source>
+IP Address: </source>
+        <translation>
+IP-Adresse: </translation>
+    </message>
+    <message>
+        <source>
+Netmask: </source>
+        <translation>
+Netzmaske: </translation>
+    </message>
+    <message>
+        <source>
+Gateway: </source>
+        <translation>
+Gateway: </translation>
+    </message>
+    <message>
+        <source>
+Speed: %1</source>
+        <translation>
+Geschwindigkeit: %1</translation>
+    </message>
+    <message>
+        <source>Connected to module</source>
+        <translation>Mit dem Modul verbunden</translation>
+    </message>
+    <message>
+        <source>Set Network Configuration Failed</source>
+        <translation>Netzwerkkonfiguration konnte nicht gesetzt werden</translation>
+    </message>
+    <message>
+        <source>DHCP Service is already running</source>
+        <translation>Der DHCP-Dienst läuft bereits</translation>
+    </message>
+    <message>
+        <source>Set UPnP Host failed</source>
+        <translation>UPnP-Host konnte nicht gesetzt werden</translation>
+    </message>
+    <message>
+        <source>Incomplete LAN Configuration</source>
+        <translation>Unvollständige LAN-Konfiguration</translation>
+    </message>
+    <message>
+        <source>This ethernet interface doesn&apos;t have an IP address.</source>
+        <translation>Diese Ethernet-Schnittstelle hat keine IP-Adresse.</translation>
+    </message>
+    <message>
+        <source>Web Access Authentication</source>
+        <translation>Authentifizierung für den Webzugang</translation>
+    </message>
+    <message>
+        <source>The authentication setting could not be read.</source>
+        <translation>Die Authentifizierungseinstellung konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Authentication is already disabled.</source>
+        <translation>Die Authentifizierung ist bereits deaktiviert.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to disable authentication?</source>
+        <translation>Soll die Authentifizierung wirklich deaktiviert werden?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to disable authentication and reset the password to the factory default value?</source>
+        <translation>Soll die Authentifizierung wirklich deaktiviert und das Passwort auf den Werkszustand zurückgesetzt werden?</translation>
+    </message>
+    <message>
+        <source>Authentication Settings</source>
+        <translation>Authentifizierungseinstellungen</translation>
+    </message>
+    <message>
+        <source>Authentication could not be disabled.</source>
+        <translation>Die Authentifizierung konnte nicht deaktiviert werden.</translation>
+    </message>
+    <message>
+        <source>Authentication disabled.</source>
+        <translation>Authentifizierung deaktiviert.</translation>
+    </message>
+    <message>
+        <source>Authentication disabled, but the password could not be reset to the factory default.</source>
+        <translation>Authentifizierung deaktiviert, aber das Passwort konnte nicht auf den Werkszustand zurückgesetzt werden.</translation>
+    </message>
+    <message>
+        <source>Authentication disabled and password reset to factory default.</source>
+        <translation>Authentifizierung deaktiviert und Passwort auf den Werkszustand zurückgesetzt.</translation>
+    </message>
+    <message>
+        <source>Set Module Name failed with error %1</source>
+        <translation>Modulname konnte nicht gesetzt werden (Fehler %1)</translation>
+    </message>
+</context>
+<context>
+    <name>ReconnectThread</name>
+    <message>
+        <source>Waiting for reboot to complete</source>
+        <translation>Warten auf das Ende des Neustarts</translation>
+    </message>
+    <message>
+        <source>Connection in progress - Module reconnect failed.</source>
+        <translation>Verbindungsaufbau - Wiederverbinden mit dem Modul fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>Reconnecting...</source>
+        <translation>Verbindung wird wiederhergestellt...</translation>
+    </message>
+    <message>
+        <source>Module update failed.</source>
+        <translation>Aktualisierung des Moduls fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>Connected to the module.</source>
+        <translation>Mit dem Modul verbunden.</translation>
+    </message>
+</context>
+<context>
+    <name>SessionRules</name>
+    <message>
+        <source>No Device</source>
+        <translation>Kein Gerät</translation>
+    </message>
+    <message>
+        <source>Wrong module</source>
+        <translation>Falsches Modul</translation>
+    </message>
+    <message>
+        <source>Unsupported module</source>
+        <translation>Nicht unterstütztes Modul</translation>
+    </message>
+    <message>
+        <source>Connection error</source>
+        <translation>Verbindungsfehler</translation>
+    </message>
+    <message>
+        <source>Protocol mismatch</source>
+        <translation>Protokoll passt nicht</translation>
+    </message>
+    <message>
+        <source>Unknown device</source>
+        <translation>Unbekanntes Gerät</translation>
+    </message>
+    <message>
+        <source>Connected to module</source>
+        <translation>Mit dem Modul verbunden</translation>
+    </message>
+    <message>
+        <source>Connection to module failed: (</source>
+        <translation>Verbindung zum Modul fehlgeschlagen: (</translation>
+    </message>
+    <message>
+        <source>Unknown connection error</source>
+        <translation>Unbekannter Verbindungsfehler</translation>
+    </message>
+    <message>
+        <source>No permission to open %1: add your user to the dialout or plugdev group, or install the udev rule from packaging/udev, then plug the module in again.</source>
+        <translation>Keine Berechtigung, %1 zu öffnen: Fügen Sie Ihren Benutzer der Gruppe dialout oder plugdev hinzu oder installieren Sie die udev-Regel aus packaging/udev und stecken Sie das Modul dann erneut ein.</translation>
+    </message>
+    <message>
+        <source>%1 is in use by another program: close the other program that talks to the module, then try again.</source>
+        <translation>%1 wird von einem anderen Programm verwendet: Schließen Sie das andere Programm, das mit dem Modul kommuniziert, und versuchen Sie es erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>TrivoAbout</name>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;Velto Trivo-Setup %1&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Velto. All rights reserved. This application updates and controls Velto Trivo products. A USB connection is required.&lt;/p&gt;&lt;p&gt;&lt;/p&gt;&lt;p&gt;This program uses the Qt cross-platform library, licensed under LGPLv3: &lt;a href=&quot;%2&quot;&gt;source code&lt;/a&gt;, &lt;a href=&quot;%3&quot;&gt;licence&lt;/a&gt;.&lt;/p&gt;&lt;p&gt;&lt;/p&gt;&lt;p&gt;Using Qt Version: %4&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;b&gt;Velto Trivo-Setup %1&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Velto. Alle Rechte vorbehalten. Dieses Programm aktualisiert und steuert Velto-Trivo-Produkte. Eine USB-Verbindung ist erforderlich.&lt;/p&gt;&lt;p&gt;&lt;/p&gt;&lt;p&gt;Dieses Programm verwendet die plattformübergreifende Qt-Bibliothek unter der LGPLv3: &lt;a href=&quot;%2&quot;&gt;Quellcode&lt;/a&gt;, &lt;a href=&quot;%3&quot;&gt;Lizenz&lt;/a&gt;.&lt;/p&gt;&lt;p&gt;&lt;/p&gt;&lt;p&gt;Verwendete Qt-Version: %4&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateCleanupThread</name>
+    <message>
+        <source>Update Succeeded</source>
+        <translation>Aktualisierung erfolgreich</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateFirmwareThread</name>
+    <message>
+        <source>Firmware image verification query failed.</source>
+        <translation>Abfrage der Prüfung des Firmware-Abbilds fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>Transferring file </source>
+        <translation>Übertrage Datei </translation>
+    </message>
+    <message>
+        <source>File transfer aborted</source>
+        <translation>Dateiübertragung abgebrochen</translation>
+    </message>
+    <message>
+        <source>File transfer failed</source>
+        <translation>Dateiübertragung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Firmware upload failed</source>
+        <translation>Hochladen der Firmware fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Firmware upload complete</source>
+        <translation>Firmware vollständig hochgeladen</translation>
+    </message>
+    <message>
+        <source>File transfer succeeded</source>
+        <translation>Dateiübertragung erfolgreich</translation>
+    </message>
+    <message>
+        <source>File verification failed</source>
+        <translation>Prüfung der Datei fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Verifying firmware image</source>
+        <translation>Firmware-Abbild wird geprüft</translation>
+    </message>
+    <message>
+        <source>File verification request failed</source>
+        <translation>Anfrage zur Dateiprüfung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Firmware image verified</source>
+        <translation>Firmware-Abbild geprüft</translation>
+    </message>
+    <message>
+        <source>Confirm Update</source>
+        <translation>Aktualisierung bestätigen</translation>
+    </message>
+    <message>
+        <source>Commit Uploaded File?</source>
+        <translation>Hochgeladene Datei übernehmen?</translation>
+    </message>
+    <message>
+        <source>Committing firmware image</source>
+        <translation>Firmware-Abbild wird übernommen</translation>
+    </message>
+    <message>
+        <source>Failed to commit firmware image</source>
+        <translation>Firmware-Abbild konnte nicht übernommen werden</translation>
+    </message>
+    <message>
+        <source>Failed to commit firmware image.</source>
+        <translation>Firmware-Abbild konnte nicht übernommen werden.</translation>
+    </message>
+    <message>
+        <source>Failed querying firmware image commit state</source>
+        <translation>Übernahmestatus des Firmware-Abbilds konnte nicht abgefragt werden</translation>
+    </message>
+    <message>
+        <source>Firmware update FAILED!</source>
+        <translation>Firmware-Update FEHLGESCHLAGEN!</translation>
+    </message>
+    <message>
+        <source>Firmware image committed</source>
+        <translation>Firmware-Abbild übernommen</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateSequence</name>
+    <message>
+        <source>Could not get upload location.</source>
+        <translation>Der Speicherort für das Hochladen konnte nicht ermittelt werden.</translation>
+    </message>
+    <message>
+        <source>The device is busy or in use. Stop operations, or try again in a few seconds.</source>
+        <translation>Das Gerät ist beschäftigt oder wird verwendet. Beenden Sie laufende Vorgänge oder versuchen Sie es in einigen Sekunden erneut.</translation>
+    </message>
+    <message>
+        <source>Another system is already updating the device.</source>
+        <translation>Ein anderes System aktualisiert das Gerät bereits.</translation>
+    </message>
+    <message>
+        <source>Device upload space unavailable.</source>
+        <translation>Auf dem Gerät ist kein Platz zum Hochladen verfügbar.</translation>
+    </message>
+    <message>
+        <source>Upload a file</source>
+        <translation>Datei hochladen</translation>
+    </message>
+    <message>
+        <source>.VLTS (*.vlts)</source>
+        <translation>.VLTS-Dateien (*.vlts)</translation>
+    </message>
+    <message>
+        <source>Could not open firmware file.</source>
+        <translation>Die Firmware-Datei konnte nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>Not Connected</source>
+        <translation>Nicht verbunden</translation>
+    </message>
+    <message>
+        <source>Firmware update in progress</source>
+        <translation>Firmware-Update läuft</translation>
+    </message>
+</context>
+<context>
+    <name>trivoctl</name>
+    <message>
+        <source>Control LAN</source>
+        <translation>Steuer-LAN</translation>
+    </message>
+    <message>
+        <source>Media LAN 1</source>
+        <translation>Medien-LAN 1</translation>
+    </message>
+    <message>
+        <source>Media LAN 2</source>
+        <translation>Medien-LAN 2</translation>
+    </message>
+    <message>
+        <source>enabled</source>
+        <translation>aktiviert</translation>
+    </message>
+    <message>
+        <source>disabled</source>
+        <translation>deaktiviert</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>Product ID</source>
+        <translation>Produkt-ID</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>Modell</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>Software version</source>
+        <translation>Softwareversion</translation>
+    </message>
+    <message>
+        <source>Safeboot version</source>
+        <translation>Safeboot-Version</translation>
+    </message>
+    <message>
+        <source>Bootloader version</source>
+        <translation>Bootloader-Version</translation>
+    </message>
+    <message>
+        <source>Safeboot mode</source>
+        <translation>Safeboot-Modus</translation>
+    </message>
+    <message>
+        <source>Authentication</source>
+        <translation>Authentifizierung</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Modus</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Adresse</translation>
+    </message>
+    <message>
+        <source>Subnet mask</source>
+        <translation>Subnetzmaske</translation>
+    </message>
+    <message>
+        <source>Gateway</source>
+        <translation>Gateway</translation>
+    </message>
+    <message>
+        <source>Static address</source>
+        <translation>Statische Adresse</translation>
+    </message>
+    <message>
+        <source>Static mask</source>
+        <translation>Statische Maske</translation>
+    </message>
+    <message>
+        <source>Static gateway</source>
+        <translation>Statisches Gateway</translation>
+    </message>
+    <message>
+        <source>MAC address</source>
+        <translation>MAC-Adresse</translation>
+    </message>
+    <message>
+        <source>Link</source>
+        <translation>Verbindung</translation>
+    </message>
+    <message>
+        <source>up</source>
+        <translation>aktiv</translation>
+    </message>
+    <message>
+        <source>down</source>
+        <translation>getrennt</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Geschwindigkeit</translation>
+    </message>
+    <message>
+        <source>UPnP</source>
+        <translation>UPnP</translation>
+    </message>
+    <message>
+        <source>list [--watch]</source>
+        <translation>list [--watch]</translation>
+    </message>
+    <message>
+        <source>probe the candidate ports at once and print port, system name, serial number, product ID and model of every module</source>
+        <translation>prüft die infrage kommenden Ports gleichzeitig und gibt Port, Systemnamen, Seriennummer, Produkt-ID und Modell jedes Moduls aus</translation>
+    </message>
+    <message>
+        <source>info [--port PATH | --serial SN | --all]</source>
+        <translation>info [--port PATH | --serial SN | --all]</translation>
+    </message>
+    <message>
+        <source>identity, versions, safeboot mode, authentication and, per interface, mode, addresses in force, static set, MAC address, link and speed</source>
+        <translation>Identität, Versionen, Safeboot-Modus, Authentifizierung und je Schnittstelle Modus, gültige Adressen, statische Einstellungen, MAC-Adresse, Verbindung und Geschwindigkeit</translation>
+    </message>
+    <message>
+        <source>the module on this port, without probing the others (repeatable)</source>
+        <translation>das Modul an diesem Port, ohne die anderen zu prüfen (wiederholbar)</translation>
+    </message>
+    <message>
+        <source>the module with this serial number, found by probing (repeatable)</source>
+        <translation>das Modul mit dieser Seriennummer, durch Prüfen gefunden (wiederholbar)</translation>
+    </message>
+    <message>
+        <source>every module found, worked on at once</source>
+        <translation>jedes gefundene Modul, alle gleichzeitig bearbeitet</translation>
+    </message>
+    <message>
+        <source>keep printing arrivals and removals until interrupted</source>
+        <translation>neu angeschlossene und entfernte Module bis zum Abbruch fortlaufend ausgeben</translation>
+    </message>
+    <message>
+        <source>pure JSON on standard output: one document, or one line per event with --watch; messages and logs go to standard error</source>
+        <translation>reines JSON auf der Standardausgabe: ein Dokument oder mit --watch eine Zeile je Ereignis; Meldungen und Protokolle gehen auf die Standardfehlerausgabe</translation>
+    </message>
+    <message>
+        <source>protocol and engine diagnostics on standard error</source>
+        <translation>Protokoll- und Engine-Diagnose auf der Standardfehlerausgabe</translation>
+    </message>
+    <message>
+        <source>the program&apos;s version</source>
+        <translation>die Version des Programms</translation>
+    </message>
+    <message>
+        <source>this text</source>
+        <translation>dieser Text</translation>
+    </message>
+    <message>
+        <source>every selected module succeeded</source>
+        <translation>alle ausgewählten Module erfolgreich</translation>
+    </message>
+    <message>
+        <source>bad command line (unknown command or option, missing argument, no such port); nothing was sent</source>
+        <translation>fehlerhafte Befehlszeile (unbekannter Befehl oder unbekannte Option, fehlendes Argument, Port nicht vorhanden); nichts wurde gesendet</translation>
+    </message>
+    <message>
+        <source>no module found (or none answers on the port)</source>
+        <translation>kein Modul gefunden (oder keines antwortet am Port)</translation>
+    </message>
+    <message>
+        <source>several modules found and none chosen (use --port, --serial or --all)</source>
+        <translation>mehrere Module gefunden und keines ausgewählt (--port, --serial oder --all verwenden)</translation>
+    </message>
+    <message>
+        <source>a port may not be opened by this user</source>
+        <translation>dieser Benutzer darf einen Port nicht öffnen</translation>
+    </message>
+    <message>
+        <source>a port is held by another program</source>
+        <translation>ein Port wird von einem anderen Programm belegt</translation>
+    </message>
+    <message>
+        <source>the module refused or stopped answering a request</source>
+        <translation>das Modul hat eine Anfrage abgelehnt oder nicht mehr beantwortet</translation>
+    </message>
+    <message>
+        <source>a value given is not valid; nothing was sent</source>
+        <translation>ein angegebener Wert ist ungültig; nichts wurde gesendet</translation>
+    </message>
+    <message>
+        <source>the firmware update failed</source>
+        <translation>das Firmware-Update ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>some of several modules succeeded, others failed</source>
+        <translation>bei mehreren Modulen waren manche erfolgreich, andere nicht</translation>
+    </message>
+    <message>
+        <source>stopped by SIGINT or SIGTERM</source>
+        <translation>durch SIGINT oder SIGTERM beendet</translation>
+    </message>
+    <message>
+        <source>%1: the module did not give its %2</source>
+        <translation>%1: Das Modul hat %2 nicht geliefert</translation>
+    </message>
+    <message>
+        <source>added</source>
+        <translation>hinzugekommen</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>entfernt</translation>
+    </message>
+    <message>
+        <source>No module found.</source>
+        <translation>Kein Modul gefunden.</translation>
+    </message>
+    <message>
+        <source>PORT</source>
+        <translation>PORT</translation>
+    </message>
+    <message>
+        <source>NAME</source>
+        <translation>NAME</translation>
+    </message>
+    <message>
+        <source>SERIAL</source>
+        <translation>SERIENNR.</translation>
+    </message>
+    <message>
+        <source>PRODUCT</source>
+        <translation>PRODUKT</translation>
+    </message>
+    <message>
+        <source>MODEL</source>
+        <translation>MODELL</translation>
+    </message>
+    <message>
+        <source>No module with serial number %1 found.</source>
+        <translation>Kein Modul mit der Seriennummer %1 gefunden.</translation>
+    </message>
+    <message>
+        <source>%1 modules found; choose with --port PATH, --serial SN or --all:</source>
+        <translation>%1 Module gefunden; Auswahl mit --port PATH, --serial SN oder --all:</translation>
+    </message>
+    <message>
+        <source>Usage: trivoctl [--json] [--verbose] COMMAND [OPTIONS]
+
+Finds Velto Trivo modules on the USB serial ports (and the extra ports
+named in %1) and reads them, without a display.
+
+Commands:
+</source>
+        <translation>Aufruf: trivoctl [--json] [--verbose] BEFEHL [OPTIONEN]
+
+Findet Velto-Trivo-Module an den seriellen USB-Ports (und an den
+zusätzlichen Ports aus %1) und liest sie aus, ohne Bildschirm.
+
+Befehle:
+</translation>
+    </message>
+    <message>
+        <source>Example: </source>
+        <translation>Beispiel: </translation>
+    </message>
+    <message>
+        <source>
+Choosing modules (%1):
+</source>
+        <translation>
+Modulauswahl (%1):
+</translation>
+    </message>
+    <message>
+        <source>  Without a choice, the one module found is used; several are refused
+  and listed.
+</source>
+        <translation>  Ohne Auswahl wird das eine gefundene Modul verwendet; mehrere werden
+  abgelehnt und aufgelistet.
+</translation>
+    </message>
+    <message>
+        <source>
+Options:
+</source>
+        <translation>
+Optionen:
+</translation>
+    </message>
+    <message>
+        <source>
+Exit status:
+</source>
+        <translation>
+Exit-Status:
+</translation>
+    </message>
+    <message>
+        <source>Try &apos;trivoctl --help&apos;.</source>
+        <translation>Hilfe mit &apos;trivoctl --help&apos;.</translation>
+    </message>
+    <message>
+        <source>No command given.</source>
+        <translation>Kein Befehl angegeben.</translation>
+    </message>
+    <message>
+        <source>Unknown command &apos;%1&apos;.</source>
+        <translation>Unbekannter Befehl &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Unerwartetes Argument &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; does not take --%2.</source>
+        <translation>&apos;%1&apos; kennt --%2 nicht.</translation>
+    </message>
+    <message>
+        <source>Choose modules with only one of --port, --serial or --all.</source>
+        <translation>Module nur mit einer der Optionen --port, --serial oder --all auswählen.</translation>
+    </message>
+    <message>
+        <source>No such port: %1</source>
+        <translation>Port nicht vorhanden: %1</translation>
+    </message>
+</context>
+</TS>
