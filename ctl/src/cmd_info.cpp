@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "ctl_output.h"
 #include "fleet.h"
+#include "module_action.h"
 #include "module_session.h"
 #include "session_rules.h"
 
@@ -166,20 +167,10 @@ struct ModuleReport
 ModuleReport reportModule(ModuleSession &session, const QString &path)
 {
     ModuleReport report;
-    const ModuleSession::ConnectOutcome connected = session.Connect(0);
-    if (!connected.ok()) {
-        if (!connected.opened) {
-            const PortProblem problem
-                = OpenProblem(path, session.Engine()->GetSerialIF()->LastOpenError());
-            if (problem.status != ExitStatus::Ok) {
-                report.status = problem.status;
-                report.message = problem.message;
-                return report;
-            }
-        }
-        report.status = connected.code == eConnectUnsupportedModule ? ExitStatus::ModuleRefused
-                                                                    : ExitStatus::NoModule;
-        report.message = path + QStringLiteral(": ") + connected.statusText;
+    const ModuleOutcome connected = ConnectModule(session, path);
+    if (connected.status != ExitStatus::Ok) {
+        report.status = connected.status;
+        report.message = connected.message;
         return report;
     }
     InfoReader reader(*session.Engine());

@@ -15,6 +15,45 @@ const QList<CommandRow> &CommandTable()
                 "identity, versions, safeboot mode, authentication and, per interface, mode, "
                 "addresses in force, static set, MAC address, link and speed"),
             "trivoctl info --serial 1VM000007", kTakesChoice, &RunInfo },
+        { "set-name", QT_TRANSLATE_NOOP("trivoctl", "set-name NAME"),
+            QT_TRANSLATE_NOOP("trivoctl", "set the system name and print it as read back"),
+            "trivoctl set-name --serial 1VM000007 \"Stage Left\"", kTakesChoice, &RunSetName, 1,
+            1 },
+        { "upnp", QT_TRANSLATE_NOOP("trivoctl", "upnp on|off"),
+            QT_TRANSLATE_NOOP("trivoctl", "switch the control LAN's UPnP host on or off"),
+            "trivoctl upnp off --all", kTakesChoice, &RunUPnP, 1, 1 },
+        { "disable-auth", QT_TRANSLATE_NOOP("trivoctl", "disable-auth --yes"),
+            QT_TRANSLATE_NOOP("trivoctl",
+                "disable web access authentication and reset the password to the factory "
+                "default"),
+            "trivoctl disable-auth --yes", kTakesChoice | kTakesYes, &RunDisableAuth },
+        { "factory-reset", QT_TRANSLATE_NOOP("trivoctl", "factory-reset --yes"),
+            QT_TRANSLATE_NOOP(
+                "trivoctl", "reset every setting of the module, network settings included"),
+            "trivoctl factory-reset --port /dev/ttyACM0 --yes", kTakesChoice | kTakesYes,
+            &RunFactoryReset },
+        { "set-network",
+            QT_TRANSLATE_NOOP("trivoctl", "set-network IFACE ADDRESS MASK [GATEWAY [SPEED]] --yes"),
+            QT_TRANSLATE_NOOP("trivoctl",
+                "give an interface (control, media, media2) a static address, checked as the "
+                "window checks it; SPEED on the 25G receiver's media LANs"),
+            "trivoctl set-network control 192.168.1.20 255.255.255.0 192.168.1.1 --yes",
+            kTakesChoice | kTakesYes, &RunSetNetwork, 3, 5 },
+        { "dhcp", QT_TRANSLATE_NOOP("trivoctl", "dhcp IFACE --yes"),
+            QT_TRANSLATE_NOOP(
+                "trivoctl", "switch an interface to DHCP and wait for the module's lease"),
+            "trivoctl dhcp media --all --yes", kTakesChoice | kTakesYes, &RunDhcp, 1, 1 },
+        { "update", QT_TRANSLATE_NOOP("trivoctl", "update FILE --yes"),
+            QT_TRANSLATE_NOOP("trivoctl",
+                "the whole firmware update: checks, upload, verification, commit, reboot, "
+                "reconnection and the new version read back; several modules at once"),
+            "trivoctl update fw.vlts --all --yes", kTakesChoice | kTakesYes, &RunUpdate, 1, 1 },
+        { "apply", QT_TRANSLATE_NOOP("trivoctl", "apply PLAN [--yes]"),
+            QT_TRANSLATE_NOOP("trivoctl",
+                "compare every module found with a JSON plan keyed by serial number (name, and "
+                "per interface DHCP or a static address) and print what would change; --yes "
+                "changes it"),
+            "trivoctl apply rack.json --yes", kTakesYes, &RunApply, 1, 1 },
     };
     return table;
 }
@@ -35,6 +74,11 @@ const QList<OptionRow> &OptionTable()
         { "watch", nullptr, nullptr,
             QT_TRANSLATE_NOOP("trivoctl", "keep printing arrivals and removals until interrupted"),
             kTakesWatch },
+        { "yes", "y", nullptr,
+            QT_TRANSLATE_NOOP("trivoctl",
+                "give every confirmation; without it a command that needs one asks on the "
+                "terminal, and refuses when there is none or with --json"),
+            kTakesYes },
         { "json", nullptr, nullptr,
             QT_TRANSLATE_NOOP("trivoctl",
                 "pure JSON on standard output: one document, or one line per event with "

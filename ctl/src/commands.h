@@ -15,6 +15,8 @@ struct CommandContext
     const CtlOutput &out;
     ChoiceOptions choice;
     bool endsOnSignal = false; // set by a command that runs until interrupted
+    QStringList args; // the words after the command's name
+    bool yes = false; // --yes: confirmations are given
 };
 
 // Which commands take an option.
@@ -23,6 +25,7 @@ enum CommandOption : unsigned
     kEveryCommand = 0,
     kTakesChoice = 1u << 0, // --port, --serial, --all
     kTakesWatch = 1u << 1, // --watch
+    kTakesYes = 1u << 2, // --yes
 };
 
 // One option of the command line. A command's own option is one more row.
@@ -46,9 +49,19 @@ struct CommandRow
     const char *example;
     unsigned options; // CommandOption bits
     ExitStatus (*run)(CommandContext &context);
+    int minArgs = 0; // words the command takes after its name
+    int maxArgs = 0;
 };
 
 const QList<CommandRow> &CommandTable();
 
 ExitStatus RunList(CommandContext &context);
 ExitStatus RunInfo(CommandContext &context);
+ExitStatus RunSetName(CommandContext &context);
+ExitStatus RunUPnP(CommandContext &context);
+ExitStatus RunDisableAuth(CommandContext &context);
+ExitStatus RunFactoryReset(CommandContext &context);
+ExitStatus RunSetNetwork(CommandContext &context);
+ExitStatus RunDhcp(CommandContext &context);
+ExitStatus RunUpdate(CommandContext &context);
+ExitStatus RunApply(CommandContext &context);

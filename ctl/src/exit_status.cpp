@@ -8,8 +8,8 @@ const QList<ExitStatusRow> &ExitStatusTable()
         { ExitStatus::Ok, "ok", QT_TRANSLATE_NOOP("trivoctl", "every selected module succeeded") },
         { ExitStatus::Usage, "usage",
             QT_TRANSLATE_NOOP("trivoctl",
-                "bad command line (unknown command or option, missing argument, no such port); "
-                "nothing was sent") },
+                "bad command line (unknown command or option, missing argument, no such port) or "
+                "a confirmation not given; nothing was changed") },
         { ExitStatus::NoModule, "no-module",
             QT_TRANSLATE_NOOP("trivoctl", "no module found (or none answers on the port)") },
         { ExitStatus::SeveralModules, "several-modules",

@@ -13,6 +13,12 @@ Fleet::Fleet(const QStringList &paths)
     for (const QString &path : paths) {
         auto *serial = new CPosixSerialIF;
         serial->SetPortList({ path });
+        // Its own port only, also when discovery lists again to find a rebooted module: a
+        // session probing the others' ports would get in the way of their work.
+        serial->SetPortLister([path](QStringList &paths) {
+            paths = QStringList { path };
+            return true;
+        });
         mSessions.push_back(std::make_unique<ModuleSession>(serial, nullptr, nullptr));
         StopSignals::Register(mSessions.back().get());
     }

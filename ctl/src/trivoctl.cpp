@@ -119,9 +119,14 @@ ExitStatus readCommand(const QCommandLineParser &parser, const CtlOutput &out,
         [&words](const CommandRow &row) { return words.first() == QLatin1String(row.name); });
     if (found == table.cend())
         return usageError(out, CtlTr("Unknown command '%1'.").arg(words.first()));
-    if (words.size() > 1)
-        return usageError(out, CtlTr("Unexpected argument '%1'.").arg(words.at(1)));
     command = &*found;
+    context.args = words.mid(1);
+    if (context.args.size() > command->maxArgs)
+        return usageError(
+            out, CtlTr("Unexpected argument '%1'.").arg(words.at(command->maxArgs + 1)));
+    if (context.args.size() < command->minArgs)
+        return usageError(out,
+            CtlTr("'%1' needs more arguments: %2").arg(words.first(), CtlTr(command->synopsis)));
 
     for (const OptionRow &row : OptionTable()) {
         if (row.group != kEveryCommand && !(command->options & row.group)
@@ -133,6 +138,7 @@ ExitStatus readCommand(const QCommandLineParser &parser, const CtlOutput &out,
     choice.ports = parser.values(QStringLiteral("port"));
     choice.serials = parser.values(QStringLiteral("serial"));
     choice.all = parser.isSet(QStringLiteral("all"));
+    context.yes = parser.isSet(QStringLiteral("yes"));
     if (int(!choice.ports.isEmpty()) + int(!choice.serials.isEmpty()) + int(choice.all) > 1)
         return usageError(out, CtlTr("Choose modules with only one of --port, --serial or --all."));
     for (const QString &port : qAsConst(choice.ports)) {
@@ -165,7 +171,7 @@ ExitStatus run(const QStringList &arguments)
     }
 
     const CommandRow *command = nullptr;
-    CommandContext context { parser, out, {}, false };
+    CommandContext context { parser, out, {}, false, {}, false };
     const ExitStatus status = readCommand(parser, out, command, context);
     if (status != ExitStatus::Ok)
         return status;

@@ -73,6 +73,8 @@ LanCheck CheckLanRequest(const LanRequest &request);
 
 // Link speeds of the 25G receiver's media LANs, by speed combo index.
 const QStringList &SpeedValues();
+// Whether an interface of that board has a speed choice (the 25G receiver's media LANs).
+bool HasSpeedChoice(uint32_t boardId, int netIf);
 
 QString ConfirmationTitle();
 // "Change the <display name><interface> to the following: ..." with an optional speed line.

@@ -93,6 +93,11 @@ const QStringList &SpeedValues()
     return values;
 }
 
+bool HasSpeedChoice(uint32_t boardId, int netIf)
+{
+    return netIf > 0 && boardId == BOARD_RX_25G;
+}
+
 LanCheck CheckLanRequest(const LanRequest &request)
 {
     LanCheck check;

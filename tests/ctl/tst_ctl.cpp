@@ -1,8 +1,10 @@
 // trivoctl as a process: list (once and watching), info on both board kinds, the choice
-// rules and every exit status of the read-only commands.
+// rules, every exit status, and the commands that change modules (state read back from the
+// virtual modules, nothing written when refused).
 #include "module_rack.h"
 #include "posix_serial_if.h"
 #include "pty_pair.h"
+#include "test_data.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,11 +16,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <linux/close_range.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr int kRunTimeoutMs = 60000;
+constexpr int kRunTimeoutMs = 20000;
 
 struct CtlRun
 {
@@ -63,6 +66,9 @@ class TstCtl : public QObject
         env.insert("TRIVO_EXTRA_PORTS", extraPorts);
         env.insert("TRIVO_TEST_TIME_SCALE", "0.01");
         p->setProcessEnvironment(env);
+        // The tool must not inherit the virtual modules' pseudo-terminal masters: holding one,
+        // it would never see its module unplugged.
+        p->setChildProcessModifier([] { ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC); });
         if (runAs.isEmpty())
             p->start(mTool, args);
         else
@@ -74,8 +80,12 @@ class TstCtl : public QObject
     {
         std::unique_ptr<QProcess> p(start(args, extraPorts, runAs));
         CtlRun run;
-        if (!p->waitForFinished(kRunTimeoutMs) || p->exitStatus() != QProcess::NormalExit)
+        if (!p->waitForFinished(kRunTimeoutMs) || p->exitStatus() != QProcess::NormalExit) {
+            p->kill();
+            p->waitForFinished();
+            run.err = QString::fromUtf8(p->readAllStandardError()); // what it said until then
             return run;
+        }
         run.exitCode = p->exitCode();
         run.out = p->readAllStandardOutput();
         run.err = QString::fromUtf8(p->readAllStandardError());
@@ -310,6 +320,281 @@ private slots:
             return;
         }
         QCOMPARE(serialsOf(run.json().value("modules").toArray()), serials);
+    }
+
+    // The commands that change one setting: the module's value afterwards, and refusals that
+    // write nothing (no confirmation without a terminal, bad values, a model without it).
+    void changeCommands_data()
+    {
+        QTest::addColumn<QString>("settings"); // of the virtual module
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("key"); // the module's value afterwards
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("request"); // a request it received ("" none written)
+
+        const QString rx = "product=DECODER10G2";
+        const QString router = "product=ROUTER-16X16";
+        const QString name = "eParamID_SysName";
+        QTest::newRow("set-name") << rx << QStringList { "set-name", "Stage Right" } << 0 << name
+                                  << "Stage Right"
+                                  << "PSID 0x00000108 Stage Right";
+        QTest::newRow("set-name by names")
+            << router << QStringList { "set-name", "Rack 7" } << 0 << name << "Rack 7"
+            << "PSNM eParamID_SysName Rack 7";
+        QTest::newRow("blank name")
+            << rx << QStringList { "set-name", " " } << 8 << name << "Virtual Module"
+            << "";
+        QTest::newRow("upnp on") << rx << QStringList { "upnp", "on" } << 0 << "0x10D"
+                                 << "1"
+                                 << "PSID 0x0000010d 1";
+        QTest::newRow("upnp, no UPnP host")
+            << router << QStringList { "upnp", "on" } << 7 << "0x10D"
+            << "0"
+            << "";
+        QTest::newRow("upnp maybe") << rx << QStringList { "upnp", "maybe" } << 8 << "0x10D"
+                                    << "0"
+                                    << "";
+        const QString auth = "eParamID_Authentication";
+        QTest::newRow("disable-auth")
+            << rx << QStringList { "disable-auth", "--yes" } << 0 << auth << "0"
+            << "PSNM eParamID_Authentication 0";
+        QTest::newRow("disable-auth unconfirmed")
+            << rx << QStringList { "disable-auth" } << 2 << auth << "1"
+            << "";
+        QTest::newRow("factory-reset")
+            << rx << QStringList { "factory-reset", "-y" } << 0 << name << "Virtual Module"
+            << "PSID 0x63010000 2";
+        QTest::newRow("factory-reset unconfirmed")
+            << rx << QStringList { "factory-reset" } << 2 << name << "Virtual Module"
+            << "";
+        const QStringList setNet { "set-network", "control", "010.001.002.003", "255.255.0.0",
+            "10.1.0.1", "--yes" };
+        QTest::newRow("set-network, cleaned") << rx << setNet << 0 << "0x102"
+                                              << "10.1.2.3"
+                                              << "PSID 0x00000104 10.1.0.1";
+        QTest::newRow("set-network unconfirmed") << rx << setNet.mid(0, 5) << 2 << "0x102"
+                                                 << "192.168.1.50"
+                                                 << "";
+        const auto badNet = [&](const char *row, const QStringList &values) {
+            QTest::newRow(row) << rx
+                               << QStringList { "set-network" } + values + QStringList { "--yes" }
+                               << 8 << "0x102"
+                               << "192.168.1.50"
+                               << "";
+        };
+        badNet("not IPv4", { "control", "10.1.2", "255.255.0.0", "10.1.0.1" });
+        badNet("mask with a hole", { "control", "10.1.2.3", "255.0.255.0", "10.1.0.1" });
+        badNet("control LAN without gateway", { "control", "10.1.2.3", "255.255.0.0" });
+        badNet("unknown interface", { "eth0", "10.1.2.3", "255.255.0.0", "10.1.0.1" });
+        badNet("unknown speed", { "media", "10.1.2.3", "255.255.0.0", "", "40G" });
+        badNet("speed on a 10G receiver", { "media", "10.1.2.3", "255.255.0.0", "", "25G" });
+        QTest::newRow("speed on a 25G receiver")
+            << "product=QUASAR"
+            << QStringList { "set-network", "media", "10.1.2.3", "255.255.0.0", "", "25G FEC74",
+                   "-y" }
+            << 0 << "0x3E"
+            << "25G FEC74"
+            << "PSID 0x0000002b 10.1.2.3";
+        QTest::newRow("interface the model lacks")
+            << router << QStringList { "set-network", "media", "10.1.2.3", "255.255.0.0", "--yes" }
+            << 8 << "eParamID_IPConfig"
+            << "2"
+            << "";
+        QTest::newRow("dhcp") << rx << QStringList { "dhcp", "media", "--yes" } << 0
+                              << "eParamID_MediaIPConfig"
+                              << "1"
+                              << "PSNM eParamID_MediaIPConfig 1";
+        QTest::newRow("dhcp, no lease")
+            << rx + ",dhcp=never" << QStringList { "dhcp", "control", "--yes" } << 7
+            << "eParamID_IPConfig"
+            << "1"
+            << "PSNM eParamID_IPConfig 1";
+    }
+
+    void changeCommands()
+    {
+        QFETCH(QString, settings);
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, request);
+        VmConfig config = moduleConfig("m", "DECODER10G2", "Virtual Module", "1VM000201");
+        config.dhcpDelayMs = 20; // well within the scaled lease watch (300 ms)
+        QVERIFY(vmParseModuleSettings(settings, config, nullptr));
+        ModuleRack rack;
+        VirtualModule *module = rack.add(config);
+
+        const CtlRun run = ctl(args + QStringList { "--json" }, rack.dir());
+        QVERIFY2(run.exitCode == exitCode, qPrintable(run.err));
+        QCOMPARE(module->peek(key), value);
+        const QStringList requests = requestLines(module);
+        if (request.isEmpty())
+            QVERIFY2(requests.filter(QRegularExpression("^PS")).isEmpty(),
+                qPrintable(requests.join('\n')));
+        else
+            QVERIFY2(requests.contains(request), qPrintable(requests.join('\n')));
+        const QJsonObject doc = run.json();
+        QVERIFY(!doc.isEmpty());
+        if (exitCode == 0)
+            QCOMPARE(doc.value("modules").toArray().at(0).toObject().value("status").toString(),
+                QString("ok"));
+        else
+            QVERIFY(!run.err.isEmpty());
+    }
+
+    // Updates on several modules at once, one made to fail; a failure half-way; refusals.
+    void update_data()
+    {
+        QTest::addColumn<QStringList>("settings"); // one virtual module each
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("statuses"); // per module
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("parallel, one fails")
+            << QStringList { "", "verify=checksum", "product=ROUTER-16X16" }
+            << QStringList { "--all", "--yes" } << 10 << QStringList { "ok", "update-failed", "ok" }
+            << "Update Failed: Firmware image checksum failed";
+        QTest::newRow("unplugged half-way")
+            << QStringList { "fault-unplug-after-bytes=60000" } << QStringList { "--yes" } << 9
+            << QStringList { "update-failed" } << "Update Failed: File transfer failed";
+        QTest::newRow("unconfirmed") << QStringList { "" } << QStringList {} << 2 << QStringList {}
+                                     << "needs a confirmation";
+        QTest::newRow("missing file") << QStringList { "" } << QStringList { "--yes", "MISSING" }
+                                      << 8 << QStringList {} << "Cannot read the firmware file";
+    }
+
+    void update()
+    {
+        QFETCH(QStringList, settings);
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, statuses);
+        QFETCH(QString, message);
+        ModuleRack rack;
+        QList<VirtualModule *> modules;
+        for (int i = 0; i < settings.size(); ++i) {
+            VmConfig config
+                = moduleConfig(QString("m%1").arg(i), "DECODER10G2", "M", QString("UP%1").arg(i));
+            config.verifyDelayMs = 100;
+            config.commitMs = 300;
+            config.returnDelayMs = 300;
+            config.kermitTimeoutMs = 1000;
+            config.newSwVersion = "3.5.0";
+            QVERIFY(vmParseModuleSettings(settings[i], config, nullptr));
+            modules << rack.add(config);
+        }
+        const QString package = rack.dir() + "/fw.vlts";
+        QVERIFY(writeTestFile(package, testPayload(200 * 1024, 11)));
+        const QStringList file { args.contains("MISSING") ? package + ".missing" : package };
+        args.removeAll("MISSING");
+
+        const CtlRun run = ctl(QStringList { "update", "--json" } + file + args, rack.dir());
+        QVERIFY2(run.exitCode == exitCode, qPrintable(run.err));
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        const QJsonArray results = run.json().value("modules").toArray();
+        QCOMPARE(results.size(), statuses.size());
+        for (int i = 0; i < statuses.size(); ++i) {
+            const QJsonObject m = results[i].toObject();
+            QVERIFY2(m.value("status").toString() == statuses[i],
+                qPrintable(m.value("message").toString()));
+            const bool ok = statuses[i] == "ok";
+            QCOMPARE(m.value("version").toString(), ok ? QString("3.5.0") : QString());
+            QCOMPARE(modules[i]->peek("eParamID_SWVersion"), ok ? "3.5.0" : "3.4.0");
+            if (!ok)
+                QVERIFY(m.value("message").toString().endsWith(message));
+        }
+        if (statuses.isEmpty())
+            QVERIFY(requestLines(modules[0]).filter("0x00000206").isEmpty());
+    }
+
+    // A stop during the update gives the module its lock back: the next update is not refused.
+    void interruptedUpdateGivesLockBack()
+    {
+        ModuleRack rack;
+        VmConfig config = moduleConfig("m", "DECODER10G2", "M", "INT1");
+        config.verifyDelayMs = 60000;
+        VirtualModule *module = rack.add(config);
+        const QString package = rack.dir() + "/fw.vlts";
+        QVERIFY(writeTestFile(package, testPayload(64 * 1024, 2)));
+        std::unique_ptr<QProcess> update(start({ "update", package, "--yes" }, rack.dir()));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return !requestLines(module).filter("PSID 0x0000020d").isEmpty(); }, 20000));
+        update->terminate();
+        QVERIFY(update->waitForFinished(10000));
+        QCOMPARE(update->exitCode(), 130);
+        // The module may still be reading the last writes.
+        const auto told = [module] {
+            const QStringList requests = requestLines(module);
+            return requests.contains("PSID 0x0000020e 0") && requests.contains("PSID 0x00000206 8");
+        };
+        QVERIFY2(QTest::qWaitFor(told, 5000), qPrintable(requestLines(module).join('\n')));
+    }
+
+    // A plan is checked whole before anything is sent; a dry run writes nothing; --yes leaves
+    // each module with its planned settings; modules outside the plan and rows without a
+    // module are reported.
+    void applyPlan()
+    {
+        ModuleRack rack;
+        VmConfig rxConfig = moduleConfig("a", "DECODER10G2", "Old A", "PLAN1");
+        rxConfig.dhcpDelayMs = 20; // well within the scaled lease watch (300 ms)
+        VirtualModule *rx = rack.add(rxConfig);
+        VirtualModule *router = rack.add(moduleConfig("b", "ROUTER-16X16", "Old B", "PLAN2"));
+        VirtualModule *other = rack.add(moduleConfig("c", "DECODER10G2", "Other", "OTHER"));
+        const QString plan = rack.dir() + "/plan.json";
+        const auto writePlan
+            = [&plan](const QByteArray &text) { return writeTestFile(plan, text); };
+        const auto sets = [&] {
+            QStringList lines;
+            for (VirtualModule *m : { rx, router, other })
+                lines << requestLines(m).filter(QRegularExpression("^PS"));
+            return lines;
+        };
+
+        QVERIFY(writePlan(R"({"PLAN1": {"name": "A", "media": {"address": "10.0.0.300",
+            "mask": "255.255.255.0"}, "eth9": {}}, "PLAN2": []})"));
+        CtlRun run = ctl({ "apply", plan, "--yes", "--json" }, rack.dir());
+        QCOMPARE(run.exitCode, 8);
+        QCOMPARE(run.json().value("errors").toArray().size(), 3);
+        for (VirtualModule *m : { rx, router, other })
+            QVERIFY(requestLines(m).isEmpty());
+
+        QVERIFY(writePlan(R"({"PLAN1": {"name": "Stage A", "control": {"dhcp": true},
+            "media": {"address": "010.0.0.7", "mask": "255.255.255.0", "gateway": "10.0.0.1"}},
+            "PLAN2": {"name": "Router B"}, "GONE": {"name": "x"}})"));
+        run = ctl({ "apply", plan, "--json" }, rack.dir());
+        QCOMPARE(run.exitCode, 10); // a row without a module
+        QVERIFY2(sets().isEmpty(), qPrintable(sets().join('\n')));
+        QJsonObject doc = run.json();
+        QCOMPARE(doc.value("missing").toArray(), QJsonArray { "GONE" });
+        QCOMPARE(serialsOf(doc.value("notInPlan").toArray()), QStringList { "OTHER" });
+        const QJsonArray modules = doc.value("modules").toArray();
+        QCOMPARE(serialsOf(modules), (QStringList { "PLAN1", "PLAN2" }));
+        const QJsonArray changes = modules[0].toObject().value("changes").toArray();
+        QCOMPARE(changes.size(), 3);
+        QCOMPARE(changes[2].toObject().value("to").toString(),
+            QString("static 10.0.0.7 mask 255.255.255.0 gateway 10.0.0.1"));
+
+        run = ctl({ "apply", plan, "--yes", "--json" }, rack.dir());
+        QVERIFY2(run.exitCode == 10, qPrintable(run.err));
+        for (const QJsonValue &m : run.json().value("modules").toArray())
+            QCOMPARE(m.toObject().value("status").toString(), QString("ok"));
+        QCOMPARE(rx->peek("eParamID_SysName"), QString("Stage A"));
+        QCOMPARE(rx->peek("eParamID_IPConfig"), QString("1"));
+        QCOMPARE(rx->peek("eParamID_MediaIPConfig"), QString("2"));
+        QCOMPARE(rx->peek("0x2B"), QString("10.0.0.7"));
+        QCOMPARE(rx->peek("0x2D"), QString("10.0.0.1"));
+        QCOMPARE(router->peek("eParamID_SysName"), QString("Router B"));
+        QCOMPARE(other->peek("eParamID_SysName"), QString("Other"));
+        QVERIFY(requestLines(other).filter(QRegularExpression("^PS")).isEmpty());
+
+        // Applied once, the plan holds: nothing left to change.
+        run = ctl({ "apply", plan, "--json" }, rack.dir());
+        for (const QJsonValue &m : run.json().value("modules").toArray())
+            QVERIFY(m.toObject().value("changes").toArray().isEmpty());
     }
 
     // Failures of ports and modules, each with its status and message.

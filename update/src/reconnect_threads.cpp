@@ -95,10 +95,13 @@ void ReconnectThread::run()
     // Discovery needs the engine to find the module again; this worker no longer uses it.
     mSession->Holder().Release(EngineUser::Update);
     emit PostAwaitingReconnect();
-    if (!awaitReconnection())
+    if (!awaitReconnection() || !mState->finished)
         return;
-    if (!mState->finished || !engine->IsConnected())
+    // Reported back but not connected: no success.
+    if (!engine->IsConnected()) {
+        mState->result = eUpdateReconnectFailed;
         return;
+    }
     show(tr("Connected to the module."));
     mState->result = eUpdateSucceeded;
 }

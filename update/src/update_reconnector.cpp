@@ -4,6 +4,7 @@
 #include "serial_if.h"
 #include "session_rules.h"
 #include "session_worker.h"
+#include "update_logging.h"
 #include "update_sequence.h"
 
 #include <QFileInfo>
@@ -79,9 +80,15 @@ void UpdateReconnector::takeDeviceList(QStringList names, QList<int> ports, QStr
     bool serialMatched = false;
     const int candidate = SessionRules::SelectDeviceCandidate(
         ports, serials, -1, mSession->LastConnectedSerial(), &serialMatched);
+    qCDebug(lcUpdate).noquote() << "Reconnection: found" << serials.join(QLatin1Char(','))
+                                << "waiting for" << mSession->LastConnectedSerial();
     if (!serialMatched || !mSequence->State().awaitingReconnect)
+        return;
+    const ModuleSession::ConnectOutcome outcome = ConnectPort(ports.at(candidate));
+    emit PostAppStatusMessage(outcome.statusText);
+    // Found but not connected (it was still coming up): the next run looks again.
+    if (!outcome.ok())
         return;
     mFound = true;
     mSession->Discovery()->SetReportReconnection(true);
-    emit PostAppStatusMessage(ConnectPort(ports.at(candidate)).statusText);
 }

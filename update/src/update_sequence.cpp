@@ -95,7 +95,10 @@ void UpdateSequence::releaseLockAndAbort()
 
 void UpdateSequence::Abandon()
 {
-    if (mChain.isEmpty() || mState.rebootPending || !mSession->IsConnected())
+    // The chain may already have been emptied by the stop (its clean-up never ran): the
+    // update is still under way for the module as long as it is marked in progress.
+    if ((mChain.isEmpty() && !mState.inProgress) || mState.rebootPending
+        || !mSession->IsConnected())
         return;
     releaseLockAndAbort();
     mState.finished = true;

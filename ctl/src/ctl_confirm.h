@@ -1,0 +1,29 @@
+#pragma once
+
+#include "exit_status.h"
+
+#include <QString>
+
+struct CommandContext;
+
+// The confirmations of the commands that change a module. --yes gives them all; without it
+// a person at a terminal is asked, and with no terminal (or with --json, which never asks)
+// the command is refused before anything is sent.
+class Confirmation
+{
+public:
+    explicit Confirmation(const CommandContext &context);
+
+    // Ok when the command may go on to ask; otherwise the refusal, already reported.
+    ExitStatus Check() const;
+    // The answer to one question; safe to call from several modules' threads at once (the
+    // questions come one after the other).
+    bool Ask(const QString &title, const QString &question) const;
+
+    static QString RefusedText();
+    static QString DeclinedText();
+
+private:
+    const CommandContext &mContext;
+    bool mInteractive;
+};
