@@ -849,19 +849,19 @@ Geschwindigkeit: %1</translation>
     </message>
     <message>
         <source>The module is not responding; trying again.</source>
-        <translation>Das Modul antwortet nicht; neuer Versuch läuft.</translation>
+        <translation>Das Modul antwortet nicht; neuer Versuch.</translation>
     </message>
     <message>
         <source>%1 is not responding; trying again.</source>
-        <translation>%1 antwortet nicht; neuer Versuch läuft.</translation>
+        <translation>%1 antwortet nicht; neuer Versuch.</translation>
     </message>
     <message>
         <source>The module was disconnected.</source>
-        <translation>Das Modul wurde getrennt.</translation>
+        <translation>Die Verbindung zum Modul wurde getrennt.</translation>
     </message>
     <message>
         <source>%1 was disconnected.</source>
-        <translation>%1 wurde getrennt.</translation>
+        <translation>Die Verbindung zu %1 wurde getrennt.</translation>
     </message>
 </context>
 <context>
@@ -1163,10 +1163,6 @@ Geschwindigkeit: %1</translation>
         <translation>alle ausgewählten Module erfolgreich</translation>
     </message>
     <message>
-        <source>bad command line (unknown command or option, missing argument, no such port); nothing was sent</source>
-        <translation>fehlerhafte Befehlszeile (unbekannter Befehl oder unbekannte Option, fehlendes Argument, Port nicht vorhanden); nichts wurde gesendet</translation>
-    </message>
-    <message>
         <source>no module found (or none answers on the port)</source>
         <translation>kein Modul gefunden (oder keines antwortet am Port)</translation>
     </message>
@@ -1325,6 +1321,278 @@ Exit-Status:
     <message>
         <source>No such port: %1</source>
         <translation>Port nicht vorhanden: %1</translation>
+    </message>
+    <message>
+        <source>set-name NAME</source>
+        <translation>set-name NAME</translation>
+    </message>
+    <message>
+        <source>set the system name and print it as read back</source>
+        <translation>den Systemnamen setzen und ihn so ausgeben, wie er zurückgelesen wird</translation>
+    </message>
+    <message>
+        <source>upnp on|off</source>
+        <translation>upnp on|off</translation>
+    </message>
+    <message>
+        <source>switch the control LAN&apos;s UPnP host on or off</source>
+        <translation>den UPnP-Host des Steuer-LANs ein- oder ausschalten</translation>
+    </message>
+    <message>
+        <source>disable-auth --yes</source>
+        <translation>disable-auth --yes</translation>
+    </message>
+    <message>
+        <source>disable web access authentication and reset the password to the factory default</source>
+        <translation>die Authentifizierung für den Webzugang deaktivieren und das Passwort auf den Werkszustand zurücksetzen</translation>
+    </message>
+    <message>
+        <source>factory-reset --yes</source>
+        <translation>factory-reset --yes</translation>
+    </message>
+    <message>
+        <source>reset every setting of the module, network settings included</source>
+        <translation>alle Einstellungen des Moduls zurücksetzen, auch die Netzwerkeinstellungen</translation>
+    </message>
+    <message>
+        <source>set-network IFACE ADDRESS MASK [GATEWAY [SPEED]] --yes</source>
+        <translation>set-network IFACE ADDRESS MASK [GATEWAY [SPEED]] --yes</translation>
+    </message>
+    <message>
+        <source>give an interface (control, media, media2) a static address, checked as the window checks it; SPEED on the 25G receiver&apos;s media LANs</source>
+        <translation>einer Schnittstelle (control, media, media2) eine statische Adresse geben, geprüft wie im Fenster; SPEED bei den Medien-LANs des 25G-Empfängers</translation>
+    </message>
+    <message>
+        <source>dhcp IFACE --yes</source>
+        <translation>dhcp IFACE --yes</translation>
+    </message>
+    <message>
+        <source>switch an interface to DHCP and wait for the module&apos;s lease</source>
+        <translation>eine Schnittstelle auf DHCP umstellen und auf die Adresse des Moduls warten</translation>
+    </message>
+    <message>
+        <source>update FILE --yes</source>
+        <translation>update FILE --yes</translation>
+    </message>
+    <message>
+        <source>the whole firmware update: checks, upload, verification, commit, reboot, reconnection and the new version read back; several modules at once</source>
+        <translation>das ganze Firmware-Update: Prüfungen, Hochladen, Prüfung des Abbilds, Übernahme, Neustart, Wiederverbinden und Zurücklesen der neuen Version; mehrere Module gleichzeitig</translation>
+    </message>
+    <message>
+        <source>apply PLAN [--yes]</source>
+        <translation>apply PLAN [--yes]</translation>
+    </message>
+    <message>
+        <source>compare every module found with a JSON plan keyed by serial number (name, and per interface DHCP or a static address) and print what would change; --yes changes it</source>
+        <translation>jedes gefundene Modul mit einem JSON-Plan nach Seriennummer vergleichen (Name und je Schnittstelle DHCP oder eine statische Adresse) und ausgeben, was sich ändern würde; --yes ändert es</translation>
+    </message>
+    <message>
+        <source>give every confirmation; without it a command that needs one asks on the terminal, and refuses when there is none or with --json</source>
+        <translation>jede Bestätigung geben; ohne diese Option fragt ein Befehl, der eine braucht, im Terminal und verweigert, wenn es keines gibt oder --json gesetzt ist</translation>
+    </message>
+    <message>
+        <source>bad command line (unknown command or option, missing argument, no such port) or a confirmation not given; nothing was changed</source>
+        <translation>fehlerhafte Befehlszeile (unbekannter Befehl oder unbekannte Option, fehlendes Argument, Port nicht vorhanden) oder Bestätigung nicht gegeben; nichts wurde geändert</translation>
+    </message>
+    <message>
+        <source>%1: not an object</source>
+        <translation>%1: kein Objekt</translation>
+    </message>
+    <message>
+        <source>%1: unknown key &apos;%2&apos;</source>
+        <translation>%1: unbekannter Schlüssel &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>%1: &apos;%2&apos; has the wrong type</source>
+        <translation>%1: &apos;%2&apos; hat den falschen Typ</translation>
+    </message>
+    <message>
+        <source>%1: DHCP takes no address, mask, gateway or speed</source>
+        <translation>%1: DHCP nimmt keine Adresse, Maske, kein Gateway und keine Geschwindigkeit</translation>
+    </message>
+    <message>
+        <source>Cannot read the plan %1.</source>
+        <translation>Der Plan %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>%1: not a JSON object keyed by serial number (%2 at offset %3)</source>
+        <translation>%1: kein JSON-Objekt mit Seriennummern als Schlüssel (%2 bei Position %3)</translation>
+    </message>
+    <message>
+        <source>%1: not an object keyed by a serial number</source>
+        <translation>%1: kein Objekt mit einer Seriennummer als Schlüssel</translation>
+    </message>
+    <message>
+        <source>%1: the name must be a text that is not blank</source>
+        <translation>%1: der Name muss ein nicht leerer Text sein</translation>
+    </message>
+    <message>
+        <source>%1: unknown key (name, control, media, media2)</source>
+        <translation>%1: unbekannter Schlüssel (name, control, media, media2)</translation>
+    </message>
+    <message>
+        <source>DHCP</source>
+        <translation>DHCP</translation>
+    </message>
+    <message>
+        <source>static %1 mask %2 gateway %3</source>
+        <translation>statisch %1 Maske %2 Gateway %3</translation>
+    </message>
+    <message>
+        <source> speed %1</source>
+        <translation> Geschwindigkeit %1</translation>
+    </message>
+    <message>
+        <source>the name could not be read</source>
+        <translation>der Name konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>the %1 settings could not be read</source>
+        <translation>die Einstellungen von %1 konnten nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>as planned, nothing to change</source>
+        <translation>wie geplant, nichts zu ändern</translation>
+    </message>
+    <message>
+        <source>changed:</source>
+        <translation>geändert:</translation>
+    </message>
+    <message>
+        <source>would change (add --yes to apply):</source>
+        <translation>würde sich ändern (mit --yes übernehmen):</translation>
+    </message>
+    <message>
+        <source>the name did not take</source>
+        <translation>der Name wurde nicht übernommen</translation>
+    </message>
+    <message>
+        <source>%1 (%2): not in the plan</source>
+        <translation>%1 (%2): nicht im Plan</translation>
+    </message>
+    <message>
+        <source>%1: no module with this serial number found</source>
+        <translation>%1: kein Modul mit dieser Seriennummer gefunden</translation>
+    </message>
+    <message>
+        <source>The name must not be blank.</source>
+        <translation>Der Name darf nicht leer sein.</translation>
+    </message>
+    <message>
+        <source>the name could not be read back</source>
+        <translation>der Name konnte nicht zurückgelesen werden</translation>
+    </message>
+    <message>
+        <source>name is now &quot;%1&quot;</source>
+        <translation>Name ist jetzt &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>upnp takes &apos;on&apos; or &apos;off&apos;, not &apos;%1&apos;.</source>
+        <translation>upnp nimmt &apos;on&apos; oder &apos;off&apos;, nicht &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>%1: this model has no UPnP host</source>
+        <translation>%1: dieses Modell hat keinen UPnP-Host</translation>
+    </message>
+    <message>
+        <source>the UPnP setting could not be read back</source>
+        <translation>die UPnP-Einstellung konnte nicht zurückgelesen werden</translation>
+    </message>
+    <message>
+        <source>%1: the module kept its UPnP setting</source>
+        <translation>%1: das Modul hat seine UPnP-Einstellung behalten</translation>
+    </message>
+    <message>
+        <source>UPnP host on</source>
+        <translation>UPnP-Host ein</translation>
+    </message>
+    <message>
+        <source>UPnP host off</source>
+        <translation>UPnP-Host aus</translation>
+    </message>
+    <message>
+        <source>the factory reset was refused</source>
+        <translation>das Zurücksetzen auf Werkseinstellungen wurde abgelehnt</translation>
+    </message>
+    <message>
+        <source>settings reset to the factory defaults</source>
+        <translation>Einstellungen auf Werkseinstellungen zurückgesetzt</translation>
+    </message>
+    <message>
+        <source>Unknown interface &apos;%1&apos;; one of: control, media, media2.</source>
+        <translation>Unbekannte Schnittstelle &apos;%1&apos;; eine von: control, media, media2.</translation>
+    </message>
+    <message>
+        <source>%1: %2% %3 of %4 MiB, %5 MiB/s</source>
+        <translation>%1: %2% %3 von %4 MiB, %5 MiB/s</translation>
+    </message>
+    <message>
+        <source>, %1 s left</source>
+        <translation>, noch %1 s</translation>
+    </message>
+    <message>
+        <source>the new version could not be read</source>
+        <translation>die neue Version konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>updated from %1 to %2</source>
+        <translation>von %1 auf %2 aktualisiert</translation>
+    </message>
+    <message>
+        <source>Cannot read the firmware file %1.</source>
+        <translation>Die Firmware-Datei %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>This command needs a confirmation: add --yes (there is no terminal to ask on).</source>
+        <translation>Dieser Befehl braucht eine Bestätigung: --yes angeben (es gibt kein Terminal, in dem gefragt werden kann).</translation>
+    </message>
+    <message>
+        <source>Not confirmed; nothing was changed.</source>
+        <translation>Nicht bestätigt; nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>[y/N] </source>
+        <translation>[j/N] </translation>
+    </message>
+    <message>
+        <source>y</source>
+        <translation>j</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>ja</translation>
+    </message>
+    <message>
+        <source>Unknown speed &apos;%1&apos;; one of: %2</source>
+        <translation>Unbekannte Geschwindigkeit &apos;%1&apos;; eine von: %2</translation>
+    </message>
+    <message>
+        <source>%1: this module has no %2 interface</source>
+        <translation>%1: dieses Modul hat keine Schnittstelle %2</translation>
+    </message>
+    <message>
+        <source>%1: the speed of this interface cannot be chosen</source>
+        <translation>%1: die Geschwindigkeit dieser Schnittstelle kann nicht gewählt werden</translation>
+    </message>
+    <message>
+        <source>the address could not be read back</source>
+        <translation>die Adresse konnte nicht zurückgelesen werden</translation>
+    </message>
+    <message>
+        <source>%1: the module holds %2 / %3 / %4 instead</source>
+        <translation>%1: das Modul hat stattdessen %2 / %3 / %4</translation>
+    </message>
+    <message>
+        <source>%1 static %2 mask %3 gateway %4</source>
+        <translation>%1 statisch %2 Maske %3 Gateway %4</translation>
+    </message>
+    <message>
+        <source>%1 DHCP lease %2 mask %3 gateway %4</source>
+        <translation>%1 DHCP-Adresse %2 Maske %3 Gateway %4</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; needs more arguments: %2</source>
+        <translation>&apos;%1&apos; braucht weitere Argumente: %2</translation>
     </message>
 </context>
 </TS>
