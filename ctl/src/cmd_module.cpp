@@ -98,10 +98,8 @@ ExitStatus RunUPnP(CommandContext &context)
 ExitStatus RunDisableAuth(CommandContext &context)
 {
     const Confirmation confirmation(context);
-    if (const ExitStatus refused = confirmation.Check(); refused != ExitStatus::Ok)
-        return refused;
-    Choice choice;
-    if (!choose(context, choice))
+    const Choice choice = confirmation.CheckAndChoose();
+    if (choice.status != ExitStatus::Ok)
         return choice.status;
     return RunOnModules(
         context.out, choice.paths, [&confirmation](ModuleSession &session, const QString &path) {
@@ -129,10 +127,8 @@ ExitStatus RunDisableAuth(CommandContext &context)
 ExitStatus RunFactoryReset(CommandContext &context)
 {
     const Confirmation confirmation(context);
-    if (const ExitStatus refused = confirmation.Check(); refused != ExitStatus::Ok)
-        return refused;
-    Choice choice;
-    if (!choose(context, choice))
+    const Choice choice = confirmation.CheckAndChoose();
+    if (choice.status != ExitStatus::Ok)
         return choice.status;
     return RunOnModules(
         context.out, choice.paths, [&confirmation](ModuleSession &session, const QString &path) {

@@ -44,9 +44,7 @@ ExitStatus RunSetNetwork(CommandContext &context)
     if (!error.isEmpty())
         return Refuse(context.out, ExitStatus::Validation, error);
     const Confirmation confirmation(context);
-    if (const ExitStatus refused = confirmation.Check(); refused != ExitStatus::Ok)
-        return refused;
-    const Choice choice = ChooseModules(context.choice, context.out);
+    const Choice choice = confirmation.CheckAndChoose();
     if (choice.status != ExitStatus::Ok)
         return choice.status;
     const bool withSpeed = !check.change.speed.isEmpty();
@@ -68,9 +66,7 @@ ExitStatus RunDhcp(CommandContext &context)
     if (const ExitStatus bad = readInterface(context, netIf); bad != ExitStatus::Ok)
         return bad;
     const Confirmation confirmation(context);
-    if (const ExitStatus refused = confirmation.Check(); refused != ExitStatus::Ok)
-        return refused;
-    const Choice choice = ChooseModules(context.choice, context.out);
+    const Choice choice = confirmation.CheckAndChoose();
     if (choice.status != ExitStatus::Ok)
         return choice.status;
     NetworkRules::LanRequest request;

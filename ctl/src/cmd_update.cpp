@@ -248,9 +248,7 @@ ExitStatus RunUpdate(CommandContext &context)
         return Refuse(out, ExitStatus::Validation,
             CtlTr("Cannot read the firmware file %1.").arg(context.args.first()));
     const Confirmation confirmation(context);
-    if (const ExitStatus refused = confirmation.Check(); refused != ExitStatus::Ok)
-        return refused;
-    const Choice choice = ChooseModules(context.choice, out);
+    const Choice choice = confirmation.CheckAndChoose();
     if (choice.status != ExitStatus::Ok)
         return choice.status;
 

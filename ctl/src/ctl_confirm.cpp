@@ -36,6 +36,13 @@ ExitStatus Confirmation::Check() const
     return Refuse(mContext.out, ExitStatus::Usage, RefusedText());
 }
 
+Choice Confirmation::CheckAndChoose() const
+{
+    if (const ExitStatus refused = Check(); refused != ExitStatus::Ok)
+        return { refused, {} };
+    return ChooseModules(mContext.choice, mContext.out);
+}
+
 bool Confirmation::Ask(const QString &title, const QString &question) const
 {
     if (mContext.yes)

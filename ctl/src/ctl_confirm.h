@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exit_status.h"
+#include "module_choice.h"
 
 #include <QString>
 
@@ -14,8 +15,10 @@ class Confirmation
 public:
     explicit Confirmation(const CommandContext &context);
 
-    // Ok when the command may go on to ask; otherwise the refusal, already reported.
-    ExitStatus Check() const;
+    // The modules chosen on the command line, once the command may go on to ask: nothing is
+    // probed for a command that would be refused. The status is the first refusal, already
+    // reported.
+    Choice CheckAndChoose() const;
     // The answer to one question; safe to call from several modules' threads at once (the
     // questions come one after the other).
     bool Ask(const QString &title, const QString &question) const;
@@ -24,6 +27,9 @@ public:
     static QString DeclinedText();
 
 private:
+    // Ok when the command may go on to ask; otherwise the refusal, already reported.
+    ExitStatus Check() const;
+
     const CommandContext &mContext;
     bool mInteractive;
 };
