@@ -1,11 +1,11 @@
 // File-content throughput of our Kermit sender against gkermit's sender, each sending
 // to "gkermit -r" over the same pair of joined pseudo-terminals. Prints figures.
 
-#include "pty_relay.h"
 #include "gkermit_peer.h"
 #include "kermit.h"
 #include "kermit_drive.h"
 #include "posix_serial_if.h"
+#include "pty_relay.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
