@@ -122,7 +122,7 @@ ModuleOutcome ObtainLease(ModuleSession &session, const QString &path, int netIf
         Qt::DirectConnection);
     const bool started = session.StartDhcp(n);
     if (started)
-        dhcp->wait();
+        ModuleSession::AwaitWorker(dhcp);
     QObject::disconnect(status);
     QObject::disconnect(bound);
 

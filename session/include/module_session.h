@@ -71,6 +71,9 @@ public:
     // Waits up to waitMs for a worker to end, delivering blocking calls it may be waiting
     // on meanwhile; terminates it after that.
     static void StopWorker(QThread *worker, int waitMs);
+    // Waits up to waitMs (-1: for good) for a worker's run to end; once it has, everything
+    // the worker wrote is the caller's to read.
+    static bool AwaitWorker(QThread *worker, int waitMs = -1);
     // Starts the DHCP worker on that interface; false (the running request keeps its
     // interface) when it runs already or another worker holds the engine.
     bool StartDhcp(CCmdEngine::eNetIf_t netIf);

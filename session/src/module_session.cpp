@@ -123,6 +123,16 @@ bool ModuleSession::StartDhcp(CCmdEngine::eNetIf_t netIf)
     return StartWorker(mDhcp, EngineUser::Dhcp);
 }
 
+bool ModuleSession::AwaitWorker(QThread *worker, int waitMs)
+{
+    const QDeadlineTimer deadline
+        = waitMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(waitMs);
+    if (!worker->wait(deadline))
+        return false;
+    MarkWorkerJoined(worker);
+    return true;
+}
+
 void ModuleSession::StopWorker(QThread *worker, int waitMs)
 {
     if (!worker)

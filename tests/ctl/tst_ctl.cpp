@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,6 +58,9 @@ class TstCtl : public QObject
     Q_OBJECT
 
     QString mTool;
+    // Scale of the tool's long waits; the update test gives the rebooted modules more room
+    // (its reconnection wait would be under half a second at 0.01 on a loaded machine).
+    QByteArray mTimeScale = "0.01";
 
     QProcess *start(const QStringList &args, const QString &extraPorts,
         const QStringList &runAs = {}, QObject *parent = nullptr)
@@ -64,7 +68,7 @@ class TstCtl : public QObject
         auto *p = new QProcess(parent);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("TRIVO_EXTRA_PORTS", extraPorts);
-        env.insert("TRIVO_TEST_TIME_SCALE", "0.01");
+        env.insert("TRIVO_TEST_TIME_SCALE", QString::fromLatin1(mTimeScale));
         p->setProcessEnvironment(env);
         // The tool must not inherit the virtual modules' pseudo-terminal masters: holding one,
         // it would never see its module unplugged.
@@ -473,6 +477,8 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QStringList, statuses);
         QFETCH(QString, message);
+        mTimeScale = "0.05";
+        const auto restoreScale = qScopeGuard([this] { mTimeScale = "0.01"; });
         ModuleRack rack;
         QList<VirtualModule *> modules;
         for (int i = 0; i < settings.size(); ++i) {

@@ -192,7 +192,8 @@ private:
         case Dhcp: {
             DHCPThread &worker = *mSession->Dhcp();
             QSignalSpy offers(&worker, &DHCPThread::PostIpAddressOffered);
-            if (!mSession->StartDhcp(CCmdEngine::eNetIfControl) || !worker.wait(20000))
+            if (!mSession->StartDhcp(CCmdEngine::eNetIfControl)
+                || !ModuleSession::AwaitWorker(&worker, 20000))
                 return false;
             return offers.count() == 1 && module->peek("eParamID_IPConfig") != "2";
         }
