@@ -1,14 +1,12 @@
 // Prints the GUI-thread time of one status poll (UpdateStatusUi) of the main window
 // against a virtual two-media-LAN module: median and spread over many polls, and the
 // share of it spent reading the module.
+#include "bench_window.h"
 #include "discover_thread.h"
-#include "main_window.h"
-#include "virtual_module.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
@@ -52,30 +50,13 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
 
-    QTemporaryDir linkDir;
-    VmConfig config;
-    config.name = QStringLiteral("bench");
-    config.productId = QStringLiteral("DECODER10G2");
-    vmCompleteConfig(config);
-    VirtualModule module(config, linkDir.path());
-    QString error;
-    if (!module.start(&error)) {
-        std::fprintf(stderr, "virtual module: %s\n", qPrintable(error));
-        return 1;
-    }
-    const QString port = module.linkPath();
     DiscoverThread::setTimeScaleForTesting(0.01);
-    MainWindow::setPortListerForTesting([port](QStringList &paths) {
-        paths = { port };
-        return true;
-    });
-
-    MainWindow window;
-    if (!QTest::qWaitFor([&] { return window.isVisible() && !window.DiscoveryRunning(); }, 30000)
-        || !window.CmdEngine()->IsConnected()) {
-        std::fprintf(stderr, "no connection to the virtual module\n");
+    BenchModule bench;
+    if (!bench.start())
         return 1;
-    }
+    MainWindow window;
+    if (!BenchModule::awaitConnected(window))
+        return 1;
     QTest::qWait(1000); // the first polls fill the page; measure the steady state
 
     // No events are processed between the measured calls, so the window's own timer

@@ -3,14 +3,12 @@
 // nothing): a 10 ms timer measures its own lateness; longest and 99th-percentile stall,
 // and the stalls over one second.
 //   bench_responsiveness [seconds per case, default 15] [slow reply ms, default 50]
+#include "bench_window.h"
 #include "discover_thread.h"
-#include "main_window.h"
-#include "virtual_module.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -46,30 +44,14 @@ std::vector<qint64> measureStalls(int seconds)
 
 int runCase(const Case &c, int seconds)
 {
-    QTemporaryDir linkDir;
-    VmConfig config;
-    config.name = QStringLiteral("bench");
-    config.productId = QStringLiteral("DECODER10G2");
-    vmCompleteConfig(config);
-    VirtualModule module(config, linkDir.path());
-    QString error;
-    if (!module.start(&error)) {
-        std::fprintf(stderr, "virtual module: %s\n", qPrintable(error));
+    BenchModule bench;
+    if (!bench.start())
         return 1;
-    }
-    const QString port = module.linkPath();
-    MainWindow::setPortListerForTesting([port](QStringList &paths) {
-        paths = { port };
-        return true;
-    });
     MainWindow window;
-    if (!QTest::qWaitFor([&] { return window.isVisible() && !window.DiscoveryRunning(); }, 30000)
-        || !window.CmdEngine()->IsConnected()) {
-        std::fprintf(stderr, "no connection to the virtual module\n");
+    if (!BenchModule::awaitConnected(window))
         return 1;
-    }
     QTest::qWait(500);
-    module.setFaults(c.faults);
+    bench.module().setFaults(c.faults);
     std::vector<qint64> late = measureStalls(seconds);
     const QString status = window.StatusText();
     window.close();
