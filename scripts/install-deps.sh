@@ -10,7 +10,7 @@ PACKAGES=(
   libudev-dev zlib1g-dev
   libbenchmark-dev
   gkermit
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core fonts-liberation2 fonts-urw-base35
   clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev x11-utils
 )

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -101,6 +102,8 @@ enum class PageVideo
 };
 
 // One row of the page table: which page a board ID shows and what it has.
+class DevicePage;
+
 struct PageRow
 {
     QList<uint32_t>
@@ -114,6 +117,17 @@ struct PageRow
     const char *modelName; // display name, also the last part of the product page address
     PageVideo video;
 };
+
+// The room the window's form gives a page below the device combo, when the fonts allow.
+constexpr int kPageAreaWidthPx = 709;
+constexpr int kPageAreaHeightPx = 494;
+
+// Makes the pages hold with the fonts in use, and returns the room the window gives them.
+// Each page is polished (styled as it will be shown); a push button whose text needs more
+// height than the style's cap allows gets that height. The room is the form's area, grown to
+// the largest minimum size of the pages where the fonts need more, so that no page is
+// squeezed below what its widgets need.
+QSize FitPagesToFonts(const QList<DevicePage *> &pages);
 
 // The page table, in the window's order (unknown device first).
 const QList<PageRow> &PageTable();

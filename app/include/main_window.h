@@ -160,10 +160,20 @@ private:
     void setupForm();
     void buildPages();
     void applyStyles();
+    // Places the pages, the status line and the device combo around a page area, and fixes
+    // the window's size to hold them.
+    void placeForm(const QSize &pageArea);
     void stylePage(DevicePage *page);
     void Connect(int port);
     // Starts the discovery runs asked for while the engine was busy; false when none was.
     bool RunPendingDiscovery();
+    // A held port looked at again: a new discovery run once one is free.
+    void CheckHeldPorts();
+    // Says, until the user picks in the device list, that discovery put another module on
+    // show by itself; an empty previousSerial takes the notice back.
+    void showModuleSwitched(const QString &previousSerial);
+    // Opens an address in the desktop's browser, or tells the user where to go.
+    void openInBrowser(const QString &url);
     void setStatusText(const QString &text);
     void clearUpdateProgressMessage();
 

@@ -47,8 +47,14 @@ static void initAppResources()
 
 namespace {
 constexpr int kStatusPollMs = 157;
-constexpr int kWindowWidthPx = 709;
-constexpr int kWindowHeightPx = 562; // below the menu bar
+constexpr int kPageTopPx = 40; // the pages start below the device combo
+constexpr int kStatusGapPx = 4; // between the pages and the status line
+constexpr int kStatusHeightPx = 20;
+constexpr int kStatusLeftPx = 20;
+constexpr int kStatusRightPx = 18;
+constexpr int kBottomPx = 4; // below the status line
+constexpr int kComboWidthPx = 281;
+constexpr int kComboRightPx = 9; // right of the device combo
 constexpr int kSplashSizePx = 420;
 constexpr int kFrameTitlePx = 32; // window-manager decoration allowed for when placing
 constexpr int kFrameSidePx = 4;
@@ -118,7 +124,7 @@ MainWindow::MainWindow(QWidget *parent)
     mRegisterGroupBox->hide();
     mUpdateAllButton->hide();
     mAutoUpdateCheckBox->hide();
-    setFixedSize(kWindowWidthPx, kWindowHeightPx + mMenuBarHeight);
+    placeForm(FitPagesToFonts(mPages));
     adjustSize();
     placeOnScreen();
     mImageSafebootModeLabel->hide();
@@ -280,7 +286,6 @@ void MainWindow::setupForm()
 
     mGlobalStatusLabel = new QLabel(tr("Global status information goes here."), mCentral);
     mGlobalStatusLabel->setObjectName(QStringLiteral("mGlobalStatusLabel"));
-    mGlobalStatusLabel->setGeometry(20, 538, 671, 20);
     QFont statusFont = mGlobalStatusLabel->font();
     statusFont.setPointSize(11);
     mGlobalStatusLabel->setFont(statusFont);
@@ -290,8 +295,7 @@ void MainWindow::setupForm()
 
     mGlobalDeviceComboBox = new VeltoComboBox(mCentral);
     mGlobalDeviceComboBox->setObjectName(QStringLiteral("mGlobalDeviceComboBox"));
-    mGlobalDeviceComboBox->setGeometry(419, 10, 281, 26);
-    mGlobalDeviceComboBox->setMinimumSize(281, 26);
+    mGlobalDeviceComboBox->setMinimumSize(kComboWidthPx, 26);
 
     mImageSafebootModeLabel = new QLabel(tr("SAFEBOOT MODE"), mCentral);
     mImageSafebootModeLabel->setObjectName(QStringLiteral("mImageSafebootModeLabel"));
@@ -341,7 +345,6 @@ void MainWindow::buildPages()
     for (const PageRow &row : PageTable()) {
         auto *page = new DevicePage(row, manufacturing, mCentral);
         page->setObjectName(QString::fromLatin1(row.containerName));
-        page->setGeometry(0, 40, kWindowWidthPx, 494);
         page->hide();
         stylePage(page);
         mPages << page;
@@ -380,6 +383,20 @@ void MainWindow::buildPages()
         page->updateTab().progressMessageLabel->clear();
         connectNetworkControls(page);
     }
+}
+
+void MainWindow::placeForm(const QSize &pageArea)
+{
+    // The form's own size (709 x 562 below the menu bar) where the pages fit in it; fonts that
+    // need more room grow the window around the pages rather than squeeze them.
+    for (DevicePage *page : qAsConst(mPages))
+        page->setGeometry(QRect(QPoint(0, kPageTopPx), pageArea));
+    const int statusTop = kPageTopPx + pageArea.height() + kStatusGapPx;
+    mGlobalStatusLabel->setGeometry(kStatusLeftPx, statusTop,
+        pageArea.width() - kStatusLeftPx - kStatusRightPx, kStatusHeightPx);
+    mGlobalDeviceComboBox->setGeometry(
+        pageArea.width() - kComboRightPx - kComboWidthPx, 10, kComboWidthPx, 26);
+    setFixedSize(pageArea.width(), statusTop + kStatusHeightPx + kBottomPx + mMenuBarHeight);
 }
 
 void MainWindow::applyStyles()

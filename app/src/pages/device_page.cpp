@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -93,4 +94,23 @@ void DevicePage::removeUpdateTab()
 bool DevicePage::hasUpdateTab() const
 {
     return mGroupBox->indexOf(mUpdateTab.tab) >= 0;
+}
+
+QSize FitPagesToFonts(const QList<DevicePage *> &pages)
+{
+    QSize area(kPageAreaWidthPx, kPageAreaHeightPx);
+    for (DevicePage *page : pages) {
+        // Fonts and size caps from style sheets take effect at polish.
+        page->ensurePolished();
+        // The window's style caps button heights for a compact look; a taller font would
+        // have its text cut.
+        const QList<QPushButton *> buttons = page->findChildren<QPushButton *>();
+        for (QPushButton *button : buttons) {
+            const int need = button->minimumSizeHint().height();
+            if (need > button->maximumHeight())
+                button->setMaximumHeight(need);
+        }
+        area = area.expandedTo(page->minimumSizeHint());
+    }
+    return area;
 }
