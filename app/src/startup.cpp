@@ -7,8 +7,12 @@
 #include <QLocalSocket>
 #include <QLoggingCategory>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QWidget>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 Q_LOGGING_CATEGORY(lcStartup, "trivo.startup", QtInfoMsg)
@@ -20,6 +24,41 @@ void SetIdentity()
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
     // Wayland's app id, which must name the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.velto.TrivoSetup"));
+}
+
+// The signals that end the program are turned into a byte on a pipe, read on the GUI thread:
+// only there may the window be closed.
+int gQuitPipe[2] = { -1, -1 };
+
+void NoteQuitSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(gQuitPipe[1], &byte, 1);
+}
+
+// Closes the window on SIGTERM, SIGINT or SIGHUP, then leaves the event loop (a window not
+// yet shown would not end it by closing).
+void CloseOnQuitSignals(QApplication &app, const QPointer<QWidget> &window)
+{
+    if (::pipe2(gQuitPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        qCWarning(lcStartup).noquote() << "No quit signal pipe; signals end the program at once";
+        return;
+    }
+    auto *notifier = new QSocketNotifier(gQuitPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [window] {
+        char bytes[16];
+        while (::read(gQuitPipe[0], bytes, sizeof bytes) > 0) { }
+        qCDebug(lcStartup).noquote() << "Quit signal: closing the window";
+        if (window)
+            window->close();
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = NoteQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : { SIGTERM, SIGINT, SIGHUP })
+        ::sigaction(signal, &action, nullptr);
 }
 } // namespace
 
@@ -75,6 +114,7 @@ int RunApplication(
     if (window.isNull())
         return 0;
     instance.setActivationWindow(window);
+    CloseOnQuitSignals(app, window);
     const int exitCode = app.exec();
     delete window.data();
     return exitCode;

@@ -98,9 +98,7 @@ private:
         if (!rewritable)
             line += QLatin1Char('\n');
         mLineOpen = rewritable;
-        const QByteArray bytes = line.toUtf8();
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-        std::fflush(stderr);
+        CtlWrite(stderr, line.toUtf8());
     }
 
     const CtlOutput &mOut;

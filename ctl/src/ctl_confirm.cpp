@@ -53,8 +53,7 @@ bool Confirmation::Ask(const QString &title, const QString &question) const
     const QByteArray text
         = (title + QStringLiteral("\n") + question + QStringLiteral(" ") + CtlTr("[y/N] "))
               .toUtf8();
-    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
-    std::fflush(stderr);
+    CtlWrite(stderr, text);
     char answer[kAnswerMax] = {};
     if (!std::fgets(answer, sizeof answer, stdin))
         return false;

@@ -1,5 +1,7 @@
 #include "ctl_output.h"
 
+#include "ctl_stop.h"
+
 #include <QCoreApplication>
 #include <QJsonDocument>
 
@@ -20,12 +22,21 @@ QString PlainText(const QString &text)
     return plain;
 }
 
-void CtlOutput::write(FILE *stream, const QString &text)
+void CtlWrite(FILE *stream, const QByteArray &bytes)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    const size_t written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    if (std::fflush(stream) != 0 || written != size_t(bytes.size())) {
+        std::clearerr(stream);
+        StopSignals::Request();
+    }
 }
+
+namespace {
+void write(FILE *stream, const QString &text)
+{
+    CtlWrite(stream, text.toUtf8());
+}
+} // namespace
 
 void CtlOutput::line(const QString &text) const
 {

@@ -13,6 +13,10 @@ QString CtlTr(const char *text);
 // overrides become U+FFFD, so a module's name cannot move the cursor or rewrite the screen.
 QString PlainText(const QString &text);
 
+// Writes bytes to stream at once. A stream that can no longer be written (a closed pipe, a
+// terminal gone) stops the tool as a signal does, so that its clean-up still runs.
+void CtlWrite(FILE *stream, const QByteArray &bytes);
+
 // Where the tool writes: results on standard output (human text, or with --json one
 // document, or one line per event), messages and logs on standard error.
 class CtlOutput
@@ -34,7 +38,5 @@ public:
     void message(const QString &text) const;
 
 private:
-    static void write(FILE *stream, const QString &text);
-
     bool mJson;
 };

@@ -23,8 +23,8 @@ sigset_t stopSignalSet()
 {
     sigset_t set;
     sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
+    for (const int signal : { SIGINT, SIGTERM, SIGHUP, SIGQUIT })
+        sigaddset(&set, signal);
     return set;
 }
 
@@ -32,6 +32,7 @@ sigset_t stopSignalSet()
 
 void StopSignals::Block()
 {
+    std::signal(SIGPIPE, SIG_IGN);
     const sigset_t set = stopSignalSet();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
@@ -58,14 +59,25 @@ void StopSignals::waitForSignals()
             return;
         if (gStop.exchange(true))
             ::_exit(kSecondSignalExit);
-        {
-            QMutexLocker locker(&gSessionsMutex);
-            for (ModuleSession *session : qAsConst(gSessions))
-                session->SetClosing();
-        }
-        if (QCoreApplication *app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(app, &QCoreApplication::quit, Qt::QueuedConnection);
+        stopAll();
     }
+}
+
+void StopSignals::Request()
+{
+    if (!gStop.exchange(true))
+        stopAll();
+}
+
+void StopSignals::stopAll()
+{
+    {
+        QMutexLocker locker(&gSessionsMutex);
+        for (ModuleSession *session : qAsConst(gSessions))
+            session->SetClosing();
+    }
+    if (QCoreApplication *app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(app, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 const std::atomic<bool> &StopSignals::Flag()

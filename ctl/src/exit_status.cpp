@@ -28,7 +28,9 @@ const QList<ExitStatusRow> &ExitStatusTable()
         { ExitStatus::Partial, "partial",
             QT_TRANSLATE_NOOP("trivoctl", "some of several modules succeeded, others failed") },
         { ExitStatus::Interrupted, "interrupted",
-            QT_TRANSLATE_NOOP("trivoctl", "stopped by SIGINT or SIGTERM") },
+            QT_TRANSLATE_NOOP("trivoctl",
+                "stopped by SIGINT, SIGTERM, SIGHUP or SIGQUIT, or by an output that can no "
+                "longer be written") },
     };
     return table;
 }

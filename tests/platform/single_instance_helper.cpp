@@ -1,12 +1,14 @@
 // Runs the start-up path with a given instance key, for the single-instance tests.
 //   single_instance_helper <key>
 // As first instance it shows a minimised probe window, prints "ready", and when
-// the window is brought back from the minimised state prints "activated" and ends.
+// the window is brought back from the minimised state prints "activated" and ends;
+// a close of the window prints "closed".
 // As a later instance the window is never made and the exit code is the start-up's.
 
 #include "startup.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
@@ -25,6 +27,12 @@ protected:
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         }
         QWidget::changeEvent(event);
+    }
+    void closeEvent(QCloseEvent *event) override
+    {
+        std::puts("closed");
+        std::fflush(stdout);
+        QWidget::closeEvent(event);
     }
 
 private:

@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QtEndian>
 #include <QtTest>
+#include <csignal>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -69,6 +70,21 @@ private slots:
         out += first->readAllStandardOutput();
         QVERIFY(out.contains("activated"));
         QCOMPARE(first->exitCode(), 0);
+    }
+
+    // SIGTERM, SIGINT and SIGHUP close the window (the program's clean-up runs) and end it.
+    void quitSignalClosesWindow()
+    {
+        for (const int signal : { SIGTERM, SIGINT, SIGHUP }) {
+            QProcess *helper = startHelper(freshKey(), this);
+            QByteArray out;
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (out += helper->readAllStandardOutput()).contains("ready"), kProcessWaitMs);
+            QCOMPARE(::kill(pid_t(helper->processId()), signal), 0);
+            QVERIFY(helper->waitForFinished(kProcessWaitMs));
+            QCOMPARE(helper->exitStatus(), QProcess::NormalExit);
+            QVERIFY(helper->readAllStandardOutput().contains("closed"));
+        }
     }
 
     // A first instance that takes the connection but never answers: the second
