@@ -230,6 +230,10 @@ private slots:
                                              << "" << 10 << failed(10) << true << false;
         QTest::newRow("reboot refused")
             << refusedParam.arg("PSID", "0x20C") << "" << 11 << failed(11) << false << true;
+        // Its port gone before the reply: the reboot is under way, and the module comes back.
+        QTest::newRow("restarts at once")
+            << "fault-reboot-unanswered=1"
+            << "" << 0 << "Waiting for reboot to complete" << false << false;
         // The lock cannot be given back to a module that is gone: the next connection does it.
         QTest::newRow("module not back") << "return-delay-ms=-1"
                                          << "" << 12 << failed(12) << false << true;

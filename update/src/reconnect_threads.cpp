@@ -82,9 +82,13 @@ void ReconnectThread::run()
         return;
     }
     const eResult_t reboot = engine->RebootModule(kRebootRequest);
+    // A module may restart the moment it has the request, its port going before the reply:
+    // that is the reboot under way (a time-out or a refusal is not). A stop reads the same
+    // way, and is no reboot.
+    const bool portWent = reboot == eResultDisconnected && !mAbort && !mSession->IsClosing();
     mSession->Disconnect();
     mReconnected = false;
-    if (reboot != eResultOK) {
+    if (reboot != eResultOK && !portWent) {
         mState->result = eUpdateRebootFailed;
         show(tr("Module update failed."));
         qCDebug(lcUpdate) << "Module update failed.";

@@ -39,6 +39,7 @@ struct VmFaults
     QByteArray nackType; // ... only for this request type (empty: every request)
     uint32_t nackParam = 0; // ... only for requests naming this parameter ID (0: any)
     int silenceAfter = -1; // answer nothing after this many requests
+    int rebootUnanswered = 0; // 1: restart on a reboot request without answering it
     qint64 unplugAfterBytes = -1; // unplug once a file transfer has delivered this many bytes
     int unplugReturnMs = -1; // come back this long after such an unplug (-1: stay away)
     int kermitNakEvery = 0; // every k-th data packet gets a NAK instead of its ACK

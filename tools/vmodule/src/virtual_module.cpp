@@ -536,7 +536,8 @@ void VirtualModule::queueReplyLocked(
 {
     const VmFaults &f = mConfig.faults;
     ++mReplyCount;
-    if (f.dropEvery > 0 && mReplyCount % f.dropEvery == 0) {
+    const bool unansweredReboot = f.rebootUnanswered && after == int(ModuleModel::After::Reboot);
+    if (unansweredReboot || (f.dropEvery > 0 && mReplyCount % f.dropEvery == 0)) {
         // The request was carried out; only its answer is lost. A lost "DTMI" leaves the
         // module in packet mode, as the sender never starts.
         if (after == int(ModuleModel::After::Reboot))

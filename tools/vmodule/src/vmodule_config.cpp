@@ -209,6 +209,8 @@ const QList<KeyDef> &keyTable()
                 fault(&VmFaults::nackParam) },
             { "fault-silence-after", "answer nothing after this many requests",
                 fault(&VmFaults::silenceAfter) },
+            { "fault-reboot-unanswered", "restart on a reboot request without answering it (1/0)",
+                fault(&VmFaults::rebootUnanswered) },
             { "fault-unplug-after-bytes", "unplug after this many bytes of a file transfer",
                 fault(&VmFaults::unplugAfterBytes) },
             { "fault-unplug-return-ms", "come back this long after that unplug (-1: never)",
