@@ -81,6 +81,7 @@ public slots:
     void PostAppStatusMessage(QString message);
     void PostDeviceAddedList(
         QStringList deviceNameList, QIntList deviceIndexList, QStringList serialIDList);
+    void PostPortsHeld(QStringList paths);
     void DeviceAdded();
     void DeviceRemoved();
     void ShowErrorDialog(QString message);
@@ -109,6 +110,7 @@ public:
     bool ConfirmUpdate(const QString &displayName, const QString &fileName) override;
     bool ConfirmCommit(const QString &title, const QString &message) override;
     void RebootNotice(const QString &displayName) override;
+    bool OfferLockRelease(const QString &displayName) override;
 public slots:
     void UpdatePushButtonChanged();
     void PostUpdateProgressMessage(QString message, int value);
@@ -183,6 +185,9 @@ private:
     void refreshPageContents(DevicePage *page);
     void refreshInfoTab(DevicePage *page, const QString &serial);
     void clearUnknownPage(DevicePage *page);
+    // The network fields of an interface (-1: all) follow the module again, as at a new
+    // connection: edits are forgotten and the next poll fills them.
+    void followModule(int netIf);
     bool dhcpRunning() const;
     bool engineHeld() const; // a worker holds the engine
     bool updateBusy() const;
@@ -237,6 +242,9 @@ private:
     QTimer *mStatusTimer = nullptr;
     QTimer *mUpdateTimer = nullptr;
     int mPendingDiscoveries = 0;
+    QStringList mHeldPorts; // candidate ports another program held at the last discovery
+    QTimer *mHeldPortTimer = nullptr;
+    QString mShownSerial; // the module put on show last in this run
     bool mLanEdited[3] = { false, false, false };
     uint32_t mLanModeSeen[3] = { 0, 0, 0 };
     CAppIF *mAppIF = nullptr;

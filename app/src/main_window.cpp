@@ -7,6 +7,7 @@
 #include "discover_thread.h"
 #include "linux_app_if.h"
 #include "module_session.h"
+#include "network_rules.h"
 #include "session_rules.h"
 #include "trivo_about.h"
 #include "trivo_device.h"
@@ -158,6 +159,10 @@ MainWindow::MainWindow(QWidget *parent)
     connect(discovery, &DiscoverThread::PostDeviceAddedList, this, &MainWindow::PostDeviceAddedList,
         Qt::BlockingQueuedConnection);
     connect(discovery, &QThread::finished, this, &MainWindow::DiscoverModuleComplete);
+    connect(discovery, &DiscoverThread::PostPortsHeld, this, &MainWindow::PostPortsHeld);
+    mHeldPortTimer = new QTimer(this);
+    mHeldPortTimer->setSingleShot(true);
+    connect(mHeldPortTimer, &QTimer::timeout, this, &MainWindow::CheckHeldPorts);
     setupUpdate(settings.firmwarePath);
     connectDhcpWorker();
 
@@ -505,6 +510,7 @@ void MainWindow::MainWindowDeviceSelect(int index)
 {
     if (updateBusy())
         return;
+    showModuleSwitched(QString()); // the user has chosen
     SelectDevice(index);
 }
 
@@ -521,8 +527,13 @@ void MainWindow::SelectDevice(int index)
 void MainWindow::Connect(int port)
 {
     mPollState = PollState::Normal;
-    if (mSession)
-        setStatusText(mSession->Connect(port).statusText);
+    if (!mSession)
+        return;
+    QString status = mSession->Connect(port).statusText;
+    if (!mHeldPorts.isEmpty())
+        status
+            += QLatin1Char(' ') + SessionRules::PortBusyText(mHeldPorts.join(QStringLiteral(", ")));
+    setStatusText(status);
 }
 
 void MainWindow::Disconnect()
@@ -572,12 +583,20 @@ void MainWindow::NewConnection()
         if (serial != mSession->LastConnectedSerial())
             clearUpdateProgressMessage();
         mSession->SetLastConnectedSerial(serial);
+        mShownSerial = serial;
         mUpdate->CheckDeferredAbort(serial);
     }
     RefreshPage();
+    followModule(-1);
+}
+
+void MainWindow::followModule(int netIf)
+{
     for (int i = 0; i < 3; ++i) {
-        mLanEdited[i] = false;
-        mLanModeSeen[i] = 0;
+        if (netIf < 0 || netIf == i) {
+            mLanEdited[i] = false;
+            mLanModeSeen[i] = 0; // the next poll fills the fields from the module
+        }
     }
 }
 
@@ -592,10 +611,7 @@ void MainWindow::ObtainIpFromDHCPComplete()
 {
     if (mSession->IsClosing())
         return;
-    for (int i = 0; i < 3; ++i) {
-        mLanEdited[i] = false;
-        mLanModeSeen[i] = 0;
-    }
+    followModule(-1);
     if (!RunPendingDiscovery()) {
         StartStatusTimer();
         RefreshPage();
@@ -638,7 +654,16 @@ bool MainWindow::About()
 
 bool MainWindow::Manual()
 {
-    return QDesktopServices::openUrl(QUrl(SessionRules::ManualUrl(mBoardId)));
+    openInBrowser(SessionRules::ManualUrl(mBoardId));
+    return true;
+}
+
+void MainWindow::openInBrowser(const QString &url)
+{
+    if (QDesktopServices::openUrl(QUrl(url)))
+        return;
+    const NetworkRules::Notice notice = NetworkRules::NoBrowserNotice(url);
+    WindowMessageBox::warning(this, notice.title, notice.text);
 }
 
 void MainWindow::CopyFromQLabel()

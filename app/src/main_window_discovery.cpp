@@ -3,6 +3,7 @@
 
 #include "discover_thread.h"
 #include "module_session.h"
+#include "port_probe.h"
 #include "session_rules.h"
 #include "update_sequence.h"
 #include "velto_combo_box.h"
@@ -108,8 +109,50 @@ void MainWindow::PostDeviceAddedList(
         serialIDList, previousPort, mSession->LastConnectedSerial(), &serialMatched);
     if (serialMatched && updateBusy())
         mSession->Discovery()->SetReportReconnection(true);
+    const QString shownBefore = mShownSerial;
     mGlobalDeviceComboBox->setCurrentIndex(candidate);
     SelectDevice(candidate);
+    // The module on show went away and another took its place: an Apply would now go to that
+    // one, so the change is said until the user picks.
+    if (!shownBefore.isEmpty() && mShownSerial != shownBefore && mCmdEngine->IsConnected())
+        showModuleSwitched(shownBefore);
+}
+
+void MainWindow::showModuleSwitched(const QString &previousSerial)
+{
+    mGlobalDeviceComboBox->setStyleSheet(previousSerial.isEmpty()
+            ? QString()
+            : QStringLiteral("QComboBox { font-weight: bold; color: #b35900; }"));
+    if (!previousSerial.isEmpty())
+        setStatusText(
+            SessionRules::ModuleSwitchedText(mGlobalDeviceComboBox->currentText(), previousSerial));
+}
+
+void MainWindow::PostPortsHeld(QStringList paths)
+{
+    mHeldPorts = paths;
+    if (paths.isEmpty())
+        mHeldPortTimer->stop();
+    else if (!mHeldPortTimer->isActive())
+        mHeldPortTimer->start(SessionWorker::Scaled(SessionRules::kHeldPortRetryMs));
+}
+
+void MainWindow::CheckHeldPorts()
+{
+    if (mSession->IsClosing())
+        return;
+    if (updateBusy()) {
+        mHeldPortTimer->start(SessionWorker::Scaled(SessionRules::kHeldPortRetryMs));
+        return;
+    }
+    // Plugging in a module another program holds causes no device notice once it lets go.
+    for (const QString &path : qAsConst(mHeldPorts)) {
+        if (!PortProbe::PortHeld(path)) {
+            DiscoverModule();
+            return;
+        }
+    }
+    mHeldPortTimer->start(SessionWorker::Scaled(SessionRules::kHeldPortRetryMs));
 }
 
 void MainWindow::DiscoverModuleComplete()

@@ -13,11 +13,9 @@
 #include "window_message_box.h"
 
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QUrl>
 
 namespace {
 
@@ -138,12 +136,18 @@ void MainWindow::ApplyLan(NetworkTabUi &tab, int netIf)
     if (change.dhcp) {
         ObtainIpFromDHCP(iface);
     } else {
-        if (mCmdEngine && mCmdEngine->IsConnected() && !refuseWhileEngineHeld())
-            setStatusText(NetworkRules::ApplyResultText(mCmdEngine->SetModuleNetworkConfiguration(
-                iface, change.ip, change.mask, change.gateway, change.speed)));
+        eResult_t rc = eResultDisconnected;
+        if (mCmdEngine && mCmdEngine->IsConnected() && !refuseWhileEngineHeld()) {
+            rc = mCmdEngine->SetModuleNetworkConfiguration(
+                iface, change.ip, change.mask, change.gateway, change.speed);
+            setStatusText(NetworkRules::ApplyResultText(rc));
+        }
         tab.ipAddressLineEdit->setText(change.ip);
         tab.subnetMaskLineEdit->setText(change.mask);
         tab.gatewayIpLineEdit->setText(change.gateway);
+        // Taken: from now on the fields show what the module holds.
+        if (rc == eResultOK)
+            followModule(netIf);
     }
     RefreshPage();
 }
@@ -155,10 +159,16 @@ void MainWindow::TrivoUPnPEnableComboBoxChanged(int index)
     // Only the control LAN has a UPnP host; the media LANs' combos are hidden.
     const bool enable = index == 0;
     const eResult_t rc = mCmdEngine->SetModuleUPnPEnabled(CCmdEngine::eNetIfControl, enable);
-    if (rc != eResultOK)
+    if (rc != eResultOK) {
         setStatusText(NetworkRules::UPnPResultText(rc));
-    else if (mDevice)
+        // The choice did not take: the control shows the module's value again at once (a
+        // module that stopped answering gets no redraw that would do it).
+        if (mDevice && CurrentPage())
+            CurrentPage()->networkTab(0).upnpEnableComboBox->setCurrentIndex(
+                mDevice->mInterfaces[0].upnpEnabled ? 0 : 1);
+    } else if (mDevice) {
         mDevice->mInterfaces[0].upnpEnabled = enable; // the redraw below keeps the choice
+    }
     RefreshPage();
 }
 
@@ -179,7 +189,7 @@ void MainWindow::TrivoOpenWebPagePushButtonClicked()
     if (url.isEmpty())
         showNotice(this, NetworkRules::NoAddressNotice());
     else
-        QDesktopServices::openUrl(QUrl(url));
+        openInBrowser(url);
 }
 
 void MainWindow::TrivoDisableAuthenticationPushButtonChanged()
@@ -208,15 +218,14 @@ void MainWindow::SetSystemName(QLineEdit *edit)
     if (!mCmdEngine)
         return;
     const QString typed = edit->text();
-    const bool blank = typed.trimmed().isEmpty();
-    if (!blank)
-        mDeviceNamePref = typed;
     const NetworkRules::SystemNameResult result
         = NetworkRules::ApplySystemName(*mCmdEngine, typed, mCmdEngine->IsConnected());
+    if (!result.restored)
+        mDeviceNamePref = typed;
     if (!result.statusText.isEmpty())
         setStatusText(result.statusText);
     if (result.nameRead) {
-        if (blank)
+        if (result.restored)
             edit->setText(result.name);
         mDeviceNamePref = result.name;
         QString serial;

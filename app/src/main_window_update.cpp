@@ -5,6 +5,7 @@
 #include "module_maintenance.h"
 #include "module_session.h"
 #include "update_sequence.h"
+#include "velto_combo_box.h"
 #include "window_message_box.h"
 
 #include <QLabel>
@@ -119,7 +120,7 @@ bool MainWindow::ConfirmUpdate(const QString &displayName, const QString &fileNa
     return WindowMessageBox::ask(this,
                { QMessageBox::NoIcon, ConfirmUpdateTitle(), QString(),
                    ConfirmUpdateText(displayName, fileName), QMessageBox::Yes | QMessageBox::Cancel,
-                   QMessageBox::Yes })
+                   QMessageBox::Yes, {} })
         == QMessageBox::Yes;
 }
 
@@ -127,7 +128,7 @@ bool MainWindow::ConfirmCommit(const QString &title, const QString &message)
 {
     return WindowMessageBox::ask(this,
                { QMessageBox::NoIcon, title, QString(), message,
-                   QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Yes })
+                   QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Yes, {} })
         == QMessageBox::Yes;
 }
 
@@ -135,7 +136,22 @@ void MainWindow::RebootNotice(const QString &displayName)
 {
     WindowMessageBox::ask(this,
         { QMessageBox::NoIcon, displayName, QString(), RebootNoticeText(displayName),
-            QMessageBox::Ok, QMessageBox::Ok });
+            QMessageBox::Ok, QMessageBox::Ok, {} });
+}
+
+bool MainWindow::OfferLockRelease(const QString &displayName)
+{
+    WindowMessageBox::Request refusal { QMessageBox::Warning,
+        GetUpdateResultText(eUpdateUnavailable), UpdateSequence::LockTakenText(), QString(),
+        QMessageBox::Apply | QMessageBox::Cancel, QMessageBox::Cancel, {} };
+    refusal.buttonTexts.insert(QMessageBox::Apply, ModuleMaintenance::ReleaseLockButtonText());
+    if (WindowMessageBox::ask(this, refusal) != QMessageBox::Apply)
+        return false;
+    return WindowMessageBox::ask(this,
+               { QMessageBox::Warning, ModuleMaintenance::ReleaseLockTitle(), QString(),
+                   ModuleMaintenance::ReleaseLockText(displayName),
+                   QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel, {} })
+        == QMessageBox::Yes;
 }
 
 bool MainWindow::Revert()
@@ -145,9 +161,14 @@ bool MainWindow::Revert()
     const QMessageBox::StandardButton answer = WindowMessageBox::ask(this,
         { QMessageBox::NoIcon, ModuleMaintenance::FactoryResetTitle(), QString(),
             ModuleMaintenance::FactoryResetText(), QMessageBox::Reset | QMessageBox::Cancel,
-            QMessageBox::Reset });
+            QMessageBox::Reset, {} });
     if (answer == QMessageBox::Reset) {
-        ModuleMaintenance::FactoryReset(*mSession);
+        const eResult_t rc = ModuleMaintenance::FactoryReset(*mSession);
+        setStatusText(
+            ModuleMaintenance::FactoryResetResultText(mGlobalDeviceComboBox->currentText(), rc));
+        // Every field shows the module's settings again, not what was typed or applied before.
+        if (rc == eResultOK)
+            followModule(-1);
         RefreshPage();
     }
     return true;

@@ -1,5 +1,6 @@
 #include "window_message_box.h"
 
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QLabel>
 #include <memory>
@@ -35,10 +36,16 @@ QMessageBox *createBox(QWidget *parent, const Request &request)
     auto *box = new QMessageBox(request.icon, request.title, request.text, request.buttons, parent);
     // Text of a box may quote what a module reported: never interpret it as markup.
     box->setTextFormat(Qt::PlainText);
+    // What a box says (an address to open, a port's path) can be copied.
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
     if (!request.informativeText.isEmpty()) {
         box->setInformativeText(request.informativeText);
         if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
             label->setTextFormat(Qt::PlainText);
+    }
+    for (auto it = request.buttonTexts.cbegin(); it != request.buttonTexts.cend(); ++it) {
+        if (QAbstractButton *button = box->button(it.key()))
+            button->setText(it.value());
     }
     box->setDefaultButton(request.defaultButton);
     box->setWindowFlags(
@@ -59,7 +66,7 @@ QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const Q
     const QString &text, QMessageBox::StandardButtons buttons,
     QMessageBox::StandardButton defaultButton)
 {
-    return ask(parent, Request { icon, title, text, QString(), buttons, defaultButton });
+    return ask(parent, Request { icon, title, text, QString(), buttons, defaultButton, {} });
 }
 
 void warning(QWidget *parent, const QString &title, const QString &text)

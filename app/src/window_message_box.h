@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QMessageBox>
 #include <QString>
 #include <functional>
@@ -20,6 +21,7 @@ struct Request
     QString informativeText;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QMap<QMessageBox::StandardButton, QString> buttonTexts; // own texts for some buttons
 };
 
 using Responder = std::function<QMessageBox::StandardButton(const Request &request)>;

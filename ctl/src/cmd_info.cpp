@@ -80,7 +80,7 @@ private:
             return toJson(value);
         if (code != eResultGetSetCmdNoSuchParamID && code != eResultGetSetCmdWrongType)
             mFailure = QStringLiteral("%1 (%2)").arg(
-                QLatin1String(item), CCommProtocol::enumToString(code));
+                QLatin1String(item), SessionRules::ResultText(code));
         return QJsonValue::Null;
     }
 

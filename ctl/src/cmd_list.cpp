@@ -133,7 +133,9 @@ ExitStatus RunList(CommandContext &context)
     QJsonArray problems;
     QList<QStringList> rows { ModuleHeader() };
     for (const PortProblem &problem : scan.problems) {
-        statuses << problem.status;
+        // A port with no answer beside modules listed is reported, but fails nothing.
+        if (problem.status != ExitStatus::NoModule || scan.modules.isEmpty())
+            statuses << problem.status;
         problems << ProblemJson(problem);
     }
     for (const FoundModule &module : scan.modules) {

@@ -1,5 +1,5 @@
-// set-name, upnp, disable-auth, factory-reset: one change on each chosen module, through the
-// rules and sequences the window uses.
+// set-name, upnp, disable-auth, factory-reset, release-lock: one change on each chosen module,
+// through the rules and sequences the window uses.
 #include "cmd_engine.h"
 #include "commands.h"
 #include "ctl_confirm.h"
@@ -9,6 +9,7 @@
 #include "module_session.h"
 #include "network_rules.h"
 #include "product_id.h"
+#include "session_rules.h"
 
 namespace {
 
@@ -30,9 +31,6 @@ ModuleOutcome declined(const QString &path)
 ExitStatus RunSetName(CommandContext &context)
 {
     const QString name = context.args.first();
-    // A blank name would only read the module's name back: nothing to set.
-    if (name.trimmed().isEmpty())
-        return Refuse(context.out, ExitStatus::Validation, CtlTr("The name must not be blank."));
     Choice choice;
     if (!choose(context, choice))
         return choice.status;
@@ -48,7 +46,9 @@ ExitStatus RunSetName(CommandContext &context)
                                                    : result.statusText);
                 return outcome;
             }
-            outcome.summary = CtlTr("name is now \"%1\"").arg(result.name);
+            outcome.summary = result.restored
+                ? CtlTr("a blank name writes nothing; the name stays \"%1\"").arg(result.name)
+                : CtlTr("name is now \"%1\"").arg(result.name);
             outcome.result.insert(QStringLiteral("name"), result.name);
             return outcome;
         });
@@ -140,6 +140,37 @@ ExitStatus RunFactoryReset(CommandContext &context)
                 return RequestFailed(path, CtlTr("the factory reset was refused"), rc);
             ModuleOutcome outcome;
             outcome.summary = CtlTr("settings reset to the factory defaults");
+            return outcome;
+        });
+}
+
+ExitStatus RunReleaseLock(CommandContext &context)
+{
+    const Confirmation confirmation(context);
+    const Choice choice = confirmation.CheckAndChoose();
+    if (choice.status != ExitStatus::Ok)
+        return choice.status;
+    return RunOnModules(
+        context.out, choice.paths, [&confirmation](ModuleSession &session, const QString &path) {
+            CCmdEngine &engine = *session.Engine();
+            ModuleOutcome outcome;
+            uint32_t lock = 0;
+            if (const eResult_t rc = engine.GetUpdateLock(lock); rc != eResultOK)
+                return RequestFailed(path, CtlTr("the update lock could not be read"), rc);
+            if (lock == 0) {
+                outcome.summary = CtlTr("the update lock is not set; nothing was written");
+                outcome.result.insert(QStringLiteral("released"), false);
+                return outcome;
+            }
+            if (!confirmation.Ask(
+                    path + QStringLiteral(": ") + ModuleMaintenance::ReleaseLockTitle(),
+                    ModuleMaintenance::ReleaseLockText(
+                        SessionRules::ModelDisplayName(engine.GetBoardID()))))
+                return declined(path);
+            if (const eResult_t rc = ModuleMaintenance::ReleaseUpdateLock(engine); rc != eResultOK)
+                return RequestFailed(path, CtlTr("the update lock was not released"), rc);
+            outcome.summary = ModuleMaintenance::ReleaseLockResultText(eResultOK);
+            outcome.result.insert(QStringLiteral("released"), true);
             return outcome;
         });
 }

@@ -121,6 +121,7 @@ public:
     { }
 
     bool Declined() const { return mDeclined; }
+    bool LockRefused() const { return mLockRefused; }
 
     QString PickPackage(const PackageRequest &) override { return mPackage; }
     bool ConfirmUpdate(const QString &displayName, const QString &fileName) override
@@ -134,6 +135,12 @@ public:
     void RebootNotice(const QString &displayName) override
     {
         mBoard.phase(mPath, RebootNoticeText(displayName));
+    }
+    // The release is a command of its own, never part of an update.
+    bool OfferLockRelease(const QString &) override
+    {
+        mLockRefused = true;
+        return false;
     }
 
 private:
@@ -149,6 +156,7 @@ private:
     QString mPath;
     ProgressBoard &mBoard;
     bool mDeclined = false;
+    bool mLockRefused = false;
 };
 
 ModuleOutcome updateModule(ModuleSession &session, const QString &path, const QString &package,
@@ -221,8 +229,18 @@ ModuleOutcome updateModule(ModuleSession &session, const QString &path, const QS
     }
     if (result != eUpdateSucceeded || session.IsClosing()) {
         outcome.status = ExitStatus::UpdateFailed;
-        outcome.message = path + QStringLiteral(": ")
-            + (status.isEmpty() ? GetUpdateResultText(result) : status);
+        QString text = status.isEmpty() ? GetUpdateResultText(result) : status;
+        // Stopped: what the stop left on the module, never a success nor an earlier line.
+        if (session.IsClosing())
+            text = result != eUpdateSucceeded
+                ? GetUpdateResultText(result)
+                : CtlTr("stopped after the commit; the module starts its new firmware when it "
+                        "restarts");
+        if (prompts.LockRefused())
+            text += QLatin1Char(' ')
+                + CtlTr("If no other program is updating it, 'trivoctl release-lock' gives the "
+                        "lock back.");
+        outcome.message = path + QStringLiteral(": ") + text;
         return outcome;
     }
     QString version;

@@ -32,6 +32,12 @@ const QList<CommandRow> &CommandTable()
                 "trivoctl", "reset every setting of the module, network settings included"),
             "trivoctl factory-reset --port /dev/ttyACM0 --yes", kTakesChoice | kTakesYes,
             &RunFactoryReset },
+        { "release-lock", QT_TRANSLATE_NOOP("trivoctl", "release-lock --yes"),
+            QT_TRANSLATE_NOOP("trivoctl",
+                "give back an update lock left behind (update state 8, then lock 0); the lock "
+                "does not say who set it, so only when no other program is updating the module"),
+            "trivoctl release-lock --serial 1VM000007 --yes", kTakesChoice | kTakesYes,
+            &RunReleaseLock },
         { "set-network",
             QT_TRANSLATE_NOOP("trivoctl", "set-network IFACE ADDRESS MASK [GATEWAY [SPEED]] --yes"),
             QT_TRANSLATE_NOOP("trivoctl",

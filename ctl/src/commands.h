@@ -61,6 +61,7 @@ ExitStatus RunSetName(CommandContext &context);
 ExitStatus RunUPnP(CommandContext &context);
 ExitStatus RunDisableAuth(CommandContext &context);
 ExitStatus RunFactoryReset(CommandContext &context);
+ExitStatus RunReleaseLock(CommandContext &context);
 ExitStatus RunSetNetwork(CommandContext &context);
 ExitStatus RunDhcp(CommandContext &context);
 ExitStatus RunUpdate(CommandContext &context);

@@ -76,6 +76,9 @@ PortScan ScanPorts(const QStringList &paths)
     for (const PortFinding &finding : findings) {
         if (finding.outcome == PortFinding::Outcome::Module)
             scan.modules << FoundModule { finding.path, finding.identity };
+        if (finding.outcome == PortFinding::Outcome::NotModule)
+            scan.problems << PortProblem { finding.path, ExitStatus::NoModule,
+                SessionRules::NoAnswerText(finding.path) };
         const PortProblem problem = OpenProblem(finding.path, finding.openError);
         if (problem.status != ExitStatus::Ok)
             scan.problems << problem;

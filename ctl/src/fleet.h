@@ -48,7 +48,9 @@ PortProblem OpenProblem(const QString &path, CSerialIF::OpenError error);
 struct PortScan
 {
     QList<FoundModule> modules; // in port order
-    QList<PortProblem> problems; // ports the user may not open or another program holds
+    // Ports the user may not open or another program holds, and ports where nothing
+    // answered (status NoModule).
+    QList<PortProblem> problems;
 };
 
 // The candidate ports: modules' USB serial ports and the extra ports (virtual modules).

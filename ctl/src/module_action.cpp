@@ -1,10 +1,10 @@
 #include "module_action.h"
 
-#include "comm_protocol.h"
 #include "ctl_output.h"
 #include "fleet.h"
 #include "module_session.h"
 #include "serial_if.h"
+#include "session_rules.h"
 
 #include <QJsonArray>
 #include <vector>
@@ -40,8 +40,7 @@ ModuleOutcome RequestFailed(const QString &path, const QString &what, int result
     ModuleOutcome outcome;
     outcome.status = ExitStatus::ModuleRefused;
     outcome.message
-        = QStringLiteral("%1: %2 (%3)")
-              .arg(path, what, CCommProtocol::enumToString(static_cast<eResult_t>(result)));
+        = QStringLiteral("%1: %2 (%3)").arg(path, what, SessionRules::ResultText(result));
     return outcome;
 }
 

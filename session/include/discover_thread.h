@@ -37,6 +37,8 @@ signals:
     void PostDeviceAddedList(
         QStringList deviceNameList, QIntList deviceIndexList, QStringList serialIDList);
     void SignalUpdatedDeviceReconnected();
+    // The candidate ports another program held during the run (posted before the list).
+    void PostPortsHeld(QStringList paths);
 
 protected:
     void run() override;
@@ -44,5 +46,6 @@ protected:
 private:
     CCmdEngine *mCmdEngine = nullptr;
     QStringList mDeniedPorts; // candidate ports this user may not open (this run)
+    QStringList mHeldPorts; // candidate ports another program holds (this run)
     std::atomic<bool> mReportReconnection { false };
 };

@@ -89,6 +89,8 @@ QString UPnPResultText(eResult_t result);
 // empty for anything else a module reports (no address, a path, another scheme).
 QString WebPageUrl(const QString &activeIp);
 Notice NoAddressNotice();
+// No browser could be started for an address: the address, for the user to open.
+Notice NoBrowserNotice(const QString &url);
 
 // Disables web authentication and, except on the colour processor, resets the password.
 // confirm is asked the question and says whether to go on. The notice says what came of
@@ -102,9 +104,10 @@ struct SystemNameResult
     bool nameRead = false; // name holds the module's name, read back
     QString name;
     QString statusText; // the failure to show on the status line, if any
+    bool restored = false; // the text was blank: nothing written, name is the module's own
 };
 
-// A blank text restores the module's name: nothing is written, the name is read back.
+// A blank text gives the module's own name back: nothing is written, the name is read back.
 // Otherwise, when connected, the text is written and the name read back.
 SystemNameResult ApplySystemName(CCmdEngine &engine, const QString &typed, bool connected);
 

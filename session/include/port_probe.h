@@ -51,4 +51,8 @@ PortFinding Probe(CCmdEngine &engine, int port, const std::atomic<bool> &abort, 
 // Name and serial number as discovery reads them; withProduct adds product and board ID.
 ModuleIdentity ReadIdentity(CCmdEngine &engine, bool withProduct);
 
+// Whether another program holds the port now: it is opened as a probe would open it, and
+// closed again at once.
+bool PortHeld(const QString &path);
+
 } // namespace PortProbe

@@ -37,6 +37,10 @@ QString InfoTypeText(const QString &displayName, const QString &modelName, uint3
 QString ManualUrl(uint32_t boardId);
 QString ManualUrlForName(const QString &displayName);
 
+// What a result code of an exchange or engine operation means, in the user's words
+// (never the code's name); "unknown error" for a code outside the table.
+QString ResultText(int result);
+
 // Status line when a candidate port exists but may not be opened by this user.
 QString PermissionDeniedText(const QString &portPath);
 // When another program holds a candidate port.
@@ -47,6 +51,14 @@ QString PortBusyText(const QString &portPath);
 QString NotRespondingText(const QString &entry);
 // Status line when the connected module goes away (unplugged, port closed).
 QString ModuleLeftText(const QString &entry);
+// Status line when discovery has put another module on show by itself, the one shown before
+// (its serial number) being gone: entry is what the device list shows for the new one.
+QString ModuleSwitchedText(const QString &entry, const QString &previousSerial);
+// A candidate port that opened but where nothing answered.
+QString NoAnswerText(const QString &portPath);
+
+// Pause between the looks at a port another program holds, for the module behind it.
+constexpr int kHeldPortRetryMs = 10000;
 
 // Pause between the single reads that look for a silent module's return: a read that
 // times out blocks its caller for one header hunt (2 s), so the caller stays free for

@@ -38,6 +38,7 @@ void DiscoverThread::run()
         return;
     CSerialIF *serial = mCmdEngine->GetSerialIF();
     mDeniedPorts.clear();
+    mHeldPorts.clear();
 
     emit PostAppStatusMessage(tr("Looking for Velto devices..."));
 
@@ -69,6 +70,8 @@ void DiscoverThread::run()
             return; // the window closes and disconnects the port itself
         if (finding.openError == CSerialIF::OpenError::PermissionDenied)
             mDeniedPorts << finding.path;
+        if (finding.openError == CSerialIF::OpenError::Busy)
+            mHeldPorts << finding.path;
         if (finding.outcome != PortFinding::Outcome::Module)
             continue;
         const ModuleIdentity &identity = finding.identity;
@@ -86,7 +89,11 @@ void DiscoverThread::run()
     // A port we may not open would otherwise look like "no module" to the user.
     if (!mDeniedPorts.isEmpty())
         status += QLatin1Char(' ') + SessionRules::PermissionDeniedText(mDeniedPorts.join(", "));
+    // Likewise a port held by another program: the owner looks again while it stays held.
+    if (!mHeldPorts.isEmpty())
+        status += QLatin1Char(' ') + SessionRules::PortBusyText(mHeldPorts.join(", "));
     emit PostAppStatusMessage(status);
+    emit PostPortsHeld(mHeldPorts);
 
     emit PostDeviceAddedList(deviceNameList, deviceIndexList, serialIDList);
 

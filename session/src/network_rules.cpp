@@ -186,6 +186,12 @@ Notice NoAddressNotice()
         tr("This ethernet interface doesn't have an IP address.") };
 }
 
+Notice NoBrowserNotice(const QString &url)
+{
+    return Notice { true, tr("No Web Browser"),
+        tr("No web browser could be started. Open this address in one:\n\n%1").arg(url) };
+}
+
 Notice DisableAuthentication(CCmdEngine &engine, uint32_t boardId, const Confirm &confirm)
 {
     const QString title = tr("Web Access Authentication");
@@ -223,6 +229,7 @@ SystemNameResult ApplySystemName(CCmdEngine &engine, const QString &typed, bool 
 {
     SystemNameResult result;
     if (typed.trimmed().isEmpty()) {
+        result.restored = true;
         result.nameRead = engine.GetModuleName(result.name) == eResultOK;
         return result;
     }

@@ -1,6 +1,7 @@
 #include "port_probe.h"
 
 #include "cmd_engine.h"
+#include "posix_serial_if.h"
 #include "session_logging.h"
 #include "session_worker.h"
 
@@ -64,6 +65,16 @@ bool askUntilAnswer(CCmdEngine &engine, int port, const std::atomic<bool> &abort
 }
 
 } // namespace
+
+bool PortHeld(const QString &path)
+{
+    CPosixSerialIF port;
+    if (port.OpenDevicePath(path)) {
+        port.CloseSerialPort();
+        return false;
+    }
+    return port.LastOpenError() == CSerialIF::OpenError::Busy;
+}
 
 ModuleIdentity ReadIdentity(CCmdEngine &engine, bool withProduct)
 {

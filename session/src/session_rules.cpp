@@ -1,5 +1,6 @@
 #include "session_rules.h"
 
+#include "comm_protocol.h"
 #include "product_id.h"
 
 #include <QCoreApplication>
@@ -96,6 +97,29 @@ QString ManualUrl(uint32_t boardId)
     return ManualUrlForName(ModelDisplayName(boardId));
 }
 
+QString ResultText(int result)
+{
+    // In the order of the result codes, 0 to 12.
+    static const char *const kTexts[] = {
+        QT_TRANSLATE_NOOP("SessionRules", "done"),
+        QT_TRANSLATE_NOOP("SessionRules", "no answer in time"),
+        QT_TRANSLATE_NOOP("SessionRules", "the answer was too short"),
+        QT_TRANSLATE_NOOP("SessionRules", "the answer was too long"),
+        QT_TRANSLATE_NOOP("SessionRules", "the answer was damaged on the way"),
+        QT_TRANSLATE_NOOP("SessionRules", "the module does not support this request"),
+        QT_TRANSLATE_NOOP("SessionRules", "the module's service stopped"),
+        QT_TRANSLATE_NOOP("SessionRules", "the module has no such setting"),
+        QT_TRANSLATE_NOOP("SessionRules", "the setting is of another type"),
+        QT_TRANSLATE_NOOP("SessionRules", "the answer was of an unexpected type"),
+        QT_TRANSLATE_NOOP("SessionRules", "the module gave an unknown answer"),
+        QT_TRANSLATE_NOOP("SessionRules", "the module is disconnected"),
+        QT_TRANSLATE_NOOP("SessionRules", "unknown error"),
+    };
+    constexpr int kCount = int(sizeof kTexts / sizeof kTexts[0]);
+    static_assert(kCount == eResultUnknownError + 1, "one text per result code");
+    return tr(kTexts[result >= 0 && result < kCount ? result : kCount - 1]);
+}
+
 QString PermissionDeniedText(const QString &portPath)
 {
     return tr("No permission to open %1: add your user to the dialout or plugdev group, or "
@@ -120,6 +144,16 @@ QString ModuleLeftText(const QString &entry)
 {
     return entry.isEmpty() ? tr("The module was disconnected.")
                            : tr("%1 was disconnected.").arg(entry);
+}
+
+QString ModuleSwitchedText(const QString &entry, const QString &previousSerial)
+{
+    return tr("Now showing %1: the module shown before (%2) is gone.").arg(entry, previousSerial);
+}
+
+QString NoAnswerText(const QString &portPath)
+{
+    return tr("%1: no answer (no module there, or one that does not respond).").arg(portPath);
 }
 
 } // namespace SessionRules

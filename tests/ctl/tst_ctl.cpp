@@ -17,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <linux/close_range.h>
 #include <unistd.h>
 
@@ -346,9 +347,14 @@ private slots:
         QTest::newRow("set-name by names")
             << router << QStringList { "set-name", "Rack 7" } << 0 << name << "Rack 7"
             << "PSNM eParamID_SysName Rack 7";
+        // As in the window: the module keeps its own name, nothing is written.
         QTest::newRow("blank name")
-            << rx << QStringList { "set-name", " " } << 8 << name << "Virtual Module"
+            << rx << QStringList { "set-name", " " } << 0 << name << "Virtual Module"
             << "";
+        QTest::newRow("release-lock")
+            << rx + ",update-lock=1" << QStringList { "release-lock", "--yes" } << 0 << "0x20E"
+            << "0"
+            << "PSID 0x00000206 8";
         QTest::newRow("upnp on") << rx << QStringList { "upnp", "on" } << 0 << "0x10D"
                                  << "1"
                                  << "PSID 0x0000010d 1";
@@ -464,6 +470,9 @@ private slots:
         QTest::newRow("unplugged half-way")
             << QStringList { "fault-unplug-after-bytes=60000" } << QStringList { "--yes" } << 9
             << QStringList { "update-failed" } << "Update Failed: File transfer failed";
+        QTest::newRow("lock left set")
+            << QStringList { "update-lock=1" } << QStringList { "--yes" } << 9
+            << QStringList { "update-failed" } << "'trivoctl release-lock' gives the lock back.";
         QTest::newRow("unconfirmed") << QStringList { "" } << QStringList {} << 2 << QStringList {}
                                      << "needs a confirmation";
         QTest::newRow("missing file") << QStringList { "" } << QStringList { "--yes", "MISSING" }
@@ -516,21 +525,51 @@ private slots:
             QVERIFY(requestLines(modules[0]).filter("0x00000206").isEmpty());
     }
 
+    void interruptedUpdateGivesLockBack_data()
+    {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("waitFor"); // the request the stop follows ("" none)
+        QTest::addColumn<int>("signal"); // 0: standard output and error are a closed pipe
+        const QString verifying = "verify-delay-ms=60000";
+        const QString verification = "PSID 0x0000020d";
+        QTest::newRow("SIGTERM") << verifying << verification << int(SIGTERM);
+        QTest::newRow("SIGHUP, a dropped session") << verifying << verification << int(SIGHUP);
+        QTest::newRow("SIGQUIT") << verifying << verification << int(SIGQUIT);
+        QTest::newRow("waiting for the upload location") << "upload-empty-ms=600000"
+                                                         << "0x0000020f" << int(SIGTERM);
+        QTest::newRow("terminal gone") << verifying << "" << 0;
+    }
+
     // A stop during the update gives the module its lock back: the next update is not refused.
     void interruptedUpdateGivesLockBack()
     {
+        QFETCH(QString, settings);
+        QFETCH(QString, waitFor);
+        QFETCH(int, signal);
+        // Unscaled: the stop has to come within the 5 s wait for the upload location.
+        mTimeScale = "1";
+        const auto restoreScale = qScopeGuard([this] { mTimeScale = "0.01"; });
         ModuleRack rack;
         VmConfig config = moduleConfig("m", "DECODER10G2", "M", "INT1");
-        config.verifyDelayMs = 60000;
+        QVERIFY(vmParseModuleSettings(settings, config, nullptr));
         VirtualModule *module = rack.add(config);
         const QString package = rack.dir() + "/fw.vlts";
         QVERIFY(writeTestFile(package, testPayload(64 * 1024, 2)));
-        std::unique_ptr<QProcess> update(start({ "update", package, "--yes" }, rack.dir()));
-        QVERIFY(QTest::qWaitFor(
-            [&] { return !requestLines(module).filter("PSID 0x0000020d").isEmpty(); }, 20000));
-        update->terminate();
-        QVERIFY(update->waitForFinished(10000));
+        // A pipe whose reader goes after the first line: a later write fails.
+        const QStringList closedPipe { "bash", "-c", "set -o pipefail; \"$@\" 2>&1 | head -c1",
+            "bash" };
+        std::unique_ptr<QProcess> update(
+            start({ "update", package, "--yes" }, rack.dir(), signal ? QStringList() : closedPipe));
+        if (signal) {
+            QVERIFY(QTest::qWaitFor(
+                [&] { return !requestLines(module).filter(waitFor).isEmpty(); }, 20000));
+            QCOMPARE(::kill(pid_t(update->processId()), signal), 0);
+        }
+        QVERIFY(update->waitForFinished(20000));
+        QCOMPARE(update->exitStatus(), QProcess::NormalExit);
         QCOMPARE(update->exitCode(), 130);
+        const QString said = QString::fromUtf8(update->readAllStandardError());
+        QVERIFY2(!said.contains("Update succeeded"), qPrintable(said));
         // The module may still be reading the last writes.
         const auto told = [module] {
             const QStringList requests = requestLines(module);
@@ -610,10 +649,12 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
+        // In words, never the result code's name.
+        const QString unsupported = "(the module does not support this request)";
         QTest::newRow("refused") << "refusing" << QStringList { "info", "--all" } << 7
-                                 << "did not give its";
+                                 << unsupported;
         QTest::newRow("partial") << "good+refusing" << QStringList { "info", "--all" } << 10
-                                 << "did not give its";
+                                 << unsupported;
         QTest::newRow("busy, info") << "busy" << QStringList { "info", "--port", "PORT" } << 6
                                     << "in use by another program";
         QTest::newRow("busy, list")
@@ -621,8 +662,9 @@ private slots:
         QTest::newRow("no permission, info")
             << "locked" << QStringList { "info", "--port", "PORT" } << 5 << "dialout";
         QTest::newRow("no permission, list") << "locked" << QStringList { "list" } << 5 << "udev";
+        // Listed under problems, failing nothing beside the module found.
         QTest::newRow("silent port among modules")
-            << "good+silent" << QStringList { "list", "--json" } << 0 << "";
+            << "good+silent" << QStringList { "list", "--json" } << 0 << "no answer";
     }
 
     void failures()

@@ -6,6 +6,7 @@
 #include "log_capture.h"
 #include "main_window.h"
 #include "module_rack.h"
+#include "posix_serial_if.h"
 #include "pty_pair.h"
 #include "session_rules.h"
 #include "trivo_device.h"
@@ -79,14 +80,17 @@ private slots:
     {
         WindowFixture::setUp();
         QLoggingCategory::setFilterRules(QStringLiteral("trivo.*.debug=true"));
-        WindowMessageBox::setResponderForTesting(
-            [](const WindowMessageBox::Request &) { return QMessageBox::Ok; });
+        WindowMessageBox::setResponderForTesting([this](const WindowMessageBox::Request &r) {
+            mAsked << r;
+            return QMessageBox::Ok;
+        });
     }
 
     void init()
     {
         AppSettings settings; // defaults: last connected serial "01234567"
         settings.Write();
+        mAsked.clear();
     }
 
     void cleanup() { mFixture.close(); }
@@ -144,6 +148,12 @@ private slots:
             kDiscoveryTimeoutMs);
         QCOMPARE(window->DeviceComboBox()->currentIndex(), 2);
         QCOMPARE(window->BoardId(), uint32_t(BOARD_TX_1G_HDMI));
+        // Shown by itself in place of the one on show: said until the user picks.
+        QCOMPARE(window->StatusText(),
+            QString("Now showing D - S4: the module shown before (S3) is gone."));
+        QVERIFY(!window->DeviceComboBox()->styleSheet().isEmpty());
+        emit window->DeviceComboBox()->activated(2);
+        QVERIFY(window->DeviceComboBox()->styleSheet().isEmpty());
     }
 
     void noModulesShowsNoDevice()
@@ -183,6 +193,25 @@ private slots:
         window->SelectPage(kBoardIdUninitialised);
         QVERIFY(!shared->isVisible());
         QVERIFY(window->PageForBoardId(kBoardIdUnknown)->isVisible());
+    }
+
+    // A module whose port another program holds is looked at again until it is let go; the
+    // status line says why it is missing meanwhile.
+    void heldPortLookedAtAgain()
+    {
+        ModuleRack rack;
+        VirtualModule *a = rack.add("a", "DECODER10G2", "Stage A", "SA1");
+        VirtualModule *b = rack.add("b", "DECODER10G2", "Stage B", "SB2");
+        CPosixSerialIF holder;
+        QVERIFY(holder.OpenDevicePath(b->linkPath()));
+        START_WINDOW(window, { a->linkPath(), b->linkPath() });
+        QCOMPARE(window->DeviceComboBox()->count(), 1);
+        QVERIFY2(window->StatusText().contains(b->linkPath() + " is in use by another program"),
+            qPrintable(window->StatusText()));
+        holder.CloseSerialPort();
+        QTRY_COMPARE_WITH_TIMEOUT(window->DeviceComboBox()->count(), 2, kDiscoveryTimeoutMs);
+        QTRY_COMPARE(window->StatusText(), QString("Connected to module"));
+        QVERIFY(window->DeviceComboBox()->styleSheet().isEmpty()); // still the same module
     }
 
     void arrivalDuringRunGivesOneMoreRun()
@@ -498,15 +527,23 @@ private slots:
         QVERIFY(window->About());
         QCOMPARE(aboutTitle, QString("About Trivo-Setup"));
 
+        const QString manual = SessionRules::ManualUrl(BOARD_RECORDER_PLUS);
         UrlSink sink;
         QDesktopServices::setUrlHandler("https", &sink, "open");
         action("&Manual")->trigger();
         QDesktopServices::unsetUrlHandler("https");
-        QCOMPARE(sink.urls, QList<QUrl> { QUrl(SessionRules::ManualUrl(BOARD_RECORDER_PLUS)) });
+        QCOMPARE(sink.urls, QList<QUrl> { QUrl(manual) });
+        QVERIFY(mAsked.isEmpty());
+
+        // Without a browser the user is told where to go.
+        action("&Manual")->trigger();
+        QCOMPARE(mAsked.size(), 1);
+        QVERIFY2(mAsked[0].text.endsWith("\n\n" + manual), qPrintable(mAsked[0].text));
     }
 
 private:
     WindowFixture mFixture;
+    QList<WindowMessageBox::Request> mAsked;
 };
 
 QTEST_MAIN(TstMainWindow)

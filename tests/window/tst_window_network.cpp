@@ -211,11 +211,13 @@ private slots:
         QCOMPARE(tab.upnpEnableComboBox->currentIndex(), 1);
         chooseUPnP(tab, 0);
         QCOMPARE(mModule->peek("0x10D"), QString("1"));
+        QTRY_COMPARE(tab.upnpEnableStatus->text(), QString("Enabled"));
 
-        mModule->setFaults(nackFaults("PSID"));
+        // A module that stops answering: the write times out, and no redraw follows.
+        VmFaults silent;
+        silent.silenceAfter = 0;
+        mModule->setFaults(silent);
         chooseUPnP(tab, 1);
-        QVERIFY2(window->StatusText().startsWith("Set UPnP Host failed (error "),
-            qPrintable(window->StatusText()));
         QCOMPARE(mModule->peek("0x10D"), QString("1"));
         QCOMPARE(tab.upnpEnableComboBox->currentIndex(), 0); // shows what the module has
     }

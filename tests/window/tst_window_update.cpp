@@ -18,6 +18,7 @@
 #include <QLoggingCategory>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -218,45 +219,93 @@ private slots:
         QCOMPARE(sha256Hex(module->receivedFiles().value(0).data), sha256Hex(second));
     }
 
+    // A lock no update holds any more is released only on request, behind a warning that
+    // another program may be updating the module: update state 8, then lock 0.
+    void lockLeftSet()
+    {
+        ModuleRack rack;
+        VmConfig config = updatable("LK1");
+        config.updateLock = 1;
+        VirtualModule *module = readyToUpdate(rack, config, testPayload(1024, 3));
+        QVERIFY(module);
+        mAnswer = [](const WindowMessageBox::Request &r) {
+            return r.buttonTexts.value(QMessageBox::Apply) == "Release the lock" ? QMessageBox::Apply
+                : r.informativeText.contains("another program may be updating") ? QMessageBox::Yes
+                                                                                 : r.defaultButton;
+        };
+        mWindow->UpdatePushButtonChanged();
+        QCOMPARE(mAsked.size(), 2);
+        QCOMPARE(requestLines(module).filter(QRegularExpression("^PS")),
+            (QStringList { "PSID 0x00000206 8", "PSID 0x0000020e 0" }));
+        QCOMPARE(mWindow->StatusText(), QString("The update lock was released."));
+    }
+
     void factoryReset_data()
     {
         QTest::addColumn<bool>("connected");
         QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("written");
-        QTest::newRow("reset") << true << int(QMessageBox::Reset) << true;
-        QTest::newRow("cancel") << true << int(QMessageBox::Cancel) << false;
-        QTest::newRow("no connection") << false << int(QMessageBox::Reset) << false;
+        QTest::addColumn<bool>("refused"); // the module refuses the reset
+        QTest::addColumn<QString>("status"); // the status line afterwards ("" unchanged)
+        QTest::addColumn<QString>("ip"); // the control LAN's address field afterwards
+        const QString applied = "192.168.10.20";
+        QTest::newRow("reset") << true << int(QMessageBox::Reset) << false
+                               << "M - FR1: factory settings restored."
+                               << "192.168.1.50";
+        QTest::newRow("refused") << true << int(QMessageBox::Reset) << true
+                                 << "M - FR1: factory reset failed (the module does not "
+                                    "support this request)."
+                                 << applied;
+        QTest::newRow("cancel") << true << int(QMessageBox::Cancel) << false << "" << applied;
+        QTest::newRow("no connection")
+            << false << int(QMessageBox::Reset) << false << "" << QString();
     }
 
+    // A reset is reported naming the module; the address fields then show what the module
+    // holds, not what was applied before.
     void factoryReset()
     {
         QFETCH(bool, connected);
         QFETCH(int, answer);
-        QFETCH(bool, written);
+        QFETCH(bool, refused);
+        QFETCH(QString, status);
+        QFETCH(QString, ip);
         ModuleRack rack;
-        VirtualModule *module = rack.add(updatable("FR1"));
+        VmConfig config = updatable("FR1");
+        config.sysName = "M";
+        VirtualModule *module = rack.add(config);
         QVERIFY(startWindow({ module->linkPath() }));
-        if (!connected)
-            mWindow->Session()->Disconnect();
-        mAnswer = [answer](const WindowMessageBox::Request &) {
-            return QMessageBox::StandardButton(answer);
+        NetworkTabUi &tab = mWindow->CurrentPage()->networkTab(0);
+        mAnswer = [answer](const WindowMessageBox::Request &r) {
+            return r.buttons.testFlag(QMessageBox::Apply) ? QMessageBox::Apply
+                                                          : QMessageBox::StandardButton(answer);
         };
-        module->clearRequests();
-        QAction *revert = mWindow->Actions().first();
-        QCOMPARE(revert->text(), QString("&Revert to Factory Settings"));
-        QVERIFY(revert->isEnabled());
-        revert->trigger();
+        if (connected) {
+            QTRY_VERIFY(tab.applyPushButton->isEnabled());
+            tab.ipAddressLineEdit->setText("192.168.10.20");
+            tab.subnetMaskLineEdit->setText("255.255.0.0");
+            tab.gatewayIpLineEdit->setText("192.168.10.1");
+            tab.applyPushButton->click();
+            QTRY_COMPARE(tab.ipAddressStatus->text(), QString("192.168.10.20")); // polled since
+            QVERIFY(!mWindow->LanEdited(0)); // taken: the fields follow the module again
+            mAsked.clear();
+        } else {
+            mWindow->Session()->Disconnect();
+        }
+        if (refused) {
+            VmFaults faults;
+            faults.nackReason = "UNSUPCMD";
+            faults.nackParam = 0x63010000;
+            module->setFaults(faults);
+        }
+        const QString before = mWindow->StatusText();
+        mWindow->Actions().first()->trigger(); // Revert to Factory Settings
 
         QCOMPARE(mAsked.size(), connected ? 1 : 0);
-        if (connected) {
-            QCOMPARE(mAsked[0].title, QString("Confirm Factory Reset"));
-            QCOMPARE(mAsked[0].informativeText,
-                QString("All settings, including network settings, will be reverted to factory "
-                        "defaults."));
-            QCOMPARE(mAsked[0].buttons, QMessageBox::Reset | QMessageBox::Cancel);
-            QCOMPARE(mAsked[0].defaultButton, QMessageBox::Reset);
-        }
-        QCOMPARE(requestLines(module).contains("PSID 0x63010000 2"), written);
+        QCOMPARE(requestLines(module).contains("PSID 0x63010000 2"),
+            connected && answer == QMessageBox::Reset && !refused);
+        QCOMPARE(mWindow->StatusText(), status.isEmpty() ? before : status);
+        if (connected)
+            QTRY_COMPARE(tab.ipAddressLineEdit->text().remove(' '), ip);
     }
 
 private:

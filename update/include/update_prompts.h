@@ -24,6 +24,14 @@ public:
     virtual bool ConfirmCommit(const QString &title, const QString &message) = 0;
     // Tells the person the module must now reboot; returns once they have seen it.
     virtual void RebootNotice(const QString &displayName) = 0;
+    // The update was refused for the module's update lock: whether the person asks, knowing
+    // that another program may hold it, for the lock to be released. Nobody is asked unless
+    // the owner offers it.
+    virtual bool OfferLockRelease(const QString &displayName)
+    {
+        (void)displayName;
+        return false;
+    }
 
     static QString ConfirmUpdateTitle() { return QStringLiteral("Software Update Confirmation"); }
     static QString ConfirmUpdateText(const QString &displayName, const QString &fileName)

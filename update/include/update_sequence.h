@@ -53,9 +53,10 @@ public:
     // still owes an abort for is aborted and gives its lock back.
     void CheckDeferredAbort(const QString &serial);
 
-    // The owner is closing while the chain runs, its workers already stopped: a module not
-    // yet committed to its new image is told the update is aborted and gets its lock back
-    // (the writes go out although their replies are no longer awaited).
+    // The owner is closing while the checks or the chain run, its workers already stopped: a
+    // module not yet committed to its new image is told the update is aborted and gets its
+    // lock back (the writes go out although their replies are no longer awaited), and the
+    // result becomes "Update aborted".
     void Abandon();
     // The progress tick: the bar value to show given the bar's current value and maximum,
     // or -1 to leave the bar as it is (it never moves back within a mode).
@@ -63,6 +64,9 @@ public:
     // The engine's progress in whole percent, and the status line showing it.
     int ProgressPercent() const;
     static QString ProgressStatusText(const QString &message, int percent);
+
+    // The refusal when the module's update lock is set.
+    static QString LockTakenText();
 
     static constexpr int kUploadLocationWaitMs = 5000;
     static constexpr int kProgressTickMs = 500;
@@ -116,4 +120,5 @@ private:
     QString mFirmwarePath;
     QString mUpdateSerial; // the module being updated; kept across disconnects
     bool mStopping = false; // being destroyed: the dialog slots ask nobody
+    bool mLockTaken = false; // the checks took the module's lock and have not given it back
 };

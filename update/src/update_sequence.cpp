@@ -2,6 +2,7 @@
 
 #include "cmd_engine.h"
 #include "discover_thread.h"
+#include "module_maintenance.h"
 #include "module_session.h"
 #include "session_rules.h"
 #include "sleep_inhibitor.h"
@@ -88,6 +89,7 @@ bool UpdateSequence::refuse(int result, const QString &status, bool releaseLock)
 
 void UpdateSequence::releaseLockAndAbort()
 {
+    mLockTaken = false;
     CCmdEngine *engine = mSession->Engine();
     engine->SetUpdateLock(0);
     engine->SetModuleUpdateState(kStateAborted);
@@ -96,11 +98,13 @@ void UpdateSequence::releaseLockAndAbort()
 void UpdateSequence::Abandon()
 {
     // The chain may already have been emptied by the stop (its clean-up never ran): the
-    // update is still under way for the module as long as it is marked in progress.
-    if ((mChain.isEmpty() && !mState.inProgress) || mState.rebootPending
-        || !mSession->IsConnected())
+    // update is still under way for the module as long as it is marked in progress. Before
+    // the chain, the checks may hold the lock they took.
+    const bool underWay = mLockTaken || !mChain.isEmpty() || mState.inProgress;
+    if (!underWay || mState.rebootPending || !mSession->IsConnected())
         return;
     releaseLockAndAbort();
+    mState.result = eUpdateAborted;
     mState.finished = true;
 }
 
@@ -118,10 +122,17 @@ bool UpdateSequence::waitForUploadLocation()
             break;
         QCoreApplication::processEvents(QEventLoop::AllEvents, kUploadLocationPassMs);
         QThread::msleep(kUploadLocationPassMs);
+        // Stopped while waiting: the lock goes back (unless the owner's close already gave
+        // it back), and the update counts as aborted, never as done.
         if (mSession->IsClosing())
-            return false;
+            return refuse(eUpdateAborted, QString(), mLockTaken);
     }
     return refuse(eUpdateUnavailable, tr("Could not get upload location."), true);
+}
+
+QString UpdateSequence::LockTakenText()
+{
+    return tr("Another system is already updating the device.");
 }
 
 bool UpdateSequence::checkModule()
@@ -138,14 +149,20 @@ bool UpdateSequence::checkModule()
     uint32_t unused = 0;
     engine->GetUpdateLock(lock);
     engine->GetModuleUpdateState(unused);
-    if (lock != 0)
-        return refuse(
-            eUpdateUnavailable, tr("Another system is already updating the device."), false);
+    if (lock != 0) {
+        refuse(eUpdateUnavailable, LockTakenText(), false);
+        // Released only on request: the lock does not say whether its holder is still at work.
+        if (mPrompts->OfferLockRelease(SessionRules::ModelDisplayName(engine->GetBoardID())))
+            emit PostAppStatusMessage(ModuleMaintenance::ReleaseLockResultText(
+                ModuleMaintenance::ReleaseUpdateLock(*engine)));
+        return false;
+    }
     engine->SetUpdateLock(1);
     lock = 0;
     engine->GetUpdateLock(lock);
     if (lock != 1)
         return refuse(eUpdateUnavailable, tr("Device upload space unavailable."), false);
+    mLockTaken = true;
     if (!waitForUploadLocation())
         return false;
     if (engine->SetModuleUpdateState(kStateUploadStarting) != eResultOK) {
@@ -198,6 +215,8 @@ bool UpdateSequence::Start()
         return false;
     }
     const bool checked = checkModule();
+    // From here the chain (or a refusal that already gave it back) answers for the lock.
+    mLockTaken = false;
     // A module without a known board ID gets no upload: the update ends at once, reported
     // and cleaned up like any other failure.
     const bool knownBoard = engine->GetBoardID() != kBoardIdUnknown;

@@ -84,6 +84,7 @@ struct VmConfig
     VmDhcpOutcome dhcpOutcome = VmDhcpOutcome::Bound;
     int dhcpDelayMs = 1500;
 
+    uint32_t updateLock = 0; // the update lock at start-up (1: as another program left it)
     QString uploadLocation = "/tmp/upload";
     int uploadEmptyMs = 0;
     VmVerifyVerdict verifyVerdict = VmVerifyVerdict::Verified;

@@ -179,7 +179,9 @@ void ModuleModel::buildRows()
     add({ "", 0x20B, kOnAll, 0, Form::Int, Role::CommitProgress, -1, 0, zero });
     add({ "", 0x20C, kOnAll, 0, Form::Int, Role::Reboot, -1, 0, zero });
     add({ "", 0x20D, kOnAll, 0, Form::Text, Role::VerifyRequest, -1, 0, zero });
-    add({ "", 0x20E, kOnAll, 0, Form::Int, Role::Plain, -1, 0, zero });
+    add({ "", 0x20E, kOnAll, 0, Form::Int, Role::Plain, -1, 0, [](C c) {
+             return Value { c.updateLock, {} };
+         } });
     add({ "", 0x20F, kOnAll, 0, Form::Text, Role::UploadLocation, -1, 0, zero });
     add({ "", 0x63010000, kOnAll, 0, Form::Int, Role::FactoryReset, -1, 0, zero });
 

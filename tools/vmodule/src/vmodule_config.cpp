@@ -139,6 +139,8 @@ const QList<KeyDef> &keyTable()
                 } },
             { "dhcp-delay-ms", "time until a DHCP negotiation is bound",
                 number(&VmConfig::dhcpDelayMs) },
+            { "update-lock", "update lock at start-up, as another program may leave it",
+                number(&VmConfig::updateLock) },
             { "upload-location", "upload location text (parameter 0x20F)",
                 text(&VmConfig::uploadLocation) },
             { "upload-empty-ms", "upload location stays empty this long after start-up",
