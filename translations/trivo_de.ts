@@ -598,6 +598,38 @@
         <source>Unknown error</source>
         <translation>Unbekannter Fehler</translation>
     </message>
+    <message>
+        <source>%1: factory settings restored.</source>
+        <translation>%1: Werkseinstellungen wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>%1: factory reset failed (%2).</source>
+        <translation>%1: Zurücksetzen auf Werkseinstellungen fehlgeschlagen (%2).</translation>
+    </message>
+    <message>
+        <source>Release the lock</source>
+        <translation>Sperre freigeben</translation>
+    </message>
+    <message>
+        <source>Release the Update Lock</source>
+        <translation>Update-Sperre freigeben</translation>
+    </message>
+    <message>
+        <source>The update lock of the %1 does not say who set it: another program may be updating the module right now, and releasing the lock would break that update.
+
+Release the lock only if no other program is updating the module. Release it?</source>
+        <translation>Die Update-Sperre des %1 verrät nicht, wer sie gesetzt hat: Möglicherweise aktualisiert gerade ein anderes Programm das Modul, und das Freigeben der Sperre würde dieses Update abbrechen.
+
+Geben Sie die Sperre nur frei, wenn kein anderes Programm das Modul aktualisiert. Freigeben?</translation>
+    </message>
+    <message>
+        <source>The update lock was released.</source>
+        <translation>Die Update-Sperre wurde freigegeben.</translation>
+    </message>
+    <message>
+        <source>The update lock was not released (%1).</source>
+        <translation>Die Update-Sperre wurde nicht freigegeben (%1).</translation>
+    </message>
 </context>
 <context>
     <name>NetworkRules</name>
@@ -777,6 +809,18 @@ Geschwindigkeit: %1</translation>
         <source>Set Module Name failed with error %1</source>
         <translation>Modulname konnte nicht gesetzt werden (Fehler %1)</translation>
     </message>
+    <message>
+        <source>No Web Browser</source>
+        <translation>Kein Webbrowser</translation>
+    </message>
+    <message>
+        <source>No web browser could be started. Open this address in one:
+
+%1</source>
+        <translation>Es konnte kein Webbrowser gestartet werden. Öffnen Sie diese Adresse in einem Browser:
+
+%1</translation>
+    </message>
 </context>
 <context>
     <name>ReconnectThread</name>
@@ -862,6 +906,66 @@ Geschwindigkeit: %1</translation>
     <message>
         <source>%1 was disconnected.</source>
         <translation>Die Verbindung zu %1 wurde getrennt.</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>erledigt</translation>
+    </message>
+    <message>
+        <source>no answer in time</source>
+        <translation>keine Antwort in der erwarteten Zeit</translation>
+    </message>
+    <message>
+        <source>the answer was too short</source>
+        <translation>die Antwort war zu kurz</translation>
+    </message>
+    <message>
+        <source>the answer was too long</source>
+        <translation>die Antwort war zu lang</translation>
+    </message>
+    <message>
+        <source>the answer was damaged on the way</source>
+        <translation>die Antwort kam beschädigt an</translation>
+    </message>
+    <message>
+        <source>the module does not support this request</source>
+        <translation>das Modul unterstützt diese Anfrage nicht</translation>
+    </message>
+    <message>
+        <source>the module&apos;s service stopped</source>
+        <translation>der Dienst des Moduls wurde beendet</translation>
+    </message>
+    <message>
+        <source>the module has no such setting</source>
+        <translation>das Modul hat keine solche Einstellung</translation>
+    </message>
+    <message>
+        <source>the setting is of another type</source>
+        <translation>die Einstellung hat einen anderen Typ</translation>
+    </message>
+    <message>
+        <source>the answer was of an unexpected type</source>
+        <translation>die Antwort hatte einen unerwarteten Typ</translation>
+    </message>
+    <message>
+        <source>the module gave an unknown answer</source>
+        <translation>das Modul gab eine unbekannte Antwort</translation>
+    </message>
+    <message>
+        <source>the module is disconnected</source>
+        <translation>die Verbindung zum Modul ist getrennt</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>unbekannter Fehler</translation>
+    </message>
+    <message>
+        <source>Now showing %1: the module shown before (%2) is gone.</source>
+        <translation>Jetzt angezeigt: %1. Das zuvor angezeigte Modul (%2) ist nicht mehr da.</translation>
+    </message>
+    <message>
+        <source>%1: no answer (no module there, or one that does not respond).</source>
+        <translation>%1: keine Antwort (kein Modul angeschlossen oder eines, das nicht antwortet).</translation>
     </message>
 </context>
 <context>
@@ -1195,10 +1299,6 @@ Geschwindigkeit: %1</translation>
         <translation>bei mehreren Modulen waren manche erfolgreich, andere nicht</translation>
     </message>
     <message>
-        <source>stopped by SIGINT or SIGTERM</source>
-        <translation>durch SIGINT oder SIGTERM beendet</translation>
-    </message>
-    <message>
         <source>%1: the module did not give its %2</source>
         <translation>%1: Das Modul hat %2 nicht geliefert</translation>
     </message>
@@ -1475,10 +1575,6 @@ Exit-Status:
         <translation>%1: kein Modul mit dieser Seriennummer gefunden</translation>
     </message>
     <message>
-        <source>The name must not be blank.</source>
-        <translation>Der Name darf nicht leer sein.</translation>
-    </message>
-    <message>
         <source>the name could not be read back</source>
         <translation>der Name konnte nicht zurückgelesen werden</translation>
     </message>
@@ -1593,6 +1689,42 @@ Exit-Status:
     <message>
         <source>&apos;%1&apos; needs more arguments: %2</source>
         <translation>&apos;%1&apos; braucht weitere Argumente: %2</translation>
+    </message>
+    <message>
+        <source>release-lock --yes</source>
+        <translation>release-lock --yes</translation>
+    </message>
+    <message>
+        <source>give back an update lock left behind (update state 8, then lock 0); the lock does not say who set it, so only when no other program is updating the module</source>
+        <translation>eine zurückgebliebene Update-Sperre freigeben (Update-Status 8, dann Sperre 0); die Sperre verrät nicht, wer sie gesetzt hat, also nur, wenn kein anderes Programm das Modul aktualisiert</translation>
+    </message>
+    <message>
+        <source>stopped by SIGINT, SIGTERM, SIGHUP or SIGQUIT, or by an output that can no longer be written</source>
+        <translation>durch SIGINT, SIGTERM, SIGHUP oder SIGQUIT beendet, oder weil eine Ausgabe nicht mehr geschrieben werden kann</translation>
+    </message>
+    <message>
+        <source>a blank name writes nothing; the name stays &quot;%1&quot;</source>
+        <translation>ein leerer Name schreibt nichts; der Name bleibt „%1“</translation>
+    </message>
+    <message>
+        <source>the update lock could not be read</source>
+        <translation>die Update-Sperre konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>the update lock is not set; nothing was written</source>
+        <translation>die Update-Sperre ist nicht gesetzt; nichts wurde geschrieben</translation>
+    </message>
+    <message>
+        <source>the update lock was not released</source>
+        <translation>die Update-Sperre wurde nicht freigegeben</translation>
+    </message>
+    <message>
+        <source>stopped after the commit; the module starts its new firmware when it restarts</source>
+        <translation>nach dem Festschreiben beendet; das Modul startet seine neue Firmware beim Neustart</translation>
+    </message>
+    <message>
+        <source>If no other program is updating it, &apos;trivoctl release-lock&apos; gives the lock back.</source>
+        <translation>Wenn kein anderes Programm es aktualisiert, gibt 'trivoctl release-lock' die Sperre frei.</translation>
     </message>
 </context>
 </TS>
