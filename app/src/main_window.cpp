@@ -340,7 +340,7 @@ void MainWindow::buildPages()
     const bool manufacturing = mManufacturingMode == 1;
     for (const PageRow &row : PageTable()) {
         auto *page = new DevicePage(row, manufacturing, mCentral);
-        page->setObjectName(QString::fromLatin1(row.containerName));
+        page->setObjectName(row.containerName);
         page->setGeometry(0, 40, kWindowWidthPx, 494);
         page->hide();
         stylePage(page);
@@ -406,8 +406,6 @@ void MainWindow::stylePage(DevicePage *page)
     tabs->setStyleSheet(fontStyle);
     for (int i = 0; i < tabs->count(); ++i)
         tabs->widget(i)->setStyleSheet(fontStyle);
-    if (!page->row().keepsUpdateTab)
-        page->removeUpdateTab();
 }
 
 DevicePage *MainWindow::PageForBoardId(uint32_t boardId) const
@@ -539,7 +537,7 @@ void MainWindow::ChangeModuleType()
                 .arg(boardId, 8, 16, QLatin1Char('0')));
         return;
     }
-    mDevice = new CTrivo(mCmdEngine, row ? row->mediaLanCount : 0);
+    mDevice = new CTrivo(mCmdEngine, row ? row->model->mediaLanCount() : 0);
 }
 
 void MainWindow::NewConnection()

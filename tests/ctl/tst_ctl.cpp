@@ -1,6 +1,7 @@
-// trivoctl as a process: list (once and watching), info on both board kinds, the choice
-// rules, every exit status, and the commands that change modules (state read back from the
-// virtual modules, nothing written when refused).
+// trivoctl as a process: list (once and watching), info on both board kinds and every page
+// family, the choice rules, every exit status, the commands that change modules (state read
+// back from the virtual modules, nothing written when refused, what a model lacks skipped or
+// refused), and the model list.
 #include "module_rack.h"
 #include "posix_serial_if.h"
 #include "pty_pair.h"
@@ -265,8 +266,115 @@ private slots:
             QCOMPARE(f.value("mac").toString(), lan.mac);
             QCOMPARE(f.value("link").toBool(!lan.linkUp), lan.linkUp);
             QCOMPARE(f.value("speed").toString(), i > 0 ? lan.speedActual : QString());
-            QCOMPARE(f.value("upnp").isBool(), numeric);
+            QCOMPARE(f.value("upnp").isBool(), numeric && i == 0);
         }
+    }
+
+    // The interfaces info reads are those of the model's page, whatever else the module
+    // answers for (the recorder here plays three LANs, the unknown product two).
+    void infoShowsPageInterfaces()
+    {
+        const struct
+        {
+            const char *productId;
+            QStringList titles;
+        } families[] = {
+            { "RECORDER-PLUS", { "Network" } },
+            { "USBHUB", { "Network" } },
+            { "ROUTER-16X4", { "Network" } },
+            { "PRISM", { "Network" } },
+            { "ENCODER-SDI", { "Control Network", "Media Network" } },
+            { "CONDOR", { "Primary Network", "Secondary Network" } },
+            { "ENCODER10G2-HDMI-P", { "Control LAN", "Media LAN 1", "Media LAN 2" } },
+            { "QUASAR", { "Control LAN", "Media LAN 1", "Media LAN 2" } },
+            { "MYSTERY-BOX", { "Network" } },
+        };
+        ModuleRack rack;
+        for (const auto &family : families) {
+            VmConfig config = moduleConfig(family.productId, family.productId, "M", "SN");
+            config.lanCount = QString(family.productId) == "RECORDER-PLUS" ? 3 : -1;
+            rack.add(config);
+        }
+        const CtlRun run = ctl({ "info", "--all", "--json" }, rack.dir());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QJsonArray modules = run.json().value("modules").toArray();
+        QCOMPARE(modules.size(), int(std::size(families)));
+        for (const QJsonValue &value : modules) {
+            const QJsonObject m = value.toObject();
+            const auto family = std::find_if(std::begin(families), std::end(families),
+                [&m](const auto &f) { return m.value("port").toString().endsWith(f.productId); });
+            QVERIFY(family != std::end(families));
+            QStringList keys, titles;
+            for (const QJsonValue &iface : m.value("interfaces").toArray()) {
+                keys << iface.toObject().value("interface").toString();
+                titles << iface.toObject().value("title").toString();
+                QVERIFY(!iface.toObject().value("mac").toString().isEmpty());
+            }
+            QCOMPARE(titles, family->titles);
+            QCOMPARE(keys, QStringList({ "control", "media", "media2" }).mid(0, titles.size()));
+        }
+    }
+
+    // What a model lacks: --all skips such modules and says so, a module chosen by its port
+    // is refused naming its model, and when every module is skipped none was found.
+    void modelForbids()
+    {
+        ModuleRack rack;
+        VmConfig rxConfig = moduleConfig("a-rx", "DECODER10G2", "Rx", "F1");
+        rxConfig.dhcpDelayMs = 20; // well within the scaled lease watch (300 ms)
+        rack.add(rxConfig);
+        VirtualModule *recorder = rack.add("b-rec", "RECORDER", "Rec", "F2");
+        rack.add("c-router", "ROUTER-16X16", "Router", "F3");
+
+        CtlRun run = ctl({ "dhcp", "media2", "--all", "--yes", "--json" }, rack.dir());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QStringList statuses;
+        for (const QJsonValue &m : run.json().value("modules").toArray())
+            statuses << m.toObject().value("status").toString();
+        QCOMPARE(statuses, QStringList({ "ok", "skipped", "skipped" }));
+        QVERIFY2(run.err.contains("b-rec: skipped, the RECORDER has no media2 interface"),
+            qPrintable(run.err));
+
+        recorder->clearRequests();
+        run = ctl({ "dhcp", "media2", "--port", recorder->linkPath(), "--yes" }, rack.dir());
+        QCOMPARE(run.exitCode, 8);
+        QVERIFY2(
+            run.err.contains("b-rec: the RECORDER has no media2 interface"), qPrintable(run.err));
+        QVERIFY(requestLines(recorder).filter(QRegularExpression("^PS")).isEmpty());
+
+        ModuleRack routers;
+        routers.add("r", "ROUTER-16X16", "Router", "F4");
+        run = ctl({ "upnp", "on", "--all" }, routers.dir());
+        QCOMPARE(run.exitCode, 3);
+        QVERIFY2(run.err.contains("the ROUTER 16x16 has no UPnP host"), qPrintable(run.err));
+    }
+
+    // The registry as the user sees it.
+    void modelsListsRegistry()
+    {
+        const CtlRun json = ctl({ "models", "--json" }, QString());
+        QCOMPARE(json.exitCode, 0);
+        const QJsonArray models = json.json().value("models").toArray();
+        QVERIFY(models.size() >= 25);
+        const auto rx25g = std::find_if(models.begin(), models.end(),
+            [](const QJsonValue &m) { return m.toObject().value("model") == "RX-25G"; });
+        QVERIFY(rx25g != models.end());
+        const QJsonObject m = rx25g->toObject();
+        QCOMPARE(m.value("productIds").toArray(), QJsonArray { "QUASAR" });
+        QCOMPARE(m.value("update").toBool(true), false);
+        QCOMPARE(
+            m.value("interfaces").toArray().at(2).toObject().value("speeds").toArray().size(), 5);
+
+        const CtlRun human = ctl({ "models" }, QString());
+        QCOMPARE(human.exitCode, 0);
+        const QStringList lines = QString::fromUtf8(human.out).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), models.size() + 1);
+        QVERIFY2(
+            lines.filter(QRegularExpression("^0x00000212 +ROUTER 16x16 +ROUTER-16X16 +router "
+                                            "+control +- +no +-$"))
+                    .size()
+                == 1,
+            qPrintable(human.out));
     }
 
     // Which modules a command works on, and the refusals of a bad command line.
@@ -353,7 +461,7 @@ private slots:
                                  << "1"
                                  << "PSID 0x0000010d 1";
         QTest::newRow("upnp, no UPnP host")
-            << router << QStringList { "upnp", "on" } << 7 << "0x10D"
+            << router << QStringList { "upnp", "on" } << 8 << "0x10D"
             << "0"
             << "";
         QTest::newRow("upnp maybe") << rx << QStringList { "upnp", "maybe" } << 8 << "0x10D"
@@ -459,8 +567,13 @@ private slots:
 
         QTest::newRow("parallel, one fails")
             << QStringList { "", "verify=checksum", "product=ROUTER-16X16" }
-            << QStringList { "--all", "--yes" } << 10 << QStringList { "ok", "update-failed", "ok" }
+            << QStringList { "--all", "--yes" } << 10
+            << QStringList { "ok", "update-failed", "skipped" }
             << "Update Failed: Firmware image checksum failed";
+        QTest::newRow("model without update")
+            << QStringList { "product=ROUTER-16X16" } << QStringList { "--yes" } << 8
+            << QStringList { "validation" }
+            << "the ROUTER 16x16 cannot be updated from this program";
         QTest::newRow("unplugged half-way")
             << QStringList { "fault-unplug-after-bytes=60000" } << QStringList { "--yes" } << 9
             << QStringList { "update-failed" } << "Update Failed: File transfer failed";
@@ -509,7 +622,7 @@ private slots:
             const bool ok = statuses[i] == "ok";
             QCOMPARE(m.value("version").toString(), ok ? QString("3.5.0") : QString());
             QCOMPARE(modules[i]->peek("eParamID_SWVersion"), ok ? "3.5.0" : "3.4.0");
-            if (!ok)
+            if (!ok && statuses[i] != "skipped")
                 QVERIFY(m.value("message").toString().endsWith(message));
         }
         if (statuses.isEmpty())

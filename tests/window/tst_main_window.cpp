@@ -152,7 +152,7 @@ private slots:
         QCOMPARE(window->DeviceComboBox()->count(), 0);
         QCOMPARE(window->StatusText(), QString("No Velto Trivo devices found."));
         DevicePage *page = window->CurrentPage();
-        QCOMPARE(page->row().family, PageFamily::Unknown);
+        QCOMPARE(page->row().family(), PageFamily::Unknown);
         QVERIFY(page->isVisible());
         QCOMPARE(page->imageUnknownNameLabel()->text(), QString("No Device"));
         QCOMPARE(page->imageSerialNumberLabel()->text(), QString("No Device"));
@@ -232,7 +232,7 @@ private slots:
         QCOMPARE(window->StatusText(), QString("Connected to module"));
         QCOMPARE(window->BoardId(), uint32_t(boardId));
         DevicePage *page = window->CurrentPage();
-        QCOMPARE(page->row().family, family);
+        QCOMPARE(page->row().family(), family);
         QVERIFY(page->isVisible());
         int visiblePages = 0;
         for (QWidget *child : window->centralWidget()->findChildren<DevicePage *>())
