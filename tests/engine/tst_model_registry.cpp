@@ -1,6 +1,6 @@
-// The model registry against the product description's tables: for every model with a page,
-// product IDs -> board ID -> model name -> page, family, interfaces and their tabs, UPnP host,
-// speed choice, update support; then the lookup rules over the tables.
+// The model registry row by row against a copy of the model tables written apart from it: for
+// every model with a page, product IDs -> board ID -> model name -> page, family, interfaces
+// and their tabs, UPnP host, speed choice, update support; then the lookup rules.
 #include "log_capture.h"
 #include "model_registry.h"
 #include "product_id.h"
@@ -12,12 +12,51 @@
 
 namespace {
 
-const QStringList kSpeeds { "10G", "10G FEC74", "25G", "25G FEC74", "25G FEC108" };
+// Every model: page form | model name | product IDs | further aliases | family | update. The two
+// further recorders have no page.
+const char kPages[] = R"(
+RecorderUi        | RECORDER         | RECORDER                 |                                   | recorder         | yes
+RecorderPlusUi    | RECORDER Plus    | RECORDER-PLUS            |                                   | recorder         | yes
+-                 | RECORDER X1      | RECORDER-X1              |                                   | none             | no
+-                 | RECORDER X2      | RECORDER-X2              |                                   | none             | no
+RouterPanelUi     | ROUTER CP        | ROUTER-PANEL             | Router Panel, Velto ROUTER 16x16 Remote Panel | router | no
+RouterPanel2Ui    | ROUTER CP2       | ROUTER-PANEL-2           | Router Panel2, Velto ROUTER 32x32 Remote Panel, Velto ROUTER CP2 Remote Panel | router | no
+Router16x4Ui      | ROUTER 16x4      | ROUTER-16X4              | Velto ROUTER 16x4 Router          | router           | no
+Router16x16Ui     | ROUTER 16x16     | ROUTER-16X16             | Velto ROUTER 16x16 Router         | router           | no
+Router32x32Ui     | ROUTER 32x32     | ROUTER-32X32             | Velto ROUTER 32x32 Router         | router           | no
+Router64x64Ui     | ROUTER 64x64     | ROUTER-64X64             | Velto ROUTER 64x64 Router         | router           | no
+Router16x16_12gUi | ROUTER 16x16-12G | ROUTER-16X16-12G         | Velto ROUTER 16x16-12G Router     | router           | no
+Router32x32_12gUi | ROUTER 32x32-12G | ROUTER-32X32-12G         | Velto ROUTER 32x32-12G Router     | router           | no
+Router64x64_12gUi | ROUTER 64x64-12G | ROUTER-64X64-12G         | Velto ROUTER 64x64-12G Router     | router           | no
+Router64x64_12gUi | ROUTER 64x64-12G | ROUTER-64X64-12G-1       | Velto ROUTER 64x64-12G-1 Router   | router           | no
+Rx1gHdmiUi        | RX-1G-HDMI       | DECODER                  |                                   | one-media-lan    | yes
+Rx1gSdiUi         | RX-1G-SDI        | DECODER-SDI              |                                   | one-media-lan    | yes
+Tx1gHdmiUi        | TX-1G-HDMI       | ENCODER-HDMI             |                                   | one-media-lan    | yes
+Tx1gSdiUi         | TX-1G-SDI        | ENCODER-SDI              |                                   | one-media-lan    | yes
+Rx10gHdmiUi       | RX-10G-HDMI      | DECODER10G               |                                   | one-media-lan    | yes
+Rx10g2HdmiUi      | RX-10G2-HDMI     | DECODER10G2, DECODER10G2-P |                                 | two-media-lans   | yes
+Rx10g2SdiUi       | RX-10G2-SDI      | DECODER10G2-SDI, DECODER10G2-SDI-P |                         | two-media-lans   | yes
+Tx10g2HdmiUi      | TX-10G2-HDMI     | ENCODER10G2-HDMI, ENCODER10G2-HDMI-P |                       | two-media-lans   | yes
+Tx10g2SdiUi       | TX-10G2-SDI      | ENCODER10G2-SDI, ENCODER10G2-SDI-P |                         | two-media-lans   | yes
+ColorProcUi       | ColorProc        | PRISM                    | ColorProc                         | colour-processor | no
+AudioNetUi        | AudioNet         | CONDOR                   |                                   | audio-network    | no
+Rx25gUi           | RX-25G           | QUASAR                   | RX-25G                            | 25g-receiver     | no
+UsbHubUi          | USB-HUB          | USBHUB                   |                                   | usb-hub          | yes
+)";
 
-QStringList split(const char *text)
-{
-    return QString(text).split('|', Qt::SkipEmptyParts);
-}
+// The network tabs of each family.
+const QMap<QString, QStringList> kTabs {
+    { "recorder", { "Network" } },
+    { "router", { "Network" } },
+    { "colour-processor", { "Network" } },
+    { "usb-hub", { "Network" } },
+    { "one-media-lan", { "Control Network", "Media Network" } },
+    { "audio-network", { "Primary Network", "Secondary Network" } },
+    { "two-media-lans", { "Control LAN", "Media LAN 1", "Media LAN 2" } },
+    { "25g-receiver", { "Control LAN", "Media LAN 1", "Media LAN 2" } },
+};
+
+const QStringList kSpeeds { "10G", "10G FEC74", "25G", "25G FEC74", "25G FEC108" };
 
 } // namespace
 
@@ -32,124 +71,55 @@ private slots:
     void lookup_data();
     void lookup();
     void concurrentFirstUseAgrees();
-    void canonicalModelName_data();
-    void canonicalModelName();
-    void boardsWithoutPage_data();
-    void boardsWithoutPage();
 };
 
 void TestModelRegistry::pageRows_data()
 {
-    QTest::addColumn<QString>("page");
-    QTest::addColumn<uint>("board");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QStringList>("productIds");
-    QTest::addColumn<QStringList>("aliases");
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<QStringList>("tabs");
-    QTest::addColumn<bool>("update");
-
-    const struct
-    {
-        const char *page;
-        uint32_t board;
-        const char *name, *productIds, *aliases, *family, *tabs;
-        bool update;
-    } rows[] = {
-        { "RecorderUi", BOARD_RECORDER, "RECORDER", "RECORDER", "", "recorder", "Network", true },
-        { "RecorderPlusUi", BOARD_RECORDER_PLUS, "RECORDER Plus", "RECORDER-PLUS", "", "recorder",
-            "Network", true },
-        { "RouterPanelUi", BOARD_ROUTER_PANEL, "ROUTER CP", "ROUTER-PANEL",
-            "Router Panel|Velto ROUTER 16x16 Remote Panel", "router", "Network", false },
-        { "RouterPanel2Ui", BOARD_ROUTER_PANEL_2, "ROUTER CP2", "ROUTER-PANEL-2",
-            "Router Panel2|Velto ROUTER 32x32 Remote Panel|Velto ROUTER CP2 Remote Panel", "router",
-            "Network", false },
-        { "Router16x4Ui", BOARD_ROUTER_16X4, "ROUTER 16x4", "ROUTER-16X4",
-            "Velto ROUTER 16x4 Router", "router", "Network", false },
-        { "Router16x16Ui", BOARD_ROUTER_16X16, "ROUTER 16x16", "ROUTER-16X16",
-            "Velto ROUTER 16x16 Router", "router", "Network", false },
-        { "Router32x32Ui", BOARD_ROUTER_32X32, "ROUTER 32x32", "ROUTER-32X32",
-            "Velto ROUTER 32x32 Router", "router", "Network", false },
-        { "Router64x64Ui", BOARD_ROUTER_64X64, "ROUTER 64x64", "ROUTER-64X64",
-            "Velto ROUTER 64x64 Router", "router", "Network", false },
-        { "Router16x16_12gUi", BOARD_ROUTER_16X16_12G, "ROUTER 16x16-12G", "ROUTER-16X16-12G",
-            "Velto ROUTER 16x16-12G Router", "router", "Network", false },
-        { "Router32x32_12gUi", BOARD_ROUTER_32X32_12G, "ROUTER 32x32-12G", "ROUTER-32X32-12G",
-            "Velto ROUTER 32x32-12G Router", "router", "Network", false },
-        { "Router64x64_12gUi", BOARD_ROUTER_64X64_12G, "ROUTER 64x64-12G", "ROUTER-64X64-12G",
-            "Velto ROUTER 64x64-12G Router", "router", "Network", false },
-        { "Router64x64_12gUi", BOARD_ROUTER_64X64_12G_1, "ROUTER 64x64-12G", "ROUTER-64X64-12G-1",
-            "Velto ROUTER 64x64-12G-1 Router", "router", "Network", false },
-        { "Rx1gHdmiUi", BOARD_RX_1G_HDMI, "RX-1G-HDMI", "DECODER", "", "one-media-lan",
-            "Control Network|Media Network", true },
-        { "Rx1gSdiUi", BOARD_RX_1G_SDI, "RX-1G-SDI", "DECODER-SDI", "", "one-media-lan",
-            "Control Network|Media Network", true },
-        { "Tx1gHdmiUi", BOARD_TX_1G_HDMI, "TX-1G-HDMI", "ENCODER-HDMI", "", "one-media-lan",
-            "Control Network|Media Network", true },
-        { "Tx1gSdiUi", BOARD_TX_1G_SDI, "TX-1G-SDI", "ENCODER-SDI", "", "one-media-lan",
-            "Control Network|Media Network", true },
-        { "Rx10gHdmiUi", BOARD_RX_10G_HDMI, "RX-10G-HDMI", "DECODER10G", "", "one-media-lan",
-            "Control Network|Media Network", true },
-        { "Rx10g2HdmiUi", BOARD_RX_10G2_HDMI, "RX-10G2-HDMI", "DECODER10G2|DECODER10G2-P", "",
-            "two-media-lans", "Control LAN|Media LAN 1|Media LAN 2", true },
-        { "Rx10g2SdiUi", BOARD_RX_10G2_SDI, "RX-10G2-SDI", "DECODER10G2-SDI|DECODER10G2-SDI-P", "",
-            "two-media-lans", "Control LAN|Media LAN 1|Media LAN 2", true },
-        { "Tx10g2HdmiUi", BOARD_TX_10G2_HDMI, "TX-10G2-HDMI", "ENCODER10G2-HDMI|ENCODER10G2-HDMI-P",
-            "", "two-media-lans", "Control LAN|Media LAN 1|Media LAN 2", true },
-        { "Tx10g2SdiUi", BOARD_TX_10G2_SDI, "TX-10G2-SDI", "ENCODER10G2-SDI|ENCODER10G2-SDI-P", "",
-            "two-media-lans", "Control LAN|Media LAN 1|Media LAN 2", true },
-        { "ColorProcUi", BOARD_COLOR_PROC, "ColorProc", "PRISM", "ColorProc", "colour-processor",
-            "Network", false },
-        { "AudioNetUi", BOARD_AUDIO_NET, "AudioNet", "CONDOR", "", "audio-network",
-            "Primary Network|Secondary Network", false },
-        { "Rx25gUi", BOARD_RX_25G, "RX-25G", "QUASAR", "RX-25G", "25g-receiver",
-            "Control LAN|Media LAN 1|Media LAN 2", false },
-        { "UsbHubUi", BOARD_USB_HUB, "USB-HUB", "USBHUB", "", "usb-hub", "Network", true },
-    };
-    for (const auto &r : rows) {
-        QTest::addRow("%s 0x%x", r.page, r.board)
-            << QString(r.page) << uint(r.board) << QString(r.name) << split(r.productIds)
-            << split(r.aliases) << QString(r.family) << split(r.tabs) << r.update;
+    QTest::addColumn<QStringList>("cells");
+    for (const QString &line : QString(kPages).split('\n', Qt::SkipEmptyParts)) {
+        QStringList cells = line.split('|');
+        for (QString &cell : cells)
+            cell = cell.trimmed();
+        QTest::newRow(qPrintable(cells[0] + " " + cells[2])) << cells;
     }
 }
 
 void TestModelRegistry::pageRows()
 {
-    QFETCH(QString, page);
-    QFETCH(uint, board);
-    QFETCH(QString, name);
-    QFETCH(QStringList, productIds);
-    QFETCH(QStringList, aliases);
-    QFETCH(QString, family);
-    QFETCH(QStringList, tabs);
-    QFETCH(bool, update);
+    QFETCH(QStringList, cells);
+    const QString page = cells[0], name = cells[1], family = cells[4];
+    const QStringList productIds = cells[2].split(", ");
+    const QStringList aliases = cells[3].split(", ", Qt::SkipEmptyParts);
+    const QStringList tabs = kTabs.value(family);
 
+    const uint32_t board = CProductID::GetBoardIDFromProductID(productIds.first());
     for (const QString &productId : productIds)
-        QCOMPARE(CProductID::GetBoardIDFromProductID(productId), uint32_t(board));
+        QCOMPARE(CProductID::GetBoardIDFromProductID(productId), board);
     for (const QString &alias : aliases + productIds)
-        QCOMPARE(CProductID::GetBoardIDFromModelName(alias), uint32_t(board));
+        QCOMPARE(CProductID::GetBoardIDFromModelName(alias), board);
     QCOMPARE(CProductID::GetModelNameFromBoardID(board), name);
-    QVERIFY(CProductID::HasDevicePage(board));
+    const bool paged = family != "none";
+    QCOMPARE(CProductID::HasDevicePage(board), paged);
 
     const ModelRow *row = ModelRegistry::Find(board);
     QVERIFY(row);
-    QCOMPARE(&ModelRegistry::RowOrUnknown(board), row);
+    QCOMPARE(&ModelRegistry::RowOrUnknown(board), paged ? row : &ModelRegistry::Unknown());
     QCOMPARE(row->productIds, productIds);
-    QCOMPARE(QString(row->artwork) + "Ui", page); // which page, shared by the two 64x64 12G
+    if (paged) // which page, shared by the two 64x64 12G
+        QCOMPARE(QString(row->artwork) + "Ui", page);
     QCOMPARE(ModelRegistry::FamilyKey(row->family), family);
-    QCOMPARE(row->updatable, update);
+    QCOMPARE(row->updatable, cells[5] == "yes");
     const bool router = family == "router";
     QCOMPARE(row->router, router);
     QCOMPARE(CProductFeatures::IsNotRouterModel(board), !router);
     QCOMPARE(CProductFeatures::UsesNumericParameterIDs(board), !router);
-    QCOMPARE(CProductFeatures::HasInterfaceStateParameters(board), !router);
+    QCOMPARE(CProductFeatures::HasInterfaceStateParameters(board), paged && !router);
     // Only the colour processor keeps its password when authentication goes off.
     QCOMPARE(row->passwordReset, family != "colour-processor");
 
     // One tab per interface; the control LAN's UPnP host on every model but the routers; the
     // speed choice on the 25G receiver's media LANs.
     QCOMPARE(row->interfaces.size(), tabs.size());
-    QCOMPARE(row->mediaLanCount(), int(tabs.size()) - 1);
     for (int i = 0; i < tabs.size(); ++i) {
         const ModelInterface &iface = row->interfaces[i];
         QCOMPARE(QString(iface.key), ModelRegistry::InterfaceKeys()[i]);
@@ -159,58 +129,72 @@ void TestModelRegistry::pageRows()
     }
 }
 
-// The rows above are all the pages; the other rows are known by name only.
+// The rows above are all the models; board IDs no model has get the unknown device's page,
+// which offers no update.
 void TestModelRegistry::everyRowIsChecked()
 {
-    int pages = 0;
-    for (const ModelRow &row : ModelRegistry::Rows()) {
-        if (!row.hasPage()) {
-            QVERIFY(row.interfaces.isEmpty());
-            QVERIFY(!row.updatable);
-            continue;
-        }
-        ++pages;
+    QCOMPARE(ModelRegistry::Rows().size(), QString(kPages).count('\n') - 1);
+    for (uint32_t id : { kBoardIdUnknown, kBoardIdUninitialised }) {
+        QVERIFY(!CProductID::HasDevicePage(id));
+        QVERIFY(!CProductFeatures::UsesNumericParameterIDs(id));
+        QVERIFY(CProductFeatures::IsNotRouterModel(id));
+        QVERIFY(CProductFeatures::HasInterfaceStateParameters(id));
+        QCOMPARE(&ModelRegistry::RowOrUnknown(id), &ModelRegistry::Unknown());
+        QCOMPARE(ModelRegistry::Unknown().family, PageFamily::Unknown);
+        QVERIFY(!ModelRegistry::Unknown().updatable);
+        QCOMPARE(CProductID::GetModelNameFromBoardID(id), QString("Unknown Model"));
     }
-    QCOMPARE(pages, 25);
 }
 
-// Product IDs match exactly; names match in any case, with or without blanks and hyphens.
+// Product IDs match exactly; names match in any case, with or without blanks and hyphens;
+// the canonical name is the table's name of whatever a name resolves to.
 void TestModelRegistry::lookup_data()
 {
-    QTest::addColumn<bool>("byName");
+    QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<uint>("boardID");
-    const auto product = [](const char *row, const QString &text, uint32_t boardID) {
-        QTest::newRow(row) << false << text << uint(boardID);
+    QTest::addColumn<QString>("expected"); // product ID of the board found ("" none), or name
+    const char *const rows[][4] = {
+        { "product: lower case", "product", "recorder-plus", "" },
+        { "product: model name", "product", "RECORDER Plus", "" },
+        { "product: empty", "product", "", "" },
+        { "name: lower case, blank", "name", "recorder plus", "RECORDER-PLUS" },
+        { "name: squashed", "name", "RecorderPlus", "RECORDER-PLUS" },
+        { "name: seeded alias, hyphenated", "name", "ROUTER-PANEL2", "ROUTER-PANEL-2" },
+        // Two board IDs share this model name, and the higher one is written last among the
+        // model names; but the product ID of the first revision normalises to the same text
+        // and, written after all model names, has the last word.
+        { "name: shared model name", "name", "ROUTER 64x64-12G", "ROUTER-64X64-12G" },
+        { "name: unknown", "name", "RECORDER Minus", "" },
+        { "name: empty", "name", "", "" },
+        { "own name, blank", "canonical", "Trivo Setup", "Trivo-Setup" },
+        { "own name, squashed", "canonical", "TRIVOSETUP", "Trivo-Setup" },
+        { "full name", "canonical", "VELTO-TRIVO-SETUP", "Velto Trivo-Setup" },
+        { "full name, blanks", "canonical", "Velto Trivo Setup", "Velto Trivo-Setup" },
+        { "canonical product ID", "canonical", "usbhub", "USB-HUB" },
+        { "canonical unknown", "canonical", "trivo setup 2", "Unknown Model" },
     };
-    const auto name = [](const char *row, const QString &text, uint32_t boardID) {
-        QTest::newRow(row) << true << text << uint(boardID);
-    };
-    product("product: lower case", "recorder-plus", kBoardIdUnknown);
-    product("product: model name", "RECORDER Plus", kBoardIdUnknown);
-    product("product: empty", "", kBoardIdUnknown);
-    name("name: lower case, blank", "recorder plus", BOARD_RECORDER_PLUS);
-    name("name: squashed", "RecorderPlus", BOARD_RECORDER_PLUS);
-    name("name: seeded alias, hyphenated", "ROUTER-PANEL2", BOARD_ROUTER_PANEL_2);
-    // Two board IDs share this model name, and the higher one is written last among the
-    // model names; but the product ID of the first revision normalises to the same text
-    // and, written after all model names, has the last word.
-    name("name: shared model name", "ROUTER 64x64-12G", BOARD_ROUTER_64X64_12G);
-    name("name: unknown", "RECORDER Minus", kBoardIdUnknown);
-    name("name: empty", "", kBoardIdUnknown);
+    for (const auto &r : rows)
+        QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]) << QString(r[3]);
 }
 
 void TestModelRegistry::lookup()
 {
-    QFETCH(bool, byName);
+    QFETCH(QString, kind);
     QFETCH(QString, text);
-    QFETCH(uint, boardID);
+    QFETCH(QString, expected);
+    if (kind == "canonical") {
+        QCOMPARE(CProductID::CanonicalModelName(text), expected);
+        return;
+    }
+    const uint32_t board
+        = expected.isEmpty() ? kBoardIdUnknown : CProductID::GetBoardIDFromProductID(expected);
+    const bool byName = kind == "name";
     StderrCapture err;
     QCOMPARE(byName ? CProductID::GetBoardIDFromModelName(text)
                     : CProductID::GetBoardIDFromProductID(text),
-        uint32_t(boardID));
+        board);
     QString miss;
-    if (boardID == kBoardIdUnknown)
+    if (board == kBoardIdUnknown)
         miss = byName ? QStringLiteral("CProductID::GetBoardIDFromModelName: No match found for "
                                        "%1, returning 0xffffffff\n")
                             .arg(text)
@@ -247,60 +231,6 @@ void TestModelRegistry::concurrentFirstUseAgrees()
     child.start(QCoreApplication::applicationFilePath(), { "concurrentFirstUseAgrees" });
     QVERIFY(child.waitForFinished(30000));
     QCOMPARE(child.exitCode(), 0);
-}
-
-void TestModelRegistry::canonicalModelName_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("canonical");
-    const char *const rows[][3] = {
-        { "own name, blank", "Trivo Setup", "Trivo-Setup" },
-        { "own name, squashed", "TRIVOSETUP", "Trivo-Setup" },
-        { "full name", "VELTO-TRIVO-SETUP", "Velto Trivo-Setup" },
-        { "full name, blanks", "Velto Trivo Setup", "Velto Trivo-Setup" },
-        { "product ID", "usbhub", "USB-HUB" },
-        { "unknown", "trivo setup 2", "Unknown Model" },
-    };
-    for (const auto &r : rows)
-        QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]);
-}
-
-void TestModelRegistry::canonicalModelName()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, canonical);
-    QCOMPARE(CProductID::CanonicalModelName(name), canonical);
-}
-
-// Board IDs without a page: two recorders known by name, and IDs no model has.
-void TestModelRegistry::boardsWithoutPage_data()
-{
-    QTest::addColumn<uint>("boardID");
-    QTest::addColumn<bool>("numeric");
-    QTest::addColumn<bool>("interfaceState");
-    QTest::newRow("extra recorder A") << uint(BOARD_RECORDER_EXTRA_A) << true << false;
-    QTest::newRow("extra recorder B") << uint(BOARD_RECORDER_EXTRA_B) << true << false;
-    QTest::newRow("no page yet") << uint(kBoardIdUninitialised) << false << true;
-    QTest::newRow("unknown") << uint(kBoardIdUnknown) << false << true;
-}
-
-void TestModelRegistry::boardsWithoutPage()
-{
-    QFETCH(uint, boardID);
-    QFETCH(bool, numeric);
-    QFETCH(bool, interfaceState);
-    QVERIFY(!CProductID::HasDevicePage(boardID));
-    QCOMPARE(CProductFeatures::UsesNumericParameterIDs(boardID), numeric);
-    QVERIFY(CProductFeatures::IsNotRouterModel(boardID));
-    QCOMPARE(CProductFeatures::HasInterfaceStateParameters(boardID), interfaceState);
-    // They all get the unknown device's page, which offers no update.
-    const ModelRow &shown = ModelRegistry::RowOrUnknown(boardID);
-    QCOMPARE(shown.family, PageFamily::Unknown);
-    QVERIFY(!shown.updatable);
-    if (boardID != kBoardIdUnknown && boardID != kBoardIdUninitialised)
-        QVERIFY(!ModelRegistry::Find(boardID)->productIds.isEmpty());
-    else
-        QCOMPARE(CProductID::GetModelNameFromBoardID(boardID), QString("Unknown Model"));
 }
 
 QTEST_GUILESS_MAIN(TestModelRegistry)
