@@ -76,11 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     NetworkRules::LanRequest request;
     request.netIf = data[0] & 0x3;
     request.dhcp = (data[0] & 0x4) != 0;
-    const int speed = (data[0] >> 3) & 0x7;
-    request.speedIndex = speed < NetworkRules::SpeedValues().size() ? speed : -1;
     request.ip = fields.value(0);
     request.mask = fields.value(1);
     request.gateway = fields.value(2);
+    request.speed = fields.value(3);
     for (const QString &field : fields.mid(0, 3))
         checkAddress(field);
 

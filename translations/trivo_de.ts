@@ -71,14 +71,6 @@
         <translation>Strom</translation>
     </message>
     <message>
-        <source>Network</source>
-        <translation>Netzwerk</translation>
-    </message>
-    <message>
-        <source>Control LAN</source>
-        <translation>Steuer-LAN</translation>
-    </message>
-    <message>
         <source>Media LAN 1</source>
         <translation>Medien-LAN 1</translation>
     </message>
@@ -159,28 +151,12 @@
         <translation>HDMI-Ausgang</translation>
     </message>
     <message>
-        <source>Control Network</source>
-        <translation>Steuernetzwerk</translation>
-    </message>
-    <message>
-        <source>Media Network</source>
-        <translation>Mediennetzwerk</translation>
-    </message>
-    <message>
         <source>Media LAN</source>
         <translation>Medien-LAN</translation>
     </message>
     <message>
         <source>Media LAN:</source>
         <translation>Medien-LAN:</translation>
-    </message>
-    <message>
-        <source>Primary Network</source>
-        <translation>Primäres Netzwerk</translation>
-    </message>
-    <message>
-        <source>Secondary Network</source>
-        <translation>Sekundäres Netzwerk</translation>
     </message>
     <message>
         <source>ETH 1</source>
@@ -629,6 +605,41 @@ Geben Sie die Sperre nur frei, wenn kein anderes Programm das Modul aktualisiert
     <message>
         <source>The update lock was not released (%1).</source>
         <translation>Die Update-Sperre wurde nicht freigegeben (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>ModelRegistry</name>
+    <message>
+        <source>Network</source>
+        <translation>Netzwerk</translation>
+    </message>
+    <message>
+        <source>Control LAN</source>
+        <translation>Steuer-LAN</translation>
+    </message>
+    <message>
+        <source>Media LAN 1</source>
+        <translation>Medien-LAN 1</translation>
+    </message>
+    <message>
+        <source>Media LAN 2</source>
+        <translation>Medien-LAN 2</translation>
+    </message>
+    <message>
+        <source>Control Network</source>
+        <translation>Steuernetzwerk</translation>
+    </message>
+    <message>
+        <source>Media Network</source>
+        <translation>Mediennetzwerk</translation>
+    </message>
+    <message>
+        <source>Primary Network</source>
+        <translation>Primäres Netzwerk</translation>
+    </message>
+    <message>
+        <source>Secondary Network</source>
+        <translation>Sekundäres Netzwerk</translation>
     </message>
 </context>
 <context>
@@ -1103,18 +1114,6 @@ Geschwindigkeit: %1</translation>
 <context>
     <name>trivoctl</name>
     <message>
-        <source>Control LAN</source>
-        <translation>Steuer-LAN</translation>
-    </message>
-    <message>
-        <source>Media LAN 1</source>
-        <translation>Medien-LAN 1</translation>
-    </message>
-    <message>
-        <source>Media LAN 2</source>
-        <translation>Medien-LAN 2</translation>
-    </message>
-    <message>
         <source>enabled</source>
         <translation>aktiviert</translation>
     </message>
@@ -1587,10 +1586,6 @@ Exit-Status:
         <translation>upnp nimmt &apos;on&apos; oder &apos;off&apos;, nicht &apos;%1&apos;.</translation>
     </message>
     <message>
-        <source>%1: this model has no UPnP host</source>
-        <translation>%1: dieses Modell hat keinen UPnP-Host</translation>
-    </message>
-    <message>
         <source>the UPnP setting could not be read back</source>
         <translation>die UPnP-Einstellung konnte nicht zurückgelesen werden</translation>
     </message>
@@ -1663,14 +1658,6 @@ Exit-Status:
         <translation>Unbekannte Geschwindigkeit &apos;%1&apos;; eine von: %2</translation>
     </message>
     <message>
-        <source>%1: this module has no %2 interface</source>
-        <translation>%1: dieses Modul hat keine Schnittstelle %2</translation>
-    </message>
-    <message>
-        <source>%1: the speed of this interface cannot be chosen</source>
-        <translation>%1: die Geschwindigkeit dieser Schnittstelle kann nicht gewählt werden</translation>
-    </message>
-    <message>
         <source>the address could not be read back</source>
         <translation>die Adresse konnte nicht zurückgelesen werden</translation>
     </message>
@@ -1724,7 +1711,75 @@ Exit-Status:
     </message>
     <message>
         <source>If no other program is updating it, &apos;trivoctl release-lock&apos; gives the lock back.</source>
-        <translation>Wenn kein anderes Programm es aktualisiert, gibt 'trivoctl release-lock' die Sperre frei.</translation>
+        <translation>Wenn kein anderes Programm es aktualisiert, gibt &apos;trivoctl release-lock&apos; die Sperre frei.</translation>
+    </message>
+    <message>
+        <source>models</source>
+        <translation>models</translation>
+    </message>
+    <message>
+        <source>every model the program knows, without probing: board ID, model name, product IDs, page, interfaces with their UPnP host and speed choice, update support</source>
+        <translation>jedes Modell, das das Programm kennt, ohne Abfrage: Board-ID, Modellname, Produkt-IDs, Seite, Schnittstellen mit ihrem UPnP-Host und ihrer Geschwindigkeitswahl, Update-Unterstützung</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>nein</translation>
+    </message>
+    <message>
+        <source>BOARD ID</source>
+        <translation>BOARD-ID</translation>
+    </message>
+    <message>
+        <source>PRODUCT IDS</source>
+        <translation>PRODUKT-IDS</translation>
+    </message>
+    <message>
+        <source>PAGE</source>
+        <translation>SEITE</translation>
+    </message>
+    <message>
+        <source>INTERFACES</source>
+        <translation>SCHNITTSTELLEN</translation>
+    </message>
+    <message>
+        <source>UPNP</source>
+        <translation>UPNP</translation>
+    </message>
+    <message>
+        <source>SPEEDS</source>
+        <translation>GESCHWINDIGKEITEN</translation>
+    </message>
+    <message>
+        <source>UPDATE</source>
+        <translation>UPDATE</translation>
+    </message>
+    <message>
+        <source>the %1 has no UPnP host</source>
+        <translation>%1 hat keinen UPnP-Host</translation>
+    </message>
+    <message>
+        <source>the %1 cannot be updated from this program</source>
+        <translation>%1 kann mit diesem Programm nicht aktualisiert werden</translation>
+    </message>
+    <message>
+        <source>the %1 has no %2 interface</source>
+        <translation>%1 hat keine Schnittstelle %2</translation>
+    </message>
+    <message>
+        <source>the %1 offers no speed choice on its %2 interface</source>
+        <translation>%1 bietet an der Schnittstelle %2 keine Geschwindigkeitswahl</translation>
+    </message>
+    <message>
+        <source>the %1 offers no speed %2 on its %3 interface (one of: %4)</source>
+        <translation>%1 bietet an der Schnittstelle %3 die Geschwindigkeit %2 nicht an (möglich: %4)</translation>
+    </message>
+    <message>
+        <source>%1: skipped, %2</source>
+        <translation>%1: übersprungen, %2</translation>
+    </message>
+    <message>
+        <source>None of the modules can do this: every one was skipped.</source>
+        <translation>Keines der Module kann das: alle wurden übersprungen.</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model_registry.h"
+
 #include <QList>
 #include <QSize>
 #include <QString>
@@ -41,9 +43,9 @@ struct NetworkTabUi
     QLabel *upnpEnableStatus = nullptr;
     QLineEdit *macAddressLineEdit = nullptr;
     QPushButton *openWebPagePushButton = nullptr;
-    // 25G receiver media tabs only.
+    // Interfaces with a speed choice only.
     QLabel *speedLabel = nullptr;
-    QComboBox *speedComboBox = nullptr; // "10G", "10G FEC74", "25G", "25G FEC74", "25G FEC108"
+    QComboBox *speedComboBox = nullptr; // the interface's speed choice, where it has one
     QLabel *speedStatus = nullptr;
     // Link text of this interface in the picture area (mImageLanStatusLabel,
     // mImageMediaLanStatusLabel, mImageMedia2LanStatusLabel).
@@ -80,42 +82,18 @@ struct InfoTabUi
     QLineEdit *bootloaderLineEdit = nullptr;
 };
 
-enum class PageFamily
-{
-    Unknown,
-    UsbHub,
-    Recorder,
-    Router,
-    ColorProc,
-    OneMediaLan,
-    AudioNet,
-    TwoMediaLans,
-    Rx25g,
-};
-
-// Video connectors of a model, which picks the HDMI or SDI labels of its picture.
-enum class PageVideo
-{
-    None,
-    Hdmi,
-    Sdi,
-};
-
-// One row of the page table: which page a board ID shows and what it has.
 class DevicePage;
 
+// One page of the window: the models it shows, and the names of its form and picture.
 struct PageRow
 {
-    QList<uint32_t>
-        boardIds; // two for the shared 64x64 12G router page; kBoardIdUnknown for the unknown page
-    const char *containerName; // "mRecorderWidget", ...
-    const char *formName; // "RecorderUi", ...
-    PageFamily family;
-    int mediaLanCount; // 0, 1 or 2
-    bool keepsUpdateTab;
-    const char *modelPicture; // resource path of the model's picture
-    const char *modelName; // display name, also the last part of the product page address
-    PageVideo video;
+    QList<uint32_t> boardIds; // two for the shared 64x64 12G router page
+    const ModelRow *model; // what the page shows: interfaces, update support, family
+    QString containerName; // "mRecorderWidget", ...
+    QString formName; // "RecorderUi", ...
+    QString modelPicture; // resource path of the model's picture
+
+    PageFamily family() const { return model->family; }
 };
 
 // The room the window's form gives a page below the device combo, when the fonts allow.
@@ -129,7 +107,8 @@ constexpr int kPageAreaHeightPx = 494;
 // squeezed below what its widgets need.
 QSize FitPagesToFonts(const QList<DevicePage *> &pages);
 
-// The page table, in the window's order (unknown device first).
+// The page table, from the model registry: the unknown device's page first, then one page
+// per artwork, in board ID order.
 const QList<PageRow> &PageTable();
 // The row for a board ID, or nullptr when the ID has no page.
 const PageRow *FindPageRow(uint32_t boardId);
@@ -146,7 +125,7 @@ public:
 
     const PageRow &row() const { return mRow; }
     QTabWidget *groupBox() const { return mGroupBox; } // mGroupBox
-    // Interfaces 0 .. mediaLanCount; index = CCmdEngine::eNetIf_t.
+    // One per interface of the model; index = CCmdEngine::eNetIf_t.
     int networkTabCount() const { return mNetworkTabs.size(); }
     NetworkTabUi &networkTab(int netIf) { return mNetworkTabs[netIf]; }
     const NetworkTabUi &networkTab(int netIf) const { return mNetworkTabs[netIf]; }

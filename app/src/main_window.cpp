@@ -349,7 +349,7 @@ void MainWindow::buildPages()
     const bool manufacturing = mManufacturingMode == 1;
     for (const PageRow &row : PageTable()) {
         auto *page = new DevicePage(row, manufacturing, mCentral);
-        page->setObjectName(QString::fromLatin1(row.containerName));
+        page->setObjectName(row.containerName);
         page->hide();
         stylePage(page);
         mPages << page;
@@ -428,8 +428,6 @@ void MainWindow::stylePage(DevicePage *page)
     tabs->setStyleSheet(fontStyle);
     for (int i = 0; i < tabs->count(); ++i)
         tabs->widget(i)->setStyleSheet(fontStyle);
-    if (!page->row().keepsUpdateTab)
-        page->removeUpdateTab();
 }
 
 DevicePage *MainWindow::PageForBoardId(uint32_t boardId) const
@@ -567,7 +565,7 @@ void MainWindow::ChangeModuleType()
                 .arg(boardId, 8, 16, QLatin1Char('0')));
         return;
     }
-    mDevice = new CTrivo(mCmdEngine, row ? row->mediaLanCount : 0);
+    mDevice = new CTrivo(mCmdEngine, row ? row->model->mediaLanCount() : 0);
 }
 
 void MainWindow::NewConnection()

@@ -120,7 +120,8 @@ void MainWindow::ApplyLan(NetworkTabUi &tab, int netIf)
     request.ip = tab.ipAddressLineEdit->text();
     request.mask = tab.subnetMaskLineEdit->text();
     request.gateway = tab.gatewayIpLineEdit->text();
-    request.speedIndex = tab.speedComboBox ? tab.speedComboBox->currentIndex() : -1;
+    // The combo holds the model's speed choice as it is written to the module.
+    request.speed = tab.speedComboBox ? tab.speedComboBox->currentText() : QString();
     const NetworkRules::LanCheck check = NetworkRules::CheckLanRequest(request);
     if (!check.ok()) {
         showNotice(this, check.refusal);

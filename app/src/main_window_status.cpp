@@ -183,21 +183,20 @@ void MainWindow::UpdateStatusUi()
         return;
 
     DevicePage *page = CurrentPage();
-    const bool hasOwnPage = page->row().family != PageFamily::Unknown;
+    const bool hasOwnPage = page->row().family() != PageFamily::Unknown;
     GenericUpdateStatusUi(CCmdEngine::eNetIfControl, page->networkTab(0),
         "MainWindow::GenericUpdateStatusUiControlLan");
     updateAuthenticationField(page);
     if (!hasOwnPage)
         setEnabledIfDiffers(page->updateTab().updatePushButton, false);
-    const bool speed = page->row().family == PageFamily::Rx25g;
     if (page->networkTabCount() > 1)
         GenericUpdateStatusUi(CCmdEngine::eNetIfMedia, page->networkTab(1),
-            speed ? "MainWindow::GenericUpdateStatusUiMediaLan1Speed"
-                  : "MainWindow::GenericUpdateStatusUiMediaLan1");
+            page->networkTab(1).speedStatus ? "MainWindow::GenericUpdateStatusUiMediaLan1Speed"
+                                            : "MainWindow::GenericUpdateStatusUiMediaLan1");
     if (page->networkTabCount() > 2)
         GenericUpdateStatusUi(CCmdEngine::eNetIfMedia2, page->networkTab(2),
-            speed ? "MainWindow::GenericUpdateStatusUiMediaLan2Speed"
-                  : "MainWindow::GenericUpdateStatusUiMediaLan2");
+            page->networkTab(2).speedStatus ? "MainWindow::GenericUpdateStatusUiMediaLan2Speed"
+                                            : "MainWindow::GenericUpdateStatusUiMediaLan2");
     // Once per poll, not once per interface: nothing above changes what it depends on.
     if (mEngineFree && mDevice && mCmdEngine->IsConnected())
         SetEnableState();
@@ -323,7 +322,7 @@ void MainWindow::RefreshPage()
     DevicePage *page = CurrentPage();
     if (!page)
         return;
-    if (page->row().family == PageFamily::Unknown) {
+    if (page->row().family() == PageFamily::Unknown) {
         const bool haveEntries = mCmdEngine && mGlobalDeviceComboBox->count() > 0;
         QTabWidget *tabs = page->groupBox();
         for (int i = 0; i < tabs->count(); ++i)

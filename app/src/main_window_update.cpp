@@ -43,8 +43,7 @@ void MainWindow::setupUpdate(const QString &firmwarePath)
 bool MainWindow::updateSupported() const
 {
     const DevicePage *page = CurrentPage();
-    return page && page->hasUpdateTab() && page->row().family != PageFamily::Unknown
-        && CProductFeatures::IsNotRouterModel(mBoardId);
+    return page && page->row().model->updatable;
 }
 
 void MainWindow::UpdatePushButtonChanged()

@@ -55,8 +55,8 @@ enum : uint32_t
 constexpr uint32_t kBoardIdUnknown = 0xFFFFFFFF; // failed lookup / unknown device
 constexpr uint32_t kBoardIdUninitialised = 0xDEADBEEF; // no page chosen yet
 
-// Lookups between product IDs (what a module reports), board IDs and model names.
-// The tables are process-wide, filled before main and read-only afterwards.
+// Lookups between product IDs (what a module reports), board IDs and model names: views
+// of the model registry (model_registry.h), filled before main and read-only afterwards.
 class CProductID
 {
 public:
@@ -70,7 +70,7 @@ public:
     static QString CanonicalModelName(const QString &name);
 };
 
-// Per-product feature tests.
+// Per-product feature tests, read from the model registry.
 class CProductFeatures : public CProductID
 {
 public:

@@ -179,7 +179,10 @@ ModuleOutcome applyRow(ModuleSession &session, const QString &path, const PlanRo
     QList<PlanLan> lans;
     for (const PlanLan &lan : row.lans) {
         const bool withSpeed = !lan.change.speed.isEmpty();
-        outcome = CtlNetwork::CheckInterface(session, path, lan.netIf, withSpeed);
+        // The plan names this module: what its model lacks is refused, never skipped.
+        outcome = CheckModel(session, path, false, [&lan](const ModelRow &model) {
+            return CtlNetwork::InterfaceRefusal(model, lan.netIf, lan.change.speed);
+        });
         if (outcome.status != ExitStatus::Ok)
             return outcome;
         eResult_t rc = eResultOK;

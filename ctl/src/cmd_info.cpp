@@ -1,8 +1,10 @@
-// info: what each chosen module holds, read on all of them at once.
+// info: what each chosen module holds, read on all of them at once; the interfaces are
+// those of the model's page.
 #include "cmd_engine.h"
 #include "commands.h"
 #include "ctl_output.h"
 #include "fleet.h"
+#include "model_registry.h"
 #include "module_action.h"
 #include "module_session.h"
 #include "session_rules.h"
@@ -11,19 +13,6 @@
 #include <vector>
 
 namespace {
-
-struct InterfaceRow
-{
-    CCmdEngine::eNetIf_t netIf;
-    const char *key; // in JSON
-    const char *label; // translatable
-};
-
-const InterfaceRow kInterfaces[] = {
-    { CCmdEngine::eNetIfControl, "control", QT_TRANSLATE_NOOP("trivoctl", "Control LAN") },
-    { CCmdEngine::eNetIfMedia, "media", QT_TRANSLATE_NOOP("trivoctl", "Media LAN 1") },
-    { CCmdEngine::eNetIfMedia2, "media2", QT_TRANSLATE_NOOP("trivoctl", "Media LAN 2") },
-};
 
 QJsonValue toJson(const QString &text)
 {
@@ -98,28 +87,27 @@ QJsonValue modeJson(const QJsonValue &mode)
                       : mode;
 }
 
-QJsonObject readInterface(
-    InfoReader &r, const InterfaceRow &row, const QJsonValue &mac, uint32_t boardId)
+QJsonObject readInterface(InfoReader &r, int netIf, const ModelInterface &iface)
 {
-    const E::eNetIf_t n = row.netIf;
+    const auto n = static_cast<E::eNetIf_t>(netIf);
     const QJsonObject staticSet {
         { "address", r.getStatic("static address", &E::GetModuleIpAddress, n) },
         { "mask", r.getStatic("static mask", &E::GetModuleSubnetMask, n) },
         { "gateway", r.getStatic("static gateway", &E::GetModuleGateway, n) },
     };
-    const bool upnp = CProductFeatures::HasInterfaceStateParameters(boardId);
     return {
-        { "interface", QLatin1String(row.key) },
+        { "interface", QLatin1String(iface.key) },
+        { "title", ModelRegistry::TabTitle(iface) },
         { "mode", modeJson(r.get("mode", &E::GetModuleIpState, n)) },
         { "address", r.get("address", &E::GetModuleIpAddressActive, n) },
         { "mask", r.get("subnet mask", &E::GetModuleSubnetMaskActive, n) },
         { "gateway", r.get("gateway", &E::GetModuleGatewayActive, n) },
         { "static", staticSet },
-        { "mac", mac },
+        { "mac", r.get("MAC address", &E::GetModuleMACAddress, n) },
         { "link", r.get("link", &E::GetModuleNetworkConnected, n) },
         { "speed",
             n == E::eNetIfControl ? QJsonValue() : r.get("speed", &E::GetModuleSpeedActual, n) },
-        { "upnp", upnp ? r.get("UPnP", &E::GetModuleUPnPEnabled, n) : QJsonValue() },
+        { "upnp", iface.upnp ? r.get("UPnP", &E::GetModuleUPnPEnabled, n) : QJsonValue() },
     };
 }
 
@@ -146,13 +134,11 @@ QJsonObject readInfo(InfoReader &r, E &engine)
         { "safebootMode", r.get("safeboot mode", &E::GetModuleSafebootMode) },
         { "authentication", r.get("authentication", &E::GetModuleAuthenticationEnabled) },
     };
+    // The interfaces of the model's page, whatever else the module may answer for.
     QJsonArray interfaces;
-    for (const InterfaceRow &row : kInterfaces) {
-        // A media LAN is there when the module gives its MAC address.
-        const QJsonValue mac = r.get("MAC address", &E::GetModuleMACAddress, row.netIf);
-        if (!mac.isNull() || (row.netIf == E::eNetIfControl && !r.failed()))
-            interfaces << readInterface(r, row, mac, boardId);
-    }
+    const QList<ModelInterface> &model = ModelRegistry::RowOrUnknown(boardId).interfaces;
+    for (int netIf = 0; netIf < model.size(); ++netIf)
+        interfaces << readInterface(r, netIf, model[netIf]);
     info.insert("interfaces", interfaces);
     return info;
 }
@@ -248,10 +234,9 @@ void printInfo(const CtlOutput &out, const QString &path, const QJsonObject &inf
     const QJsonArray interfaces = info.value("interfaces").toArray();
     for (const QJsonValue &value : interfaces) {
         const QJsonObject iface = value.toObject();
-        for (const InterfaceRow &row : kInterfaces) {
-            if (iface.value("interface").toString() == QLatin1String(row.key))
-                rows << QStringList { QStringLiteral("  ") + CtlTr(row.label) };
-        }
+        rows << QStringList { QStringLiteral("  %1 (%2)")
+                                  .arg(iface.value("title").toString(),
+                                      iface.value("interface").toString()) };
         addFields(rows, QStringLiteral("    "), iface, kInterfaceFields);
     }
     out.line(PlainText(path));

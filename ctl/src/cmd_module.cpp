@@ -4,11 +4,11 @@
 #include "commands.h"
 #include "ctl_confirm.h"
 #include "ctl_output.h"
+#include "model_registry.h"
 #include "module_action.h"
 #include "module_maintenance.h"
 #include "module_session.h"
 #include "network_rules.h"
-#include "product_id.h"
 #include "session_rules.h"
 
 namespace {
@@ -64,15 +64,17 @@ ExitStatus RunUPnP(CommandContext &context)
     Choice choice;
     if (!choose(context, choice))
         return choice.status;
+    const bool skip = context.choice.all;
     return RunOnModules(
-        context.out, choice.paths, [enable](ModuleSession &session, const QString &path) {
+        context.out, choice.paths, [enable, skip](ModuleSession &session, const QString &path) {
             CCmdEngine &engine = *session.Engine();
-            ModuleOutcome outcome;
-            if (!CProductFeatures::HasInterfaceStateParameters(engine.GetBoardID())) {
-                outcome.status = ExitStatus::ModuleRefused;
-                outcome.message = CtlTr("%1: this model has no UPnP host").arg(path);
+            ModuleOutcome outcome = CheckModel(session, path, skip, [](const ModelRow &model) {
+                return model.interfaces.value(0).upnp
+                    ? QString()
+                    : CtlTr("the %1 has no UPnP host").arg(QString::fromLatin1(model.modelName));
+            });
+            if (outcome.status != ExitStatus::Ok)
                 return outcome;
-            }
             // Only the control LAN has a UPnP host.
             const eResult_t rc = engine.SetModuleUPnPEnabled(CCmdEngine::eNetIfControl, enable);
             if (rc != eResultOK) {

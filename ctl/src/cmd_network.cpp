@@ -1,4 +1,5 @@
 // set-network and dhcp: one interface of each chosen module, checked as the window checks it.
+// A module whose model lacks the interface is skipped under --all and refused otherwise.
 #include "cmd_engine.h"
 #include "commands.h"
 #include "ctl_confirm.h"
@@ -47,10 +48,12 @@ ExitStatus RunSetNetwork(CommandContext &context)
     const Choice choice = confirmation.CheckAndChoose();
     if (choice.status != ExitStatus::Ok)
         return choice.status;
-    const bool withSpeed = !check.change.speed.isEmpty();
     return RunOnModules(
         context.out, choice.paths, [&](ModuleSession &session, const QString &path) {
-            ModuleOutcome outcome = CtlNetwork::CheckInterface(session, path, netIf, withSpeed);
+            ModuleOutcome outcome
+                = CheckModel(session, path, context.choice.all, [&](const ModelRow &model) {
+                      return CtlNetwork::InterfaceRefusal(model, netIf, check.change.speed);
+                  });
             if (outcome.status != ExitStatus::Ok)
                 return outcome;
             if (!confirmation.Ask(path + QStringLiteral(": ") + NetworkRules::ConfirmationTitle(),
@@ -75,7 +78,10 @@ ExitStatus RunDhcp(CommandContext &context)
     const NetworkRules::LanChange change = NetworkRules::CheckLanRequest(request).change;
     return RunOnModules(
         context.out, choice.paths, [&](ModuleSession &session, const QString &path) {
-            ModuleOutcome outcome = CtlNetwork::CheckInterface(session, path, netIf, false);
+            ModuleOutcome outcome
+                = CheckModel(session, path, context.choice.all, [&](const ModelRow &model) {
+                      return CtlNetwork::InterfaceRefusal(model, netIf, QString());
+                  });
             if (outcome.status != ExitStatus::Ok)
                 return outcome;
             if (!confirmation.Ask(path + QStringLiteral(": ") + NetworkRules::ConfirmationTitle(),

@@ -1,11 +1,13 @@
 // update FILE: the window's whole firmware update, through the widget-free sequence, on
 // every chosen module at once (one thread, port and sequence each), with progress on
-// standard error and the new version read back.
+// standard error and the new version read back. Models without update support are skipped
+// under --all and refused otherwise.
 #include "cmd_engine.h"
 #include "commands.h"
 #include "ctl_confirm.h"
 #include "ctl_output.h"
 #include "fleet.h"
+#include "model_registry.h"
 #include "module_action.h"
 #include "module_session.h"
 #include "update_prompts.h"
@@ -159,13 +161,22 @@ private:
     bool mLockRefused = false;
 };
 
+QString updateRefusal(const ModelRow &model)
+{
+    return model.updatable ? QString()
+                           : CtlTr("the %1 cannot be updated from this program")
+                                 .arg(QString::fromLatin1(model.modelName));
+}
+
 ModuleOutcome updateModule(ModuleSession &session, const QString &path, const QString &package,
-    const Confirmation &confirmation, ProgressBoard &board, int eventMs)
+    const Confirmation &confirmation, ProgressBoard &board, int eventMs, bool skip)
 {
     CtlPrompts prompts(package, confirmation, path, board);
     UpdateSequence sequence(&session, &prompts);
     UpdateReconnector reconnector(&sequence);
     ModuleOutcome outcome = ConnectOutcomeOf(session, path, reconnector.ConnectPort(0));
+    if (outcome.status == ExitStatus::Ok)
+        outcome = CheckModel(session, path, skip, updateRefusal);
     if (outcome.status != ExitStatus::Ok)
         return outcome;
     QString previous;
@@ -274,8 +285,8 @@ ExitStatus RunUpdate(CommandContext &context)
     std::vector<ModuleOutcome> outcomes(size_t(choice.paths.size()));
     Fleet fleet(choice.paths);
     fleet.Run([&](int i, ModuleSession &session) {
-        outcomes[size_t(i)]
-            = updateModule(session, choice.paths[i], package, confirmation, board, eventMs);
+        outcomes[size_t(i)] = updateModule(
+            session, choice.paths[i], package, confirmation, board, eventMs, context.choice.all);
         session.Disconnect();
     });
     return ReportOutcomes(out, choice.paths, outcomes);

@@ -10,6 +10,11 @@ const QList<CommandRow> &CommandTable()
                 "probe the candidate ports at once and print port, system name, serial number, "
                 "product ID and model of every module"),
             "trivoctl list --json", kTakesWatch, &RunList },
+        { "models", QT_TRANSLATE_NOOP("trivoctl", "models"),
+            QT_TRANSLATE_NOOP("trivoctl",
+                "every model the program knows, without probing: board ID, model name, product "
+                "IDs, page, interfaces with their UPnP host and speed choice, update support"),
+            "trivoctl models --json", kEveryCommand, &RunModels },
         { "info", QT_TRANSLATE_NOOP("trivoctl", "info [--port PATH | --serial SN | --all]"),
             QT_TRANSLATE_NOOP("trivoctl",
                 "identity, versions, safeboot mode, authentication and, per interface, mode, "

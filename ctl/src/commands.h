@@ -56,6 +56,7 @@ struct CommandRow
 const QList<CommandRow> &CommandTable();
 
 ExitStatus RunList(CommandContext &context);
+ExitStatus RunModels(CommandContext &context);
 ExitStatus RunInfo(CommandContext &context);
 ExitStatus RunSetName(CommandContext &context);
 ExitStatus RunUPnP(CommandContext &context);

@@ -3,6 +3,7 @@
 #include "cmd_engine.h"
 #include "ctl_output.h"
 #include "dhcp_thread.h"
+#include "model_registry.h"
 #include "module_session.h"
 
 #include <QMutex>
@@ -11,23 +12,34 @@
 namespace CtlNetwork {
 
 namespace {
-const char *const kInterfaceKeys[] = { "control", "media", "media2" };
+
+// Every speed some model offers on some interface, in the registry's order.
+QStringList knownSpeeds()
+{
+    QStringList speeds;
+    for (const ModelRow &model : ModelRegistry::Rows()) {
+        for (const ModelInterface &iface : model.interfaces) {
+            for (const QString &speed : iface.speeds) {
+                if (!speeds.contains(speed))
+                    speeds << speed;
+            }
+        }
+    }
+    return speeds;
+}
+
 } // namespace
 
 bool ReadInterface(const QString &word, int &netIf)
 {
-    for (int i = 0; i < int(std::size(kInterfaceKeys)); ++i) {
-        if (word == QLatin1String(kInterfaceKeys[i])) {
-            netIf = i;
-            return true;
-        }
-    }
-    return false;
+    netIf = int(ModelRegistry::InterfaceKeys().indexOf(word));
+    return netIf >= 0;
 }
 
 QString InterfaceKey(int netIf)
 {
-    return QLatin1String(kInterfaceKeys[qBound(0, netIf, int(std::size(kInterfaceKeys)) - 1)]);
+    const QStringList &keys = ModelRegistry::InterfaceKeys();
+    return keys.at(qBound(0, netIf, int(keys.size()) - 1));
 }
 
 NetworkRules::LanCheck CheckStatic(int netIf, const QString &address, const QString &mask,
@@ -38,10 +50,10 @@ NetworkRules::LanCheck CheckStatic(int netIf, const QString &address, const QStr
     request.ip = address;
     request.mask = mask;
     request.gateway = gateway;
-    request.speedIndex = speed.isEmpty() ? -1 : int(NetworkRules::SpeedValues().indexOf(speed));
-    if (!speed.isEmpty() && request.speedIndex < 0) {
+    request.speed = speed;
+    if (!speed.isEmpty() && !knownSpeeds().contains(speed)) {
         error = CtlTr("Unknown speed '%1'; one of: %2")
-                    .arg(speed, NetworkRules::SpeedValues().join(QStringLiteral(", ")));
+                    .arg(speed, knownSpeeds().join(QStringLiteral(", ")));
         return {};
     }
     NetworkRules::LanCheck check = NetworkRules::CheckLanRequest(request);
@@ -50,21 +62,19 @@ NetworkRules::LanCheck CheckStatic(int netIf, const QString &address, const QStr
     return check;
 }
 
-ModuleOutcome CheckInterface(ModuleSession &session, const QString &path, int netIf, bool withSpeed)
+QString InterfaceRefusal(const ModelRow &model, int netIf, const QString &speed)
 {
-    CCmdEngine &engine = *session.Engine();
-    ModuleOutcome outcome;
-    QString mac;
-    // An interface is there when the module gives its MAC address.
-    if (engine.GetModuleMACAddress(static_cast<CCmdEngine::eNetIf_t>(netIf), mac) != eResultOK) {
-        outcome.status = ExitStatus::Validation;
-        outcome.message
-            = CtlTr("%1: this module has no %2 interface").arg(path, InterfaceKey(netIf));
-    } else if (withSpeed && !NetworkRules::HasSpeedChoice(engine.GetBoardID(), netIf)) {
-        outcome.status = ExitStatus::Validation;
-        outcome.message = CtlTr("%1: the speed of this interface cannot be chosen").arg(path);
-    }
-    return outcome;
+    const QString name = QString::fromLatin1(model.modelName);
+    if (netIf >= model.interfaces.size())
+        return CtlTr("the %1 has no %2 interface").arg(name, InterfaceKey(netIf));
+    const QStringList &speeds = model.interfaces.at(netIf).speeds;
+    if (speed.isEmpty() || speeds.contains(speed))
+        return QString();
+    if (speeds.isEmpty())
+        return CtlTr("the %1 offers no speed choice on its %2 interface")
+            .arg(name, InterfaceKey(netIf));
+    return CtlTr("the %1 offers no speed %2 on its %3 interface (one of: %4)")
+        .arg(name, speed, InterfaceKey(netIf), speeds.join(QStringLiteral(", ")));
 }
 
 ModuleOutcome ApplyStatic(

@@ -6,6 +6,7 @@
 #include <QString>
 
 class ModuleSession;
+struct ModelRow;
 
 // The network changes of set-network, dhcp and apply, on the window's rules.
 namespace CtlNetwork {
@@ -14,14 +15,14 @@ namespace CtlNetwork {
 bool ReadInterface(const QString &word, int &netIf);
 QString InterfaceKey(int netIf);
 
-// A static setting as given: cleaned and checked as the window does, the speed named as
-// the window's speed choice shows it ("" leaves it alone). Empty error when it passed.
+// A static setting as given: cleaned and checked as the window does, the speed one that some
+// model offers ("" leaves it alone). Empty error when it passed.
 NetworkRules::LanCheck CheckStatic(int netIf, const QString &address, const QString &mask,
     const QString &gateway, const QString &speed, QString &error);
 
-// The module has that interface (and a speed choice on it when one is to be set).
-ModuleOutcome CheckInterface(
-    ModuleSession &session, const QString &path, int netIf, bool withSpeed);
+// Why the model cannot take the setting: it lacks the interface, or that speed on it ("" for
+// no speed). Empty when it can.
+QString InterfaceRefusal(const ModelRow &model, int netIf, const QString &speed);
 // Writes a static setting and reads the static set back.
 ModuleOutcome ApplyStatic(
     ModuleSession &session, const QString &path, int netIf, const NetworkRules::LanChange &change);

@@ -1,7 +1,9 @@
 #include "module_action.h"
 
+#include "cmd_engine.h"
 #include "ctl_output.h"
 #include "fleet.h"
+#include "model_registry.h"
 #include "module_session.h"
 #include "serial_if.h"
 #include "session_rules.h"
@@ -35,6 +37,20 @@ ModuleOutcome ConnectOutcomeOf(
     return outcome;
 }
 
+ModuleOutcome CheckModel(
+    ModuleSession &session, const QString &path, bool skip, const ModelCheck &check)
+{
+    ModuleOutcome outcome;
+    const QString reason = check(ModelRegistry::RowOrUnknown(session.Engine()->GetBoardID()));
+    if (reason.isEmpty())
+        return outcome;
+    outcome.skipped = skip;
+    outcome.status = ExitStatus::Validation;
+    outcome.message = skip ? CtlTr("%1: skipped, %2").arg(path, reason)
+                           : QStringLiteral("%1: %2").arg(path, reason);
+    return outcome;
+}
+
 ModuleOutcome RequestFailed(const QString &path, const QString &what, int result)
 {
     ModuleOutcome outcome;
@@ -65,10 +81,12 @@ ExitStatus ReportOutcomes(
     QJsonArray modules;
     for (int i = 0; i < paths.size(); ++i) {
         const ModuleOutcome &outcome = outcomes[size_t(i)];
-        statuses << outcome.status;
+        if (!outcome.skipped)
+            statuses << outcome.status;
         QJsonObject module = outcome.result;
         module.insert(QStringLiteral("port"), paths[i]);
-        module.insert(QStringLiteral("status"), ExitStatusKey(outcome.status));
+        module.insert(QStringLiteral("status"),
+            outcome.skipped ? QStringLiteral("skipped") : ExitStatusKey(outcome.status));
         if (outcome.status != ExitStatus::Ok) {
             out.message(outcome.message);
             module.insert(QStringLiteral("message"), outcome.message);
@@ -81,6 +99,8 @@ ExitStatus ReportOutcomes(
         }
         modules << module;
     }
+    if (statuses.isEmpty() && !paths.isEmpty())
+        out.message(CtlTr("None of the modules can do this: every one was skipped."));
     const ExitStatus status = CombineStatuses(statuses);
     if (out.isJson())
         out.document({ { QStringLiteral("status"), ExitStatusKey(status) },

@@ -48,7 +48,7 @@ struct LanRequest
     QString ip;
     QString mask;
     QString gateway;
-    int speedIndex = -1; // index into SpeedValues(); -1 where there is no speed choice
+    QString speed; // one of the interface's speed choice; empty where there is none
 };
 
 // The values to apply: cleaned addresses, or "To be determined by DHCP" three times.
@@ -71,11 +71,6 @@ struct LanCheck
 // Cleans a request and runs the checks in order (a DHCP request has none).
 LanCheck CheckLanRequest(const LanRequest &request);
 
-// Link speeds of the 25G receiver's media LANs, by speed combo index.
-const QStringList &SpeedValues();
-// Whether an interface of that board has a speed choice (the 25G receiver's media LANs).
-bool HasSpeedChoice(uint32_t boardId, int netIf);
-
 QString ConfirmationTitle();
 // "Change the <display name><interface> to the following: ..." with an optional speed line.
 QString ConfirmationText(const QString &displayName, int netIf, const LanChange &change);
@@ -92,7 +87,7 @@ Notice NoAddressNotice();
 // No browser could be started for an address: the address, for the user to open.
 Notice NoBrowserNotice(const QString &url);
 
-// Disables web authentication and, except on the colour processor, resets the password.
+// Disables web authentication and, on the models where it goes with it, resets the password.
 // confirm is asked the question and says whether to go on. The notice says what came of
 // it: empty when the user cancelled, a warning naming the step that failed.
 using Confirm = std::function<bool(const QString &title, const QString &question)>;

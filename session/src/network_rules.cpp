@@ -1,7 +1,7 @@
 #include "network_rules.h"
 
 #include "cmd_engine.h"
-#include "product_id.h"
+#include "model_registry.h"
 
 #include <QCoreApplication>
 #include <QHostAddress>
@@ -86,25 +86,12 @@ MaskCheck CheckSubnetMask(const QString &mask)
     return MaskCheck::Invalid;
 }
 
-const QStringList &SpeedValues()
-{
-    static const QStringList values { QStringLiteral("10G"), QStringLiteral("10G FEC74"),
-        QStringLiteral("25G"), QStringLiteral("25G FEC74"), QStringLiteral("25G FEC108") };
-    return values;
-}
-
-bool HasSpeedChoice(uint32_t boardId, int netIf)
-{
-    return netIf > 0 && boardId == BOARD_RX_25G;
-}
-
 LanCheck CheckLanRequest(const LanRequest &request)
 {
     LanCheck check;
     LanChange &change = check.change;
     change.dhcp = request.dhcp;
-    if (request.speedIndex >= 0)
-        change.speed = SpeedValues().value(request.speedIndex);
+    change.speed = request.speed;
     if (request.dhcp) {
         change.ip = change.mask = change.gateway = toBeDetermined();
         return check;
@@ -205,8 +192,8 @@ Notice DisableAuthentication(CCmdEngine &engine, uint32_t boardId, const Confirm
     if (!enabled)
         return Notice { false, title, tr("Authentication is already disabled.") };
 
-    const bool colourProcessor = boardId == BOARD_COLOR_PROC;
-    const QString question = colourProcessor
+    const bool resetsPassword = ModelRegistry::RowOrUnknown(boardId).passwordReset;
+    const QString question = !resetsPassword
         ? tr("Are you sure you want to disable authentication?")
         : tr("Are you sure you want to disable authentication and reset the password to the "
              "factory default value?");
@@ -215,7 +202,7 @@ Notice DisableAuthentication(CCmdEngine &engine, uint32_t boardId, const Confirm
 
     if (const eResult_t rc = engine.SetModuleAuthenticationEnabled(false); rc != eResultOK)
         return failed(tr("Authentication could not be disabled."), rc);
-    if (colourProcessor)
+    if (!resetsPassword)
         return Notice { false, title, tr("Authentication disabled.") };
     if (const eResult_t rc = engine.ResetModulePassword(); rc != eResultOK)
         return failed(tr("Authentication disabled, but the password could not be reset to the "

@@ -85,15 +85,15 @@ private slots:
     {
         QTest::addColumn<int>("netIf");
         QTest::addColumn<bool>("dhcp");
-        QTest::addColumn<int>("speedIndex");
+        QTest::addColumn<QString>("speed");
         QTest::addColumn<QString>("text");
         QTest::newRow("media LAN, DHCP")
-            << 1 << true << -1
+            << 1 << true << QString()
             << "Change the RX-25G Media LAN to the following:\n\nAddress Type: DHCP\n"
                "IP Address: To be determined by DHCP\nNetmask: To be determined by DHCP\n"
                "Gateway: To be determined by DHCP";
         QTest::newRow("25G media LAN 2 with speed")
-            << 2 << false << 4
+            << 2 << false << "25G FEC108"
             << "Change the RX-25G Media 2 LAN to the following:\n\nAddress Type: Static\n"
                "IP Address: 10.0.0.2\nNetmask: 255.0.0.0\nGateway: 10.0.0.1\nSpeed: 25G FEC108";
     }
@@ -102,9 +102,9 @@ private slots:
     {
         QFETCH(int, netIf);
         QFETCH(bool, dhcp);
-        QFETCH(int, speedIndex);
+        QFETCH(QString, speed);
         QFETCH(QString, text);
-        LanRequest request { netIf, dhcp, "10.0.0.2", "255.0.0.0", "10.0.0.1", speedIndex };
+        LanRequest request { netIf, dhcp, "10.0.0.2", "255.0.0.0", "10.0.0.1", speed };
         const NetworkRules::LanCheck check = NetworkRules::CheckLanRequest(request);
         QVERIFY(check.ok());
         QCOMPARE(NetworkRules::ConfirmationText("RX-25G", netIf, check.change), text);

@@ -2,11 +2,11 @@
 #include "page_families.h"
 #include "page_parts.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <iterator>
 
 // Resources of a static library have to be registered by hand, outside any namespace.
 static void InitPageResources()
@@ -26,7 +26,7 @@ constexpr const char *kProductPageBase = "https://www.velto.example/products/";
 QString ProductPage(const PageRow &row)
 {
     return QLatin1String(kProductPageBase)
-        + QString::fromLatin1(row.modelName).toLower().replace(' ', '-');
+        + QString::fromLatin1(row.model->modelName).toLower().replace(' ', '-');
 }
 
 const char *const kNetworkPrefixes[] = { "", "Media", "Media2" };
@@ -41,19 +41,19 @@ DevicePage::DevicePage(const PageRow &row, bool manufacturingMode, QWidget *pare
     setObjectName(row.containerName);
     setWindowTitle(tr("Trivo Config"));
 
-    const FamilyTraits &traits = TraitsFor(row.family);
-    Q_ASSERT(traits.networkTabTexts.size() == row.mediaLanCount + 1);
+    const FamilyTraits &traits = TraitsFor(row.family());
+    const QList<ModelInterface> &interfaces = row.model->interfaces;
+    Q_ASSERT(interfaces.size() <= int(std::size(kNetworkPrefixes)));
 
     mGroupBox = new QTabWidget;
     mGroupBox->setObjectName("mGroupBox");
-    for (int netIf = 0; netIf <= row.mediaLanCount; ++netIf) {
+    for (int netIf = 0; netIf < interfaces.size(); ++netIf) {
         NetworkTabOptions options;
         options.prefix = kNetworkPrefixes[netIf];
-        options.media = netIf > 0;
-        options.withSpeed = netIf > 0 && row.family == PageFamily::Rx25g;
+        options.upnp = interfaces[netIf].upnp;
+        options.speeds = interfaces[netIf].speeds;
         mNetworkTabs.append(BuildNetworkTab(options));
-        mGroupBox->addTab(mNetworkTabs.last().tab,
-            QCoreApplication::translate("DevicePage", traits.networkTabTexts.value(netIf)));
+        mGroupBox->addTab(mNetworkTabs.last().tab, ModelRegistry::TabTitle(interfaces[netIf]));
     }
     mUpdateTab = BuildUpdateTab(traits.hasDownloadLink ? ProductPage(row) : QString());
     mGroupBox->addTab(mUpdateTab.tab, tr("Update"));
@@ -77,7 +77,9 @@ DevicePage::DevicePage(const PageRow &row, bool manufacturingMode, QWidget *pare
     column->addWidget(picture.panel);
     column->addWidget(mGroupBox, 1);
 
-    if (!row.keepsUpdateTab)
+    // The unknown device's page keeps its tab (the button stays off): what is plugged in
+    // may well be updatable.
+    if (!row.model->updatable && row.family() != PageFamily::Unknown)
         removeUpdateTab();
 }
 

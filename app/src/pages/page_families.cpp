@@ -6,7 +6,7 @@ namespace {
 
 using R = PictureRole;
 using S = ConnectorShape;
-using V = PageVideo;
+using V = ModelVideo;
 
 // Items most pages share.
 const PictureItem kUsbConfig { "mImageUSBConfigLabel", QT_TRANSLATE_NOOP("DevicePage", "USB"),
@@ -24,7 +24,7 @@ const PictureItem kPower { "mImagePowerStatusLabel", QT_TRANSLATE_NOOP("DevicePa
     R::Led, S::Rj45, V::None, "mImagePowerStatusLED" };
 
 PictureItem connector(
-    const char *name, const char *text, ConnectorShape shape, PageVideo only = V::None)
+    const char *name, const char *text, ConnectorShape shape, ModelVideo only = V::None)
 {
     return { name, text, R::Connector, shape, only };
 }
@@ -42,20 +42,15 @@ PictureItem plain(const char *name, const char *text)
 
 QList<FamilyTraits> buildTraits()
 {
-    const QList<const char *> single { QT_TRANSLATE_NOOP("DevicePage", "Network") };
-    const QList<const char *> threeLans { QT_TRANSLATE_NOOP("DevicePage", "Control LAN"),
-        QT_TRANSLATE_NOOP("DevicePage", "Media LAN 1"),
-        QT_TRANSLATE_NOOP("DevicePage", "Media LAN 2") };
-
     return {
-        { PageFamily::Unknown, single,
+        { PageFamily::Unknown,
             { connector("mImageUSBLabel", QT_TRANSLATE_NOOP("DevicePage", "USB"), S::UsbB), kLan,
                 status("mImageUSBStatusLabel", QT_TRANSLATE_NOOP("DevicePage", "USB:")), kLanStatus,
                 plain("mImageUnknownNameLabel", QT_TRANSLATE_NOOP("DevicePage", "Unknown")),
                 // The unknown page shows its own USB status label instead.
                 { kUsbStatus.name, kUsbStatus.text, R::Hidden } },
             nullptr, false },
-        { PageFamily::UsbHub, single,
+        { PageFamily::UsbHub,
             { kUsbConfig, kLan,
                 connector("mImageUSB1Label", QT_TRANSLATE_NOOP("DevicePage", "USB 1"), S::UsbA),
                 connector("mImageUSB2Label", QT_TRANSLATE_NOOP("DevicePage", "USB 2"), S::UsbA),
@@ -68,7 +63,7 @@ QList<FamilyTraits> buildTraits()
                 plain("mImagePort4Label", QT_TRANSLATE_NOOP("DevicePage", "Port 4")),
                 plain("mImageReadyLabel", QT_TRANSLATE_NOOP("DevicePage", "Ready")) },
             nullptr, true },
-        { PageFamily::Recorder, single,
+        { PageFamily::Recorder,
             { kUsbConfig, kLan,
                 connector("mImageHDMILabel", QT_TRANSLATE_NOOP("DevicePage", "HDMI"), S::Hdmi),
                 connector("mImageSDILabel", QT_TRANSLATE_NOOP("DevicePage", "SDI"), S::Bnc), kAudio,
@@ -78,8 +73,8 @@ QList<FamilyTraits> buildTraits()
                     "mImageSDCardLabel", QT_TRANSLATE_NOOP("DevicePage", "SD Card"), S::SdCard),
                 kLanStatus, kUsbStatus, kPower },
             kLedGreenDownPicture, true },
-        { PageFamily::Router, single, { kUsbConfig, kLan, kLanStatus, kUsbStatus }, nullptr, true },
-        { PageFamily::ColorProc, single,
+        { PageFamily::Router, { kUsbConfig, kLan, kLanStatus, kUsbStatus }, nullptr, true },
+        { PageFamily::ColorProc,
             { kUsbConfig, kLan,
                 connector("mImageSdiInLabel", QT_TRANSLATE_NOOP("DevicePage", "SDI In"), S::Bnc),
                 connector(
@@ -90,8 +85,6 @@ QList<FamilyTraits> buildTraits()
                 kLanStatus, kUsbStatus },
             nullptr, true },
         { PageFamily::OneMediaLan,
-            { QT_TRANSLATE_NOOP("DevicePage", "Control Network"),
-                QT_TRANSLATE_NOOP("DevicePage", "Media Network") },
             { kUsbConfig, kLan,
                 connector(
                     "mImageMediaLanLabel", QT_TRANSLATE_NOOP("DevicePage", "Media LAN"), S::Sfp),
@@ -103,8 +96,6 @@ QList<FamilyTraits> buildTraits()
                 kUsbStatus, kPower },
             kLedGreenPicture, true },
         { PageFamily::AudioNet,
-            { QT_TRANSLATE_NOOP("DevicePage", "Primary Network"),
-                QT_TRANSLATE_NOOP("DevicePage", "Secondary Network") },
             { kUsbConfig,
                 connector("mImageEth1Label", QT_TRANSLATE_NOOP("DevicePage", "ETH 1"), S::Rj45),
                 connector("mImageEth2Label", QT_TRANSLATE_NOOP("DevicePage", "ETH 2"), S::Rj45),
@@ -112,7 +103,7 @@ QList<FamilyTraits> buildTraits()
                 status("mImageMediaLanStatusLabel", QT_TRANSLATE_NOOP("DevicePage", "ETH 2:")),
                 kUsbStatus },
             nullptr, true },
-        { PageFamily::TwoMediaLans, threeLans,
+        { PageFamily::TwoMediaLans,
             { kUsbConfig, kLan,
                 connector(
                     "mImageMediaLanLabel", QT_TRANSLATE_NOOP("DevicePage", "Media LAN 1"), S::Sfp),
@@ -135,7 +126,7 @@ QList<FamilyTraits> buildTraits()
                     "mImageMedia2LanStatusLabel", QT_TRANSLATE_NOOP("DevicePage", "Media LAN 2:")),
                 kUsbStatus, kPower },
             kLedGreenPicture, true },
-        { PageFamily::Rx25g, threeLans,
+        { PageFamily::Rx25g,
             { connector("mImageUsbPortLabel", QT_TRANSLATE_NOOP("DevicePage", "USB"), S::UsbB),
                 connector("mImageControlLanLabel", QT_TRANSLATE_NOOP("DevicePage", "LAN"), S::Rj45),
                 connector("mImageQsfp1Label", QT_TRANSLATE_NOOP("DevicePage", "QSFP 1"), S::Sfp),
@@ -173,8 +164,8 @@ const FamilyTraits &TraitsFor(PageFamily family)
 QList<PictureItem> PictureItemsFor(const PageRow &row)
 {
     QList<PictureItem> items;
-    for (const PictureItem &item : TraitsFor(row.family).picture) {
-        if (item.only == PageVideo::None || item.only == row.video)
+    for (const PictureItem &item : TraitsFor(row.family()).picture) {
+        if (item.only == ModelVideo::None || item.only == row.model->video)
             items.append(item);
     }
     return items;

@@ -4,9 +4,9 @@
 
 #include <QList>
 
-// What tells the page families apart, as data: tab texts, the labels of the picture
-// area and the LED picture. The artwork generator reads the same data, so the
-// connectors drawn on a model picture line up with the captions under it.
+// What tells the page families apart in drawing, as data: the labels of the picture area
+// and the LED picture (what each model has is the model registry's). The artwork generator reads
+// the same data, so the connectors drawn on a model picture line up with the captions under it.
 
 // Drawn shape of a connector on the model picture.
 enum class ConnectorShape
@@ -36,14 +36,13 @@ struct PictureItem
     const char *text; // initial text (translated at run time)
     PictureRole role;
     ConnectorShape shape = ConnectorShape::Rj45; // Connector only
-    PageVideo only = PageVideo::None; // shown only on models with this video
+    ModelVideo only = ModelVideo::None; // shown only on models with this video
     const char *caption = nullptr; // Status: caption in front of the value; Led: LED name
 };
 
 struct FamilyTraits
 {
     PageFamily family;
-    QList<const char *> networkTabTexts; // one per interface
     QList<PictureItem> picture; // in panel order
     const char *ledPicture; // resource of the LED, nullptr without one
     bool hasDownloadLink;

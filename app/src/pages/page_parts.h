@@ -10,8 +10,8 @@
 struct NetworkTabOptions
 {
     QString prefix; // "", "Media" or "Media2": object names are "m" + prefix + member
-    bool media = false; // media LANs have no UPnP host
-    bool withSpeed = false;
+    bool upnp = false; // the interface has a UPnP host
+    QStringList speeds; // the speed choice; empty for none
 };
 
 NetworkTabUi BuildNetworkTab(const NetworkTabOptions &options);

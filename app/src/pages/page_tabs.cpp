@@ -1,4 +1,3 @@
-#include "network_rules.h"
 #include "page_parts.h"
 #include "velto_combo_box.h"
 
@@ -100,10 +99,10 @@ NetworkTabUi BuildNetworkTab(const NetworkTabOptions &options)
     addRow(config, ui.ipAddressLabel, ui.ipAddressLineEdit, ui.ipAddressStatus);
     addRow(config, ui.subnetMaskLabel, ui.subnetMaskLineEdit, ui.subnetMaskStatus);
     addRow(config, ui.gatewayIpLabel, ui.gatewayIpLineEdit, ui.gatewayIpStatus);
-    if (options.withSpeed) {
+    if (!options.speeds.isEmpty()) {
         ui.speedLabel = namedLabel(n("SpeedLabel"), DevicePage::tr("Speed:"));
         ui.speedComboBox = named<VeltoComboBox>(n("SpeedComboBox"));
-        ui.speedComboBox->addItems(NetworkRules::SpeedValues());
+        ui.speedComboBox->addItems(options.speeds);
         ui.speedStatus = namedLabel(n("SpeedStatus"), "25G");
         addRow(config, ui.speedLabel, ui.speedComboBox, ui.speedStatus);
     }
@@ -141,8 +140,8 @@ NetworkTabUi BuildNetworkTab(const NetworkTabOptions &options)
     rest->setColumnMinimumWidth(0, labelWidth);
     column->addStretch(1);
 
-    // Media LANs have no UPnP host of their own.
-    if (options.media) {
+    // An interface without a UPnP host offers none to switch.
+    if (!options.upnp) {
         ui.upnpEnableLabel->hide();
         ui.upnpEnableComboBox->hide();
         ui.upnpEnableStatus->hide();

@@ -101,7 +101,7 @@ PicturePanelUi BuildPicturePanel(const PageRow &row)
     ui.mainLabel = addLabel("mImageMainLabel", QString());
     ui.mainLabel->setPixmap(QPixmap(row.modelPicture));
     ui.mainLabel->setFixedSize(kPictureWidthPx, kPictureHeightPx);
-    ui.mainLabel->setToolTip(row.modelName);
+    ui.mainLabel->setToolTip(row.model->modelName);
 
     const QList<PictureItem> items = PictureItemsFor(row);
     int connectorCount = 0;
@@ -119,8 +119,9 @@ PicturePanelUi BuildPicturePanel(const PageRow &row)
 
     auto *statusRow = new QHBoxLayout;
     statusRow->setSpacing(6);
-    const QPixmap led
-        = TraitsFor(row.family).ledPicture ? QPixmap(TraitsFor(row.family).ledPicture) : QPixmap();
+    const QPixmap led = TraitsFor(row.family()).ledPicture
+        ? QPixmap(TraitsFor(row.family()).ledPicture)
+        : QPixmap();
 
     for (const PictureItem &item : items) {
         switch (item.role) {

@@ -184,7 +184,7 @@ QImage drawModel(const PageRow &row)
     const QRectF plate(18, 12, kPictureNameWidthPx - 26, image.height() - 24);
     // The name keeps clear of the maker line under it, even when it wraps.
     const QRectF nameRect = plate.adjusted(0, 0, 0, -16);
-    p.drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, row.modelName);
+    p.drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, row.model->modelName);
     QFont maker("DejaVu Sans");
     maker.setPixelSize(10);
     maker.setLetterSpacing(QFont::AbsoluteSpacing, 2);

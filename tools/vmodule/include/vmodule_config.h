@@ -130,5 +130,15 @@ bool vmParseModuleSettings(const QString &settings, VmConfig &config, QString *e
 // One module per group of an INI file; the group name is the default link name.
 bool vmLoadConfigFile(const QString &path, QList<VmConfig> &configs, QString *error);
 
+// What the hardware of a product ID has: its network interfaces and whether it addresses
+// parameters by numeric ID. Written apart from the program's model table, so that a
+// wrong row there shows against these modules.
+struct VmModelTraits
+{
+    int lanCount = 2;
+    bool numericIds = false;
+};
+VmModelTraits vmModelTraits(const QString &productId);
+
 // Fills what the model decides (interface count, MACs) when the user left it open.
 void vmCompleteConfig(VmConfig &config);

@@ -1,7 +1,6 @@
 #include "module_model.h"
 
 #include "comm_protocol.h"
-#include "product_id.h"
 
 #include <QHostAddress>
 #include <QtEndian>
@@ -68,8 +67,7 @@ QString idText(uint32_t id)
 ModuleModel::ModuleModel(const VmConfig &config)
     : mConfig(config)
 {
-    mNumeric = CProductFeatures::UsesNumericParameterIDs(
-        CProductID::GetBoardIDFromProductID(config.productId));
+    mNumeric = vmModelTraits(config.productId).numericIds;
     mSwVersion = config.swVersion;
     buildRows();
     resetValues();

@@ -1,9 +1,8 @@
 #include "vmodule_config.h"
 
-#include "product_id.h"
-
 #include <QFile>
 #include <QHostAddress>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSettings>
 #include <functional>
@@ -337,21 +336,28 @@ bool vmLoadConfigFile(const QString &path, QList<VmConfig> &configs, QString *er
     return true;
 }
 
+VmModelTraits vmModelTraits(const QString &productId)
+{
+    // Routers and their panels: one LAN, parameters by name.
+    if (productId.startsWith(QLatin1String("ROUTER-")))
+        return { 1, false };
+    static const QMap<QString, int> numericLans { { "RECORDER", 1 }, { "RECORDER-PLUS", 1 },
+        { "RECORDER-X1", 1 }, { "RECORDER-X2", 1 }, { "USBHUB", 1 }, { "PRISM", 1 },
+        { "DECODER", 2 }, { "DECODER-SDI", 2 }, { "ENCODER-HDMI", 2 }, { "ENCODER-SDI", 2 },
+        { "DECODER10G", 2 }, { "CONDOR", 2 }, { "DECODER10G2", 3 }, { "DECODER10G2-P", 3 },
+        { "DECODER10G2-SDI", 3 }, { "DECODER10G2-SDI-P", 3 }, { "ENCODER10G2-HDMI", 3 },
+        { "ENCODER10G2-HDMI-P", 3 }, { "ENCODER10G2-SDI", 3 }, { "ENCODER10G2-SDI-P", 3 },
+        { "QUASAR", 3 } };
+    const auto it = numericLans.constFind(productId);
+    if (it != numericLans.constEnd())
+        return { it.value(), true };
+    return {}; // a product nobody knows
+}
+
 void vmCompleteConfig(VmConfig &config)
 {
-    const uint32_t board = CProductID::GetBoardIDFromProductID(config.productId);
-    if (config.lanCount < 1) {
-        switch (board) {
-        case BOARD_RX_10G2_HDMI:
-        case BOARD_RX_10G2_SDI:
-        case BOARD_TX_10G2_HDMI:
-        case BOARD_TX_10G2_SDI:
-            config.lanCount = 3;
-            break;
-        default:
-            config.lanCount = CProductFeatures::IsNotRouterModel(board) ? 2 : 1;
-        }
-    }
+    if (config.lanCount < 1)
+        config.lanCount = vmModelTraits(config.productId).lanCount;
     // Distinct, stable defaults so that each interface is recognisable in the window.
     static const char *const kDefaultIp[] = { "192.168.1.50", "10.10.1.50", "10.20.1.50" };
     static const char *const kDefaultOffer[] = { "192.168.1.77", "10.10.1.77", "10.20.1.77" };
