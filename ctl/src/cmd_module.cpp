@@ -20,12 +20,6 @@ bool choose(CommandContext &context, Choice &choice)
     return choice.status == ExitStatus::Ok;
 }
 
-ModuleOutcome declined(const QString &path)
-{
-    return { ExitStatus::Usage, path + QStringLiteral(": ") + Confirmation::DeclinedText(), {},
-        {} };
-}
-
 } // namespace
 
 ExitStatus RunSetName(CommandContext &context)
@@ -99,12 +93,8 @@ ExitStatus RunUPnP(CommandContext &context)
 
 ExitStatus RunDisableAuth(CommandContext &context)
 {
-    const Confirmation confirmation(context);
-    const Choice choice = confirmation.CheckAndChoose();
-    if (choice.status != ExitStatus::Ok)
-        return choice.status;
-    return RunOnModules(
-        context.out, choice.paths, [&confirmation](ModuleSession &session, const QString &path) {
+    return RunConfirmed(
+        context, [](const Confirmation &confirmation, ModuleSession &session, const QString &path) {
             CCmdEngine &engine = *session.Engine();
             const NetworkRules::Notice notice
                 = NetworkRules::DisableAuthentication(engine, engine.GetBoardID(),
@@ -112,7 +102,7 @@ ExitStatus RunDisableAuth(CommandContext &context)
                         return confirmation.Ask(path + QStringLiteral(": ") + title, q);
                     });
             if (notice.isEmpty())
-                return declined(path);
+                return Confirmation::Declined(path);
             ModuleOutcome outcome;
             const QString text = QString(notice.text).replace(QLatin1Char('\n'), QLatin1Char(' '));
             if (notice.warning) {
@@ -128,16 +118,12 @@ ExitStatus RunDisableAuth(CommandContext &context)
 
 ExitStatus RunFactoryReset(CommandContext &context)
 {
-    const Confirmation confirmation(context);
-    const Choice choice = confirmation.CheckAndChoose();
-    if (choice.status != ExitStatus::Ok)
-        return choice.status;
-    return RunOnModules(
-        context.out, choice.paths, [&confirmation](ModuleSession &session, const QString &path) {
+    return RunConfirmed(
+        context, [](const Confirmation &confirmation, ModuleSession &session, const QString &path) {
             if (!confirmation.Ask(
                     path + QStringLiteral(": ") + ModuleMaintenance::FactoryResetTitle(),
                     ModuleMaintenance::FactoryResetText()))
-                return declined(path);
+                return Confirmation::Declined(path);
             if (const eResult_t rc = ModuleMaintenance::FactoryReset(session); rc != eResultOK)
                 return RequestFailed(path, CtlTr("the factory reset was refused"), rc);
             ModuleOutcome outcome;
@@ -148,12 +134,8 @@ ExitStatus RunFactoryReset(CommandContext &context)
 
 ExitStatus RunReleaseLock(CommandContext &context)
 {
-    const Confirmation confirmation(context);
-    const Choice choice = confirmation.CheckAndChoose();
-    if (choice.status != ExitStatus::Ok)
-        return choice.status;
-    return RunOnModules(
-        context.out, choice.paths, [&confirmation](ModuleSession &session, const QString &path) {
+    return RunConfirmed(
+        context, [](const Confirmation &confirmation, ModuleSession &session, const QString &path) {
             CCmdEngine &engine = *session.Engine();
             ModuleOutcome outcome;
             uint32_t lock = 0;
@@ -168,7 +150,7 @@ ExitStatus RunReleaseLock(CommandContext &context)
                     path + QStringLiteral(": ") + ModuleMaintenance::ReleaseLockTitle(),
                     ModuleMaintenance::ReleaseLockText(
                         SessionRules::ModelDisplayName(engine.GetBoardID()))))
-                return declined(path);
+                return Confirmation::Declined(path);
             if (const eResult_t rc = ModuleMaintenance::ReleaseUpdateLock(engine); rc != eResultOK)
                 return RequestFailed(path, CtlTr("the update lock was not released"), rc);
             outcome.summary = ModuleMaintenance::ReleaseLockResultText(eResultOK);

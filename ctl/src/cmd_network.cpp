@@ -25,12 +25,6 @@ QString question(ModuleSession &session, int netIf, const NetworkRules::LanChang
         SessionRules::ModelDisplayName(session.Engine()->GetBoardID()), netIf, change);
 }
 
-ModuleOutcome declined(const QString &path)
-{
-    return { ExitStatus::Usage, path + QStringLiteral(": ") + Confirmation::DeclinedText(), {},
-        {} };
-}
-
 } // namespace
 
 ExitStatus RunSetNetwork(CommandContext &context)
@@ -44,12 +38,8 @@ ExitStatus RunSetNetwork(CommandContext &context)
         = CtlNetwork::CheckStatic(netIf, a.at(1), a.at(2), a.value(3), a.value(4), error);
     if (!error.isEmpty())
         return Refuse(context.out, ExitStatus::Validation, error);
-    const Confirmation confirmation(context);
-    const Choice choice = confirmation.CheckAndChoose();
-    if (choice.status != ExitStatus::Ok)
-        return choice.status;
-    return RunOnModules(
-        context.out, choice.paths, [&](ModuleSession &session, const QString &path) {
+    return RunConfirmed(context,
+        [&](const Confirmation &confirmation, ModuleSession &session, const QString &path) {
             ModuleOutcome outcome
                 = CheckModel(session, path, context.choice.all, [&](const ModelRow &model) {
                       return CtlNetwork::InterfaceRefusal(model, netIf, check.change.speed);
@@ -58,7 +48,7 @@ ExitStatus RunSetNetwork(CommandContext &context)
                 return outcome;
             if (!confirmation.Ask(path + QStringLiteral(": ") + NetworkRules::ConfirmationTitle(),
                     question(session, netIf, check.change)))
-                return declined(path);
+                return Confirmation::Declined(path);
             return CtlNetwork::ApplyStatic(session, path, netIf, check.change);
         });
 }
@@ -68,16 +58,12 @@ ExitStatus RunDhcp(CommandContext &context)
     int netIf = 0;
     if (const ExitStatus bad = readInterface(context, netIf); bad != ExitStatus::Ok)
         return bad;
-    const Confirmation confirmation(context);
-    const Choice choice = confirmation.CheckAndChoose();
-    if (choice.status != ExitStatus::Ok)
-        return choice.status;
     NetworkRules::LanRequest request;
     request.netIf = netIf;
     request.dhcp = true;
     const NetworkRules::LanChange change = NetworkRules::CheckLanRequest(request).change;
-    return RunOnModules(
-        context.out, choice.paths, [&](ModuleSession &session, const QString &path) {
+    return RunConfirmed(context,
+        [&](const Confirmation &confirmation, ModuleSession &session, const QString &path) {
             ModuleOutcome outcome
                 = CheckModel(session, path, context.choice.all, [&](const ModelRow &model) {
                       return CtlNetwork::InterfaceRefusal(model, netIf, QString());
@@ -86,7 +72,7 @@ ExitStatus RunDhcp(CommandContext &context)
                 return outcome;
             if (!confirmation.Ask(path + QStringLiteral(": ") + NetworkRules::ConfirmationTitle(),
                     question(session, netIf, change)))
-                return declined(path);
+                return Confirmation::Declined(path);
             return CtlNetwork::ObtainLease(session, path, netIf);
         });
 }

@@ -29,6 +29,23 @@ QString Confirmation::DeclinedText()
     return CtlTr("Not confirmed; nothing was changed.");
 }
 
+ModuleOutcome Confirmation::Declined(const QString &path)
+{
+    return { ExitStatus::Usage, path + QStringLiteral(": ") + DeclinedText(), {}, {} };
+}
+
+ExitStatus RunConfirmed(CommandContext &context, const ConfirmedAction &action)
+{
+    const Confirmation confirmation(context);
+    const Choice choice = confirmation.CheckAndChoose();
+    if (choice.status != ExitStatus::Ok)
+        return choice.status;
+    return RunOnModules(
+        context.out, choice.paths, [&](ModuleSession &session, const QString &path) {
+            return action(confirmation, session, path);
+        });
+}
+
 ExitStatus Confirmation::Check() const
 {
     if (mContext.yes || mInteractive)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "exit_status.h"
+#include "module_action.h"
 #include "module_choice.h"
 
 #include <QString>
+#include <functional>
 
 struct CommandContext;
 
@@ -25,6 +27,8 @@ public:
 
     static QString RefusedText();
     static QString DeclinedText();
+    // A module whose question was not answered yes: nothing was changed on it.
+    static ModuleOutcome Declined(const QString &path);
 
 private:
     // Ok when the command may go on to ask; otherwise the refusal, already reported.
@@ -33,3 +37,9 @@ private:
     const CommandContext &mContext;
     bool mInteractive;
 };
+
+// A command that needs a confirmation: the modules chosen once it may ask (a refusal is
+// already reported), then action on each of them, reported per module.
+using ConfirmedAction
+    = std::function<ModuleOutcome(const Confirmation &, ModuleSession &, const QString &)>;
+ExitStatus RunConfirmed(CommandContext &context, const ConfirmedAction &action);
