@@ -27,7 +27,7 @@ function(trivo_test name)
     set(ARG_TIMEOUT 120)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TRIVO_BINARY_DIR=${CMAKE_BINARY_DIR};${ARG_ENV}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TRIVO_BINARY_DIR=${CMAKE_BINARY_DIR};HOME=${CMAKE_BINARY_DIR}/test-home/${name};${ARG_ENV}")
   if(ARG_THREADS)
     list(APPEND ARG_LABELS threads)
   endif()
